@@ -1,0 +1,34 @@
+#pragma once
+// Byte text primitives. Positions are 1-based byte positions and counts are
+// signed, because the callers' arithmetic (cursor - start - 1, ...) relies on
+// it; out-of-range positions and counts are clamped, never errors.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+// A 1-based byte position or a signed byte count; 0 means "not found".
+// 64 bits so that texts over 2 GiB cannot wrap a position.
+using TextPos = std::int64_t;
+
+// Removes every byte <= 0x20 at both ends (tab, CR, LF, zero byte...).
+std::string_view TrimBlanks(std::string_view text);
+// Position of the first occurrence of pattern; 0 when absent or pattern empty.
+TextPos FindText(std::string_view pattern, std::string_view text);
+TextPos FindByte(char byte, std::string_view text);
+// 0 when start is 0 or beyond the text.
+TextPos FindByteFrom(char byte, std::string_view text, std::uint64_t start);
+// count bytes from index, clamped to the text (an index below 1 does not
+// shorten the count).
+std::string_view SliceText(std::string_view text, TextPos index, TextPos count);
+void DeleteRange(std::string& text, TextPos index, TextPos count);
+void InsertText(std::string_view source, std::string& text, TextPos index);
+bool TextEquals(std::string_view a, std::string_view b);
+// Only the 26 ASCII letters change.
+std::string LowerAscii(std::string_view text);
+std::string UpperAscii(std::string_view text);
+// The bytes after the last '\', '/' or ':'.
+std::string_view FileNameOf(std::string_view path);
+
+}  // namespace qv

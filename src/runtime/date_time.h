@@ -1,0 +1,19 @@
+#pragma once
+// Dates and times as text, under the settings of LocaleFormats.
+#include <cstdint>
+#include <string_view>
+
+namespace qv {
+
+// Days from 30 December 1899; the time of day is the fraction.
+using DateTimeValue = double;
+
+// False, with value untouched, on any invalid text.
+bool TryParseDateTime(std::string_view text, DateTimeValue& value);
+DateTimeValue ShiftMonths(DateTimeValue value, std::int32_t months);
+std::uint16_t YearOfDate(DateTimeValue value);
+unsigned MonthOfDate(DateTimeValue value);
+// Day number of a valid calendar date, or false.
+bool TryEncodeDate(int year, int month, int day, DateTimeValue& value);
+
+}  // namespace qv

@@ -1,0 +1,21 @@
+#pragma once
+// Conversions between the detail's UTF-8, the report tree's UTF-16 and the
+// system code page of the paths the host passes.
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+// Never fails: every malformed sequence becomes one "?"; the output never
+// holds a lone surrogate.
+std::u16string DecodeUtf8(std::string_view bytes);
+void AppendDecodedUtf8(std::string_view bytes, std::u16string& out);
+
+std::u16string CodePageToUtf16(std::string_view bytes);
+std::string Utf16ToCodePage(std::u16string_view text);
+std::string LowerInCodePage(std::string_view bytes);
+// Unchanged when the code page is UTF-8 or every byte is below 0x80.
+std::string FileNameToUtf8(std::string_view name);
+std::u16string FileNameForReport(std::string_view name);
+
+}  // namespace qv

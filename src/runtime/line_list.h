@@ -1,0 +1,37 @@
+#pragma once
+// A whole file held as lines: one buffer, lines are views into it.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+class LineList {
+ public:
+  // Replaces the content with the lines of the file; raises
+  // Unable to open file "<path>" when it cannot be opened.
+  void LoadFromFile(const char* path);
+  // Replaces the content with the lines of the given bytes (the split rules
+  // of LoadFromFile).
+  void LoadFromBytes(std::string bytes);
+  std::int64_t Count() const { return static_cast<std::int64_t>(lines_.size()); }
+  // Raise "List index (%d) out of bounds" for an index outside 0..Count-1.
+  std::string_view Get(std::int64_t index) const;
+  void Delete(std::int64_t index);
+  // Every line followed by CR LF.
+  std::string JoinedText() const;
+  // For passes that keep or drop many lines at once in linear time.
+  std::vector<std::string_view>& Lines() { return lines_; }
+  const std::vector<std::string_view>& Lines() const { return lines_; }
+  void Clear();
+
+ private:
+  std::string buffer_;
+  std::vector<std::string_view> lines_;
+};
+
+// Raises the line list's index error.
+[[noreturn]] void RaiseListIndexError(std::int64_t index);
+
+}  // namespace qv

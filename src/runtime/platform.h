@@ -1,0 +1,47 @@
+#pragma once
+// The small interface to the operating system: files, the system code page.
+// One implementation per platform (platform_win32.cpp, platform_posix.cpp).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qv::platform {
+
+// System error codes use the Windows numbering on every platform:
+// 2 file not found, 3 path not found, 4 too many open files, 5 access
+// denied, 32 sharing violation...
+class File {
+ public:
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  ~File();
+
+  // Opens an existing file for reading without sharing. Returns 0 or the
+  // system error code. path is zero-terminated, in the system code page.
+  int OpenForReading(const char* path) noexcept;
+  // Creates or truncates a file for writing without sharing.
+  int CreateForWriting(const char* path) noexcept;
+  // Bytes read (0 at the end), or -1 when the read failed.
+  std::int64_t Read(void* buffer, std::size_t size) noexcept;
+  // False when not every byte was written (a full disk, for example).
+  bool WriteAll(const void* data, std::size_t size) noexcept;
+  bool IsOpen() const noexcept { return handle_ != kClosed; }
+  void Close() noexcept;
+
+ private:
+  static constexpr std::intptr_t kClosed = -1;
+  std::intptr_t handle_ = kClosed;
+};
+
+// The system's ANSI code page; 65001 when it is UTF-8. Settled once.
+unsigned SystemCodePage();
+std::u16string CodePageToUtf16(std::string_view bytes);
+std::string Utf16ToCodePage(std::u16string_view text);
+// Lowers the letters of the code page, byte text in, byte text out.
+std::string LowerInCodePage(std::string_view bytes);
+
+}  // namespace qv::platform

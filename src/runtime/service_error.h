@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace qv {
+
+// The one failure type of the library. It carries the service's own message
+// text ("List index (1) out of bounds", "Unable to open file \"x\"", ...) and,
+// for input/output failures of the line reader, their numeric code. It is
+// caught at the exported functions and never crosses them.
+class ServiceError : public std::runtime_error {
+ public:
+  explicit ServiceError(const std::string& message, int code = 0)
+      : std::runtime_error(message), code_(code) {}
+  int Code() const noexcept { return code_; }
+
+ private:
+  int code_;
+};
+
+}  // namespace qv

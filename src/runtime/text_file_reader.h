@@ -1,0 +1,39 @@
+#pragma once
+// Reads a text file one line at a time through a 256-byte buffer. Every
+// operation raises ServiceError (message from the input/output table, code
+// as reported) when it fails.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "runtime/platform.h"
+
+namespace qv {
+
+class TextFileReader {
+ public:
+  // name is cut to its first 255 bytes by callers that want the old limit;
+  // an empty name fails like a missing file (code 2).
+  void OpenForReading(std::string_view name);
+  bool AtEnd();
+  std::string ReadLine();
+  void SkipLineEnd();
+  void Close();
+  bool IsOpen() const { return file_.IsOpen(); }
+
+ private:
+  bool Refill();
+  platform::File file_;
+  unsigned char buffer_[256] = {};
+  std::size_t position_ = 0;
+  std::size_t end_ = 0;
+};
+
+// The message for an input/output code ("File not found" for 2, ...).
+std::string InOutMessage(int code);
+// Maps a system error code to the reader's code (32, 145, 183 -> 5; 19..31
+// -> 150..162).
+int InOutCodeOfSystemError(int systemCode);
+[[noreturn]] void RaiseInOutError(int code);
+
+}  // namespace qv

@@ -1,0 +1,22 @@
+#pragma once
+// Walks HTML byte text for the content of the next element of a given name.
+#include <string_view>
+
+#include "runtime/byte_text.h"
+
+namespace qv {
+
+// Where the walks over the joined detail text and over one row stopped.
+// Process-wide, both 1 when the library is loaded.
+extern TextPos RowCursor;
+extern TextPos CellCursor;
+
+enum class CursorChoice : bool { Row = false, Cell = true };
+
+// The trimmed content of the next element named name, examining text from
+// start (1-based); the stop position goes into the chosen cursor. The result
+// is a view into text.
+std::string_view NextTagContent(std::string_view text, std::string_view name,
+                                TextPos start, CursorChoice cursor);
+
+}  // namespace qv

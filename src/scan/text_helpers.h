@@ -1,0 +1,24 @@
+#pragma once
+// Helpers that cut values out of the lines and cells of an HTML detail.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "runtime/byte_text.h"
+
+namespace qv {
+
+// Replaces every occurrence, searching again from the start after each
+// replacement (an occurrence formed by a replacement is replaced too).
+// Linear for the callers' patterns: the replacement is shorter than the
+// pattern, or both are one byte.
+std::string ReplaceAll(std::string_view text, std::string_view pattern,
+                       std::string_view replacement);
+// The n-th field (from 1) of text split at separator; a view into text.
+std::string_view NthField(std::string_view text, char separator, std::int32_t n);
+// The text without its tags: "<" up to the next ">" is dropped.
+std::string StripTags(std::string_view text);
+// count bytes from first, with tab, LF, CR and space trimmed at both ends.
+std::string_view TrimSlice(std::string_view text, TextPos first, TextPos count);
+
+}  // namespace qv
