@@ -1,0 +1,167 @@
+// Files and the system code page on Linux. Error codes are given in the
+// Windows numbering so that messages and codes read the same on both builds.
+#include "runtime/platform.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qv::platform {
+namespace {
+
+constexpr int kFileNotFound = 2;
+constexpr int kPathNotFound = 3;
+constexpr int kTooManyOpenFiles = 4;
+constexpr int kAccessDenied = 5;
+constexpr int kNotEnoughMemory = 8;
+constexpr int kWriteProtect = 19;
+constexpr int kGeneralFailure = 31;
+constexpr int kSharingViolation = 32;
+constexpr int kFileExists = 80;
+constexpr int kInvalidParameter = 87;
+constexpr int kDiskFull = 112;
+constexpr int kIoDevice = 1117;
+
+// Windows tells a missing file (2) from a missing folder on its path (3).
+bool FolderOfPathExists(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  if (slash == nullptr) return true;
+  if (slash == path) return true;  // the root
+  std::string folder(path, static_cast<std::size_t>(slash - path));
+  struct stat info;
+  return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+int WindowsCodeOfErrno(int error, const char* path) {
+  switch (error) {
+    case ENOENT:
+      return FolderOfPathExists(path) ? kFileNotFound : kPathNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+      return kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+      return kAccessDenied;
+    case EMFILE:
+    case ENFILE:
+      return kTooManyOpenFiles;
+    case ENOMEM:
+      return kNotEnoughMemory;
+    case EROFS:
+      return kWriteProtect;
+    case EBUSY:
+    case ETXTBSY:
+    case EWOULDBLOCK:
+      return kSharingViolation;
+    case EEXIST:
+      return kFileExists;
+    case EINVAL:
+      return kInvalidParameter;
+    case ENOSPC:
+    case EDQUOT:
+      return kDiskFull;
+    case EIO:
+      return kIoDevice;
+    default:
+      return kGeneralFailure;
+  }
+}
+
+// O_NONBLOCK keeps a FIFO without a partner from hanging the open; reads and
+// writes are blocking again afterwards.
+int OpenDescriptor(const char* path, int flags, int* descriptor) {
+  if (path == nullptr || *path == '\0') return kFileNotFound;
+  int fd;
+  do {
+    fd = ::open(path, flags | O_CLOEXEC | O_NONBLOCK, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return WindowsCodeOfErrno(errno, path);
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return kAccessDenied;
+  }
+  int status = ::fcntl(fd, F_GETFL);
+  if (status != -1) ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+  *descriptor = fd;
+  return 0;
+}
+
+}  // namespace
+
+File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kClosed; }
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = kClosed;
+  }
+  return *this;
+}
+
+File::~File() { Close(); }
+
+int File::OpenForReading(const char* path) noexcept {
+  Close();
+  int fd = -1;
+  int code = OpenDescriptor(path, O_RDONLY, &fd);
+  if (code == 0) handle_ = fd;
+  return code;
+}
+
+int File::CreateForWriting(const char* path) noexcept {
+  Close();
+  int fd = -1;
+  int code = OpenDescriptor(path, O_WRONLY | O_CREAT | O_TRUNC, &fd);
+  if (code == 0) handle_ = fd;
+  return code;
+}
+
+// Fills the buffer as far as the file allows, so a short count means the end
+// even on pipes, which hand out data in pieces.
+std::int64_t File::Read(void* buffer, std::size_t size) noexcept {
+  if (!IsOpen()) return -1;
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t got = ::read(static_cast<int>(handle_), bytes + done, size - done);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return done > 0 ? static_cast<std::int64_t>(done) : -1;
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return static_cast<std::int64_t>(done);
+}
+
+bool File::WriteAll(const void* data, std::size_t size) noexcept {
+  if (!IsOpen()) return false;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  while (size > 0) {
+    ssize_t put = ::write(static_cast<int>(handle_), bytes, size);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (put == 0) return false;
+    bytes += put;
+    size -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+void File::Close() noexcept {
+  if (!IsOpen()) return;
+  ::close(static_cast<int>(handle_));
+  handle_ = kClosed;
+}
+
+}  // namespace qv::platform
