@@ -11,6 +11,16 @@ namespace qv {
 std::u16string DecodeUtf8(std::string_view bytes);
 void AppendDecodedUtf8(std::string_view bytes, std::u16string& out);
 
+// Surrogate pairs become four bytes; a lone surrogate becomes U+FFFD.
+std::string EncodeUtf8(std::u16string_view text);
+void AppendUtf8(char32_t code, std::string& out);
+
+// Unicode simple lower case of Latin, Greek, Cyrillic and Armenian letters;
+// every other code unit is returned unchanged.
+char16_t SimpleLowerCase(char16_t c);
+// Lowers the letters of well-formed UTF-8; other bytes stay as they are.
+std::string LowerUtf8(std::string_view bytes);
+
 std::u16string CodePageToUtf16(std::string_view bytes);
 std::string Utf16ToCodePage(std::u16string_view text);
 std::string LowerInCodePage(std::string_view bytes);

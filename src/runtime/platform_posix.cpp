@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "runtime/code_page_posix.h"
+
 namespace qv::platform {
 namespace {
 
@@ -162,6 +164,20 @@ void File::Close() noexcept {
   if (!IsOpen()) return;
   ::close(static_cast<int>(handle_));
   handle_ = kClosed;
+}
+
+unsigned SystemCodePage() { return SystemCodePageConversions().Number(); }
+
+std::u16string CodePageToUtf16(std::string_view bytes) {
+  return SystemCodePageConversions().ToUtf16(bytes);
+}
+
+std::string Utf16ToCodePage(std::u16string_view text) {
+  return SystemCodePageConversions().FromUtf16(text);
+}
+
+std::string LowerInCodePage(std::string_view bytes) {
+  return SystemCodePageConversions().Lower(bytes);
 }
 
 }  // namespace qv::platform
