@@ -1,6 +1,8 @@
 # The plug-in library itself and the programs that drive it.
+set(QV_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/commands.cpp)
+
 if(WIN32)
-  include(${CMAKE_SOURCE_DIR}/windows/WindowsTargets.cmake OPTIONAL)
+  include(${CMAKE_SOURCE_DIR}/windows/WindowsTargets.cmake)
 else()
   add_library(qvmtsfrs SHARED ${CMAKE_SOURCE_DIR}/src/plugin/library_entry.cpp)
   target_link_libraries(qvmtsfrs PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,qvcore>)
@@ -11,7 +13,7 @@ else()
   set_target_properties(qvmtsfrs PROPERTIES
     LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/plugin/exports.map)
 
-  add_executable(qvmtsfrs_cli ${CMAKE_SOURCE_DIR}/cli/main.cpp)
+  add_executable(qvmtsfrs_cli ${CMAKE_SOURCE_DIR}/cli/main.cpp ${QV_CLI_SOURCES})
   set_target_properties(qvmtsfrs_cli PROPERTIES OUTPUT_NAME qvmtsfrs)
   target_include_directories(qvmtsfrs_cli PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
   target_link_libraries(qvmtsfrs_cli PRIVATE qvmtsfrs)
