@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what is missing, then configures, builds and tests every preset:
+# native, with sanitizers, and the 32-bit Windows build under Wine. Ends with
+# one line that says whether everything passed.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install.sh || { echo "ALL TESTS: FAILED (installing the tools failed)"; exit 1; }
+
+presets=(linux linux-asan mingw32)
+jobs="$(nproc)"
+mkdir -p build
+passed=0
+failed=0
+broken=()
+
+for preset in "${presets[@]}"; do
+  echo "=== ${preset}"
+  build_log="build/${preset}-build.log"
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset" -j "$jobs"; } >"$build_log" 2>&1; then
+    tail -n 60 "$build_log"
+    broken+=("$preset (build)")
+    continue
+  fi
+  log="build/${preset}-ctest.log"
+  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log"
+  summary="$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)"
+  if [ -z "$summary" ]; then
+    broken+=("$preset (ctest)")
+    continue
+  fi
+  total="$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")"
+  bad="$(sed -E 's/.*, ([0-9]+) tests? failed.*/\1/' <<<"$summary")"
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+  [ "$bad" -eq 0 ] || broken+=("$preset")
+done
+
+# Wine's server outlives the tests; stop it.
+WINEPREFIX="$PWD/build/mingw32/wineprefix" wineserver -k >/dev/null 2>&1 || true
+
+if [ ${#broken[@]} -eq 0 ] && [ "$failed" -eq 0 ]; then
+  echo "ALL TESTS: ${passed} passed, 0 failed (${presets[*]})"
+  exit 0
+fi
+echo "ALL TESTS: ${passed} passed, ${failed} failed; failing: ${broken[*]}"
+exit 1
