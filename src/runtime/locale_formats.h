@@ -3,9 +3,11 @@
 // user's locale when the library is loaded.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace qv {
 
+// The defaults are the values used when the locale cannot be read.
 struct LocaleFormatsRecord {
   char dateSeparator = '/';
   char timeSeparator = ':';
@@ -22,7 +24,7 @@ struct LocaleFormatsRecord {
 extern LocaleFormatsRecord LocaleFormats;
 
 // Reads the user's locale into LocaleFormats (the fallbacks where an item
-// cannot be read). Runs once at library load.
+// cannot be read). Runs once at library load; tests may call it again.
 void LoadLocaleFormats();
 
 // The local calendar date, as the date rules need it for missing fields.
@@ -31,8 +33,21 @@ struct LocalDate {
   int month;
   int day;
 };
+// The test clock when one is set, the system's local clock otherwise.
 LocalDate CurrentLocalDate();
 // Tests fix the clock with this; nullptr restores the real clock.
 void SetClockForTesting(LocalDate (*clock)());
+// The system's local clock itself (one per platform).
+LocalDate SystemLocalDate();
+
+#ifndef _WIN32
+// How the strftime formats of a POSIX locale read as settings: the short
+// date pattern and date separator from the date format, the hour part of
+// the time patterns and the time separator from the time format. The
+// twelve-hour format stands in for "%r". Items that cannot be read keep the
+// value they have in record.
+void ApplyStrftimeFormats(LocaleFormatsRecord& record, std::string_view dateFormat,
+                          std::string_view timeFormat, std::string_view twelveHourFormat);
+#endif
 
 }  // namespace qv
