@@ -2,6 +2,7 @@
 // Byte text primitives. Positions are 1-based byte positions and counts are
 // signed, because the callers' arithmetic (cursor - start - 1, ...) relies on
 // it; out-of-range positions and counts are clamped, never errors.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,6 +17,9 @@ using TextPos = std::int64_t;
 std::string_view TrimBlanks(std::string_view text);
 // Position of the first occurrence of pattern; 0 when absent or pattern empty.
 TextPos FindText(std::string_view pattern, std::string_view text);
+// The 0-based offset of the first occurrence of pattern at or after from;
+// npos when absent or pattern empty. Linear in the text for any pattern.
+std::size_t SearchText(std::string_view text, std::string_view pattern, std::size_t from = 0);
 TextPos FindByte(char byte, std::string_view text);
 // 0 when start is 0 or beyond the text.
 TextPos FindByteFrom(char byte, std::string_view text, std::uint64_t start);
