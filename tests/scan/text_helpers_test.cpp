@@ -1,0 +1,179 @@
+#include "scan/text_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+namespace qv {
+namespace {
+
+struct ReplaceCase {
+  std::string text, pattern, replacement, expected;
+};
+
+TEST(ReplaceAll, SearchesAgainFromTheStartAfterEachReplacement) {
+  const ReplaceCase cases[] = {
+      {"31.01.2011", ".", "/", "31/01/2011"},
+      {"31.01.2011", ".", ".", "31.01.2011"},
+      {"31.01.2011", "", "/", "31.01.2011"},
+      {"+7 &lt;-- 123", "&lt;--", "", "+7  123"},
+      {"&lt;--&lt;--x&lt;--", "&lt;--", "", "x"},
+      {"&lt;&lt;----", "&lt;--", "", ""},  // removing the inner arrow forms the outer one
+      {"&lt;-&lt;---", "&lt;--", "", ""},
+      {"&lt;-&lt;--", "&lt;--", "", "&lt;-"},
+      {"aab", "ab", "b", "b"},
+      {"aaab", "aab", "ab", "ab"},
+      {"ababx", "abx", "xy", "xyy"},  // a replacement completed by its own first byte
+      {"", "ab", "", ""},
+      {"ab", "abc", "", "ab"},
+      {"abab", "ab", "", ""},
+  };
+  for (const ReplaceCase& c : cases) {
+    SCOPED_TRACE(c.text + " / " + c.pattern + " / " + c.replacement);
+    EXPECT_EQ(ReplaceAll(c.text, c.pattern, c.replacement), c.expected);
+  }
+}
+
+TEST(ReplaceAll, EndsWhenTheReplacementCouldRebuildThePattern) {
+  // Searching again from the start would never end here: the occurrences of
+  // the original text are replaced once.
+  const ReplaceCase cases[] = {
+      {"xaby ab", "ab", "<ab>", "x<ab>y <ab>"},
+      {"aab", "ab", "bbaa", "abbaa"},  // rebuilds "ab" with its left neighbour
+      {"aaa", "a", "aa", "aaaaaa"},
+  };
+  for (const ReplaceCase& c : cases) {
+    SCOPED_TRACE(c.text + " / " + c.pattern + " / " + c.replacement);
+    EXPECT_EQ(ReplaceAll(c.text, c.pattern, c.replacement), c.expected);
+  }
+}
+
+// The plain algorithm the fast one must agree with.
+std::string ReplaceAllByRescanning(std::string text, std::string_view pattern,
+                                   std::string_view replacement) {
+  if (TextEquals(pattern, replacement)) return text;
+  for (TextPos at; (at = FindText(pattern, text)) != 0;) {
+    DeleteRange(text, at, static_cast<TextPos>(pattern.size()));
+    InsertText(replacement, text, at);
+  }
+  return text;
+}
+
+std::string RandomText(std::mt19937& random, std::string_view alphabet, std::size_t maxLength) {
+  std::string text(std::uniform_int_distribution<std::size_t>(0, maxLength)(random), ' ');
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  for (char& byte : text) byte = alphabet[pick(random)];
+  return text;
+}
+
+TEST(ReplaceAll, AgreesWithRescanningOnRandomTexts) {
+  std::mt19937 random(20110131);
+  for (std::string_view alphabet : {"ab", "abc", "a&-"}) {
+    for (int round = 0; round < 20000; ++round) {
+      std::string pattern = RandomText(random, alphabet, 5);
+      if (pattern.empty()) pattern.push_back(alphabet[0]);
+      // Shorter replacements, and two single bytes: the cases whose rescanning ends.
+      const std::size_t longest = pattern.size() == 1 ? 1 : pattern.size() - 1;
+      const std::string replacement = RandomText(random, alphabet, longest);
+      const std::string text = RandomText(random, alphabet, 24);
+      SCOPED_TRACE(text + " / " + pattern + " / " + replacement);
+      ASSERT_EQ(ReplaceAll(text, pattern, replacement),
+                ReplaceAllByRescanning(text, pattern, replacement));
+    }
+  }
+}
+
+TEST(NthField, SplitsTheTrimmedTextFramedBySeparators) {
+  struct Case {
+    std::string text;
+    char separator;
+    std::int32_t n;
+    std::string expected;
+  } cases[] = {
+      {"07.12.2010 09:05:00", ' ', 1, "07.12.2010"},
+      {"07.12.2010 09:05:00", ' ', 2, "09:05:00"},
+      {"07.12.2010 09:05:00", ' ', 3, ""},
+      {"07.12.2010", '.', 1, "07"},
+      {"07.12.2010", '.', 2, "12"},
+      {"07.12.2010", '.', 3, "2010"},
+      {"07.12.2010", '.', 4, ""},
+      {"07.12.2010", '.', 0, ""},
+      {"07.12.2010", '.', -1, ""},
+      {"07.12.2010", '.', INT32_MAX, ""},
+      {"abc", '.', 1, ""},  // no separator at all: not even the whole text
+      {".x.y", '.', 1, "x"},
+      {".x.y", '.', 2, "y"},
+      {"x.y", '.', 1, "x"},
+      {"x.y", '.', 2, "y"},
+      {"x.y.", '.', 2, "y"},
+      {"x.y.", '.', 3, ""},
+      {"a..b", '.', 1, "a"},
+      {"a..b", '.', 2, ""},
+      {"a..b", '.', 3, "b"},
+      {"a . b", '.', 1, "a "},
+      {"a . b", '.', 2, " b"},
+      {"  a b  ", ' ', 1, "a"},
+      {"  a b  ", ' ', 2, "b"},
+      {"  ab  ", ' ', 1, "ab"},  // the separator only in the trimmed blanks
+      {" \t \r", ' ', 1, ""},
+      {".", '.', 1, ""},
+      {"..", '.', 1, ""},
+      {"..", '.', 2, ""},
+      {"\x01x.y\x02", '.', 2, "y"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << '"' << c.text << "\" '" << c.separator << "' " << c.n);
+    EXPECT_EQ(NthField(c.text, c.separator, c.n), c.expected);
+  }
+}
+
+TEST(StripTags, DropsEachLessThanUpToTheNextGreaterThan) {
+  struct Case {
+    std::string text, expected;
+  } cases[] = {
+      {"<td class=c>12:05</td>", "12:05"},
+      {"a > b", "a > b"},
+      {"x<y", "x"},
+      {"<a<b>c>", "c>"},
+      {"", ""},
+      {"<b>1</b> <i>2</i>", "1 2"},
+      {"<>", ""},
+      {">", ">"},
+      {"ab<", "ab"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(StripTags(c.text), c.expected);
+  }
+}
+
+TEST(TrimSlice, TrimsOnlyTabLineFeedCarriageReturnAndSpace) {
+  struct Case {
+    std::string text;
+    TextPos first, count;
+    std::string expected;
+  } cases[] = {
+      {" \tab c\r\n", 1, 8, "ab c"},
+      {"x \t\r\n y", 2, 4, ""},
+      {"abc", 1, 0, ""},
+      {"abc", 1, -3, ""},
+      {"a b c", 2, 3, "b"},
+      {"\xC2\xA0x\xC2\xA0", 1, 5, "\xC2\xA0x\xC2\xA0"},
+      {"\x0cx\x0c", 1, 3, "\x0cx\x0c"},
+      {std::string("\0x\0", 3), 1, 3, std::string("\0x\0", 3)},
+      // Slices reaching outside the text are clamped, never read outside it.
+      {" ab ", 0, 9, "ab"},
+      {" ab ", 3, 9, "b"},
+      {" ab ", 9, 2, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << testing::PrintToString(c.text) << " " << c.first << " "
+                                    << c.count);
+    EXPECT_EQ(TrimSlice(c.text, c.first, c.count), c.expected);
+  }
+}
+
+}  // namespace
+}  // namespace qv
