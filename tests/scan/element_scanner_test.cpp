@@ -1,0 +1,137 @@
+#include "scan/element_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "scan/text_helpers.h"
+
+namespace qv {
+namespace {
+
+struct ScanCase {
+  std::string text;
+  std::string name;
+  TextPos start;
+  std::string expected;
+  TextPos stop;
+};
+
+void ExpectScan(const ScanCase& c) {
+  SCOPED_TRACE(testing::Message() << testing::PrintToString(c.text) << " name " << c.name
+                                  << " from " << c.start);
+  CellCursor = -7;
+  EXPECT_EQ(NextTagContent(c.text, c.name, c.start, CursorChoice::Cell), c.expected);
+  EXPECT_EQ(CellCursor, c.stop);
+}
+
+TEST(NextTagContent, WalksTheCellsOfARow) {
+  const std::string row = "<tr><td> 12 </td><td>x</td></tr>";
+  const ScanCase cases[] = {
+      {row, "td", 1, "12", 18},
+      {row, "td", 18, "x", 28},
+      {row, "td", 28, "", 33},  // the "</tr>" ends the search
+      {row, "td", 33, "", 33},
+      {row, "td", 40, "", 39},
+      {row, "tr", 1, "<td> 12 </td><td>x</td>", 33},
+  };
+  for (const ScanCase& c : cases) ExpectScan(c);
+}
+
+TEST(NextTagContent, MatchesLooselyAsTheCallersExpect) {
+  const ScanCase cases[] = {
+      {"no tags at all", "td", 1, "", 15},
+      {"", "td", 1, "", 1},
+      {"<td>abc", "td", 1, "", 8},
+      {"<td class=x>5</td>", "td", 1, "5", 19},
+      {"<td class=str>7</td></tr>", "tr", 1, "7</td>", 26},
+      {"<span>1/2</span><td>x</td>", "td", 1, "", 17},
+      {"<span>1/2</span><td>x</td>", "td", 17, "x", 27},
+      {"<TD>1</TD>", "td", 1, "", 11},
+      {"<td><b>x</b></td>", "td", 1, "<b>x</b>", 18},
+      {"<td>\t x \r\n</td>", "td", 1, "x", 16},
+      {"<td>\x0cx\xC2\xA0</td>", "td", 1, "\x0cx\xC2\xA0", 14},
+      {"td <b>1</b>", "td", 1, "", 12},      // the name read before the tag counts
+      {"<td>1</tdx>", "td", 1, "1", 12},      // so does any "/" and the name
+      {"<td>a/td>b</td>", "td", 1, "", 10},   // no "<" read in the content yet
+      {"<td>a<b>/td>", "td", 1, "a", 13},
+      {"<td>x</td>", "", 1, "", 11},          // an empty name never matches
+      {"<p><td>x</td>", "td", 1, "x", 14},    // "<p>" read but not matched: still in a tag
+      {"<p>x<td>y</td>", "td", 1, "y", 15},
+      {"<td>x</td>   ", "td", 1, "x", 11},
+      {"<td>x", "td", 5, "", 6},
+      {"<td>x</td>", "td", 0, "x", 11},       // a start before the text reads from its start
+  };
+  for (const ScanCase& c : cases) ExpectScan(c);
+}
+
+TEST(NextTagContent, WritesOnlyTheChosenCursor) {
+  RowCursor = 5;
+  CellCursor = 9;
+  EXPECT_EQ(NextTagContent("<td>1</td>", "td", 1, CursorChoice::Row), "1");
+  EXPECT_EQ(RowCursor, 11);
+  EXPECT_EQ(CellCursor, 9);
+  EXPECT_EQ(NextTagContent("<td>1</td>", "td", 20, CursorChoice::Cell), "");
+  EXPECT_EQ(RowCursor, 11);
+  EXPECT_EQ(CellCursor, 19);
+}
+
+// The state table byte by byte, with the read text kept as a text.
+std::string ScanByTable(std::string_view text, std::string_view name, TextPos start,
+                        TextPos& stop) {
+  enum { Outside, InTag, InContent, Closing } state = Outside;
+  const TextPos length = static_cast<TextPos>(text.size());
+  std::string closing = "/";
+  closing += name;
+  std::string read;
+  TextPos contentStart = 0;
+  TextPos lastOpen = start - 1;
+  std::string result;
+  stop = start - 1;
+  for (TextPos pos = start; pos <= length + 1; ++pos) {
+    stop = pos;
+    const char byte = pos <= length ? text[pos - 1] : '\0';
+    read.push_back(byte);
+    if (state == Outside && byte == '<') {
+      state = InTag;
+    } else if (state == InTag && byte == '/') {
+      state = Closing;
+    } else if (state == InTag && byte == '>' && FindText(name, read) != 0) {
+      contentStart = pos;
+      read.clear();
+      state = InContent;
+    } else if (state == InContent && byte == '<') {
+      lastOpen = pos;
+    } else if (state == InContent && byte == '>' && FindText(closing, read) != 0) {
+      result = TrimSlice(read, 1, lastOpen - contentStart - 1);
+      read.clear();
+      state = Closing;
+    } else if (state == Closing && text[pos - 2] == '>') {
+      break;
+    }
+  }
+  return result;
+}
+
+TEST(NextTagContent, AgreesWithTheStateTableOnRandomTexts) {
+  std::mt19937 random(20101207);
+  const std::string_view alphabet = "<>/tdx ";
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  for (const char* name : {"td", "t", "d>", "/t", "", "td<"}) {
+    for (int round = 0; round < 20000; ++round) {
+      std::string text(std::uniform_int_distribution<std::size_t>(0, 24)(random), ' ');
+      for (char& byte : text) byte = alphabet[pick(random)];
+      const TextPos start =
+          std::uniform_int_distribution<TextPos>(1, static_cast<TextPos>(text.size()) + 3)(random);
+      SCOPED_TRACE(testing::Message() << '"' << text << "\" " << name << " " << start);
+      TextPos expectedStop = 0;
+      const std::string expected = ScanByTable(text, name, start, expectedStop);
+      ASSERT_EQ(NextTagContent(text, name, start, CursorChoice::Row), expected);
+      ASSERT_EQ(RowCursor, expectedStop);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qv
