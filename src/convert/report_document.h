@@ -1,6 +1,7 @@
 #pragma once
 // The report as an XML tree of elements, attributes and text (UTF-16), and
 // its writer. The document owns every node created through it.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -9,6 +10,46 @@
 namespace qv {
 
 struct ReportElement;  // opaque; handles are plain pointers owned by the document
+
+// Where the writer's bytes go. Each call raises ServiceError on failure.
+class ReportSink {
+ public:
+  // Called once, before the first bytes.
+  virtual void Open() = 0;
+  virtual void Write(const char* data, std::size_t size) = 0;
+  // Called once after the last bytes, and also when the write was abandoned.
+  virtual void Close() noexcept = 0;
+
+ protected:
+  ~ReportSink() = default;
+};
+
+// A file created or truncated on Open: Unable to create file "<path>" when
+// that fails, Unable to write file "<path>" when a write is short.
+class ReportFileSink final : public ReportSink {
+ public:
+  explicit ReportFileSink(std::string path);
+  ~ReportFileSink();
+  void Open() override;
+  void Write(const char* data, std::size_t size) override;
+  void Close() noexcept override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Appends to a string; for tests and tools.
+class ReportStringSink final : public ReportSink {
+ public:
+  explicit ReportStringSink(std::string& out) : out_(out) {}
+  void Open() override {}
+  void Write(const char* data, std::size_t size) override { out_.append(data, size); }
+  void Close() noexcept override {}
+
+ private:
+  std::string& out_;
+};
 
 class ReportDocument {
  public:
@@ -21,15 +62,24 @@ class ReportDocument {
   // XML name.
   ReportElement* CreateElement(std::u16string_view name);
   // Appended to the document (parent nullptr) the child becomes the root.
+  // A child that already has a parent is moved.
   void AppendChild(ReportElement* parent, ReportElement* child);
+  // Child elements taken away stay owned by the document, out of the tree.
   void SetTextContent(ReportElement* element, std::u16string_view text);
+  // Raises "DOMDocument.CreateAttribute" error text for a name that is not an
+  // XML name.
   void SetAttribute(ReportElement* element, std::u16string_view name,
                     std::u16string_view value);
   bool HasAttributes(const ReportElement* element) const;
   ReportElement* Root() const;
+  // Frees an element and everything under it at once (a call element that got
+  // no attribute, say), taking it out of the tree first if it is in it. Its
+  // memory is reused by the nodes created next. The handle becomes invalid.
+  void ReleaseElement(ReportElement* element);
 
   // Serialises the whole document into the file (created or truncated).
   void WriteToFile(const char* path);
+  void WriteTo(ReportSink& sink);
 
  private:
   friend class ReportFileWriter;
@@ -41,10 +91,17 @@ class ReportDocument {
 // with the number of subscribers: children of the root other than the last
 // one can no longer change, so they are written and released as soon as the
 // caller says so. The bytes are those WriteToFile gives for the final tree.
+// Once something was written, the root's own attributes must not change and
+// handles to released elements are invalid.
 class ReportFileWriter {
  public:
   ReportFileWriter(ReportDocument& document, std::string path);
+  // The sink must outlive the writer.
+  ReportFileWriter(ReportDocument& document, ReportSink& sink);
+  // Without Finish the output stops where it stands (not a whole document).
   ~ReportFileWriter();
+  ReportFileWriter(const ReportFileWriter&) = delete;
+  ReportFileWriter& operator=(const ReportFileWriter&) = delete;
   // Writes and releases the root's children before its last child. The file
   // is created on the first write; a failure is remembered, not raised.
   void WriteSettled() noexcept;

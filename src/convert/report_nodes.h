@@ -1,0 +1,133 @@
+#pragma once
+// Inside the report tree: its nodes, interned names and the memory they live
+// in. Shared by the tree operations and the writer; not for other callers.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/report_document.h"
+
+namespace qv {
+
+// A name checked once and kept with the bytes the writer puts around it.
+struct XmlName {
+  std::u16string text;
+  std::string elementStart;     // <name
+  std::string elementEnd;       // </name>
+  std::string attributeStart;   // ' name="'
+};
+
+struct ReportAttribute {
+  const XmlName* name;
+  const char16_t* value;  // in the node store; nullptr when empty
+  std::size_t length;
+};
+
+// Elements and text nodes share one shape; a text node has no name.
+struct ReportElement {
+  ReportElement* parent;
+  ReportElement* firstChild;
+  ReportElement* nextSibling;
+  ReportElement* prevCyclic;  // the first child's points at the last child
+  const XmlName* name;
+  union {
+    ReportAttribute* attributes;
+    const char16_t* text;
+  };
+  std::size_t size;  // attribute count, or text length
+  std::uint32_t capacity;
+
+  bool IsText() const { return name == nullptr; }
+  ReportElement* LastChild() const {
+    return firstChild != nullptr ? firstChild->prevCyclic : nullptr;
+  }
+};
+
+// Memory in pages carved into blocks of a few sizes; freed blocks go to a
+// list per size and are handed out again, so a tree that is written and
+// released piece by piece stays as small as its largest piece.
+class NodeStore {
+ public:
+  NodeStore() = default;
+  ~NodeStore();
+  NodeStore(const NodeStore&) = delete;
+  NodeStore& operator=(const NodeStore&) = delete;
+
+  void* Allocate(std::size_t bytes);
+  // bytes must be the size the block was allocated with.
+  void Free(void* block, std::size_t bytes) noexcept;
+
+ private:
+  static constexpr std::size_t kGrain = 16;
+  static constexpr std::size_t kLargestPooled = 1024;
+  static constexpr std::size_t kPageSize = 64 * 1024;
+  struct FreeBlock {
+    FreeBlock* next;
+  };
+  struct alignas(16) Page {
+    Page* next;
+  };
+  struct alignas(16) BigBlock {
+    BigBlock* prev;
+    BigBlock* next;
+  };
+
+  void* AllocateBig(std::size_t bytes);
+  void FreeBig(void* block) noexcept;
+  void* AllocateFromNewPage(std::size_t rounded);
+
+  FreeBlock* free_[kLargestPooled / kGrain] = {};
+  Page* pages_ = nullptr;
+  char* bump_ = nullptr;
+  char* bumpEnd_ = nullptr;
+  BigBlock* big_ = nullptr;
+};
+
+// Open addressing over the few distinct names a report uses.
+class NameTable {
+ public:
+  const XmlName* Find(std::u16string_view name) const;
+  const XmlName* Add(std::u16string_view name);
+
+ private:
+  static std::uint32_t Hash(std::u16string_view name);
+  void Grow();
+
+  std::vector<std::unique_ptr<XmlName>> names_;
+  std::vector<const XmlName*> slots_;
+};
+
+class ReportTree {
+ public:
+  ReportTree() = default;
+  ReportTree(const ReportTree&) = delete;
+  ReportTree& operator=(const ReportTree&) = delete;
+
+  // operation names the failing call in the error text.
+  const XmlName* Intern(std::u16string_view name, std::string_view operation);
+  ReportElement* NewElement(const XmlName* name);
+  void Append(ReportElement* parent, ReportElement* child);
+  void SetText(ReportElement* element, std::u16string_view text);
+  void SetAttribute(ReportElement* element, const XmlName* name,
+                    std::u16string_view value);
+  // Takes the node out of the tree and frees it with everything under it.
+  void Release(ReportElement* node) noexcept;
+
+  ReportElement* root = nullptr;
+
+ private:
+  void Detach(ReportElement* node) noexcept;
+  const char16_t* CopyText(std::u16string_view text);
+  void FreeText(const char16_t* text, std::size_t length) noexcept;
+  void FreeNode(ReportElement* node) noexcept;
+
+  NodeStore store_;
+  NameTable names_;
+};
+
+struct ReportDocument::Impl : ReportTree {};
+
+}  // namespace qv

@@ -1,0 +1,412 @@
+// The report's bytes: UTF-8 with CR LF line breaks, two spaces of indent per
+// level, and text kept inline with the markup around it.
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <utility>
+
+#include "convert/report_nodes.h"
+#include "runtime/platform.h"
+#include "runtime/service_error.h"
+
+namespace qv {
+namespace {
+
+// What a code unit below 256 turns into; 0 is an ASCII unit copied as is.
+enum UnitClass : unsigned char {
+  kPlain,
+  kAmp,
+  kLt,
+  kGt,
+  kQuot,
+  kTabReference,
+  kLineFeedReference,
+  kReturnReference,
+  kLineFeedBreak,
+  kReturnBreak,
+  kTwoBytes,
+};
+
+struct ClassTable {
+  unsigned char classes[256];
+};
+
+constexpr ClassTable MakeTable(bool attribute) {
+  ClassTable table{};
+  for (int u = 0x80; u < 256; ++u) table.classes[u] = kTwoBytes;
+  table.classes['&'] = kAmp;
+  table.classes['<'] = kLt;
+  if (attribute) {
+    table.classes['"'] = kQuot;
+    table.classes['\t'] = kTabReference;
+    table.classes['\n'] = kLineFeedReference;
+    table.classes['\r'] = kReturnReference;
+  } else {
+    table.classes['>'] = kGt;
+    table.classes['\n'] = kLineFeedBreak;
+    table.classes['\r'] = kReturnBreak;
+  }
+  return table;
+}
+
+constexpr ClassTable kTextClasses = MakeTable(false);
+constexpr ClassTable kAttributeClasses = MakeTable(true);
+
+constexpr char kDeclaration[] = "<?xml version=\"1.0\"?>";
+constexpr char kSpaces[] = "                                ";
+
+// Gathers output and hands it to the sink whenever 512 bytes are reached
+// before the next piece; the slack takes the longest fixed piece (6 bytes of
+// "&quot;") or a short name, so such writes need one check each.
+class OutputBuffer {
+ public:
+  static constexpr std::size_t kSize = 512;
+  static constexpr std::size_t kSlack = 32;
+
+  explicit OutputBuffer(ReportSink& sink) : sink_(sink) {}
+
+  void Flush() {
+    if (used_ == 0) return;
+    std::size_t size = used_;
+    used_ = 0;
+    sink_.Write(data_, size);
+  }
+
+  void Put(const char* bytes, std::size_t size) {
+    if (size <= kSlack) {
+      if (used_ >= kSize) Flush();
+      std::memcpy(data_ + used_, bytes, size);
+      used_ += size;
+      return;
+    }
+    while (size > 0) {
+      if (used_ >= kSize) Flush();
+      std::size_t piece = std::min(size, kSize - used_);
+      std::memcpy(data_ + used_, bytes, piece);
+      used_ += piece;
+      bytes += piece;
+      size -= piece;
+    }
+  }
+  void Put(const std::string& bytes) { Put(bytes.data(), bytes.size()); }
+  template <std::size_t N>
+  void PutLiteral(const char (&literal)[N]) {
+    static_assert(N - 1 <= kSlack);
+    if (used_ >= kSize) Flush();
+    std::memcpy(data_ + used_, literal, N - 1);
+    used_ += N - 1;
+  }
+
+  void LineBreak(std::size_t indent) {
+    PutLiteral("\r\n");
+    for (std::size_t spaces = indent * 2; spaces > 0;) {
+      std::size_t piece = std::min(spaces, sizeof kSpaces - 1);
+      Put(kSpaces, piece);
+      spaces -= piece;
+    }
+  }
+
+  void Escaped(const char16_t* p, std::size_t length, const ClassTable& table);
+
+ private:
+  char* Room() {
+    if (used_ >= kSize) Flush();
+    return data_ + used_;
+  }
+
+  ReportSink& sink_;
+  std::size_t used_ = 0;
+  char data_[kSize + kSlack];
+};
+
+void OutputBuffer::Escaped(const char16_t* p, std::size_t length, const ClassTable& table) {
+  const char16_t* end = p + length;
+  const unsigned char* classes = table.classes;
+  while (p != end) {
+    char* out = Room();
+    // A run of plain ASCII units, one byte each, as far as the buffer goes.
+    std::size_t room = kSize - used_;
+    const char16_t* runEnd = static_cast<std::size_t>(end - p) > room ? p + room : end;
+    while (p != runEnd && *p < 0x80 && classes[*p] == kPlain) {
+      *out++ = static_cast<char>(*p++);
+    }
+    used_ = static_cast<std::size_t>(out - data_);
+    if (p == runEnd) continue;
+
+    unsigned u = *p++;
+    unsigned kind = u < 256 ? classes[u] : 0xFF;
+    switch (kind) {
+      case kAmp:
+        std::memcpy(out, "&amp;", 5);
+        used_ += 5;
+        break;
+      case kLt:
+        std::memcpy(out, "&lt;", 4);
+        used_ += 4;
+        break;
+      case kGt:
+        std::memcpy(out, "&gt;", 4);
+        used_ += 4;
+        break;
+      case kQuot:
+        std::memcpy(out, "&quot;", 6);
+        used_ += 6;
+        break;
+      case kTabReference:
+        std::memcpy(out, "&#x9;", 5);
+        used_ += 5;
+        break;
+      case kLineFeedReference:
+        std::memcpy(out, "&#xA;", 5);
+        used_ += 5;
+        break;
+      case kReturnReference:
+        std::memcpy(out, "&#xD;", 5);
+        used_ += 5;
+        break;
+      case kReturnBreak:
+        if (p != end && *p == u'\n') ++p;
+        [[fallthrough]];
+      case kLineFeedBreak:
+        std::memcpy(out, "\r\n", 2);
+        used_ += 2;
+        break;
+      case kTwoBytes:
+        out[0] = static_cast<char>(0xC0 | (u >> 6));
+        out[1] = static_cast<char>(0x80 | (u & 0x3F));
+        used_ += 2;
+        break;
+      default:
+        if (u < 0x800) {
+          out[0] = static_cast<char>(0xC0 | (u >> 6));
+          out[1] = static_cast<char>(0x80 | (u & 0x3F));
+          used_ += 2;
+        } else if (u < 0xD800 || u >= 0xE000) {
+          out[0] = static_cast<char>(0xE0 | (u >> 12));
+          out[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+          out[2] = static_cast<char>(0x80 | (u & 0x3F));
+          used_ += 3;
+        } else if (u < 0xDC00) {
+          if (p == end || *p < 0xDC00 || *p >= 0xE000) {
+            throw ServiceError("High surrogate without low one");
+          }
+          char32_t c = 0x10000 + ((u - 0xD800) << 10) + (*p++ - 0xDC00);
+          out[0] = static_cast<char>(0xF0 | (c >> 18));
+          out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+          out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+          out[3] = static_cast<char>(0x80 | (c & 0x3F));
+          used_ += 4;
+        } else {
+          throw ServiceError("Low surrogate without high one");
+        }
+        break;
+    }
+  }
+}
+
+// Writes elements by the layout rules. The inside-text flag in force for an
+// element's children is whether its first child is text, so it need not be
+// kept on a stack: leaving an element, it is read again from the parent.
+class TreeWriter {
+ public:
+  explicit TreeWriter(ReportSink& sink) : out_(sink) {}
+
+  void Declaration() { out_.PutLiteral(kDeclaration); }
+  void FinalLineBreak() { out_.LineBreak(0); }
+  void CloseStartTag() { out_.PutLiteral(">"); }
+  void Flush() { out_.Flush(); }
+
+  void StartTag(const ReportElement* element, std::size_t indent, bool insideText) {
+    if (!insideText) out_.LineBreak(indent);
+    out_.Put(element->name->elementStart);
+    for (std::size_t i = 0; i < element->size; ++i) {
+      const ReportAttribute& attribute = element->attributes[i];
+      out_.Put(attribute.name->attributeStart);
+      out_.Escaped(attribute.value, attribute.length, kAttributeClasses);
+      out_.PutLiteral("\"");
+    }
+  }
+
+  void EndTag(const XmlName* name, std::size_t indent, bool lastChildIsText) {
+    if (!lastChildIsText) out_.LineBreak(indent);
+    out_.Put(name->elementEnd);
+  }
+
+  // A child of an element whose content is at the given indent.
+  void Node(const ReportElement* top, std::size_t indent, const bool topInsideText) {
+    bool insideText = topInsideText;
+    const ReportElement* node = top;
+    for (;;) {
+      if (node->IsText()) {
+        out_.Escaped(node->text, node->size, kTextClasses);
+      } else {
+        StartTag(node, indent, insideText);
+        if (node->firstChild == nullptr) {
+          out_.PutLiteral("/>");
+        } else {
+          CloseStartTag();
+          insideText = node->firstChild->IsText();
+          ++indent;
+          node = node->firstChild;
+          continue;
+        }
+      }
+      while (node != top && node->nextSibling == nullptr) {
+        node = node->parent;
+        --indent;
+        EndTag(node->name, indent, node->LastChild()->IsText());
+        insideText = node == top ? topInsideText : node->parent->firstChild->IsText();
+      }
+      if (node == top) return;
+      node = node->nextSibling;
+    }
+  }
+
+ private:
+  OutputBuffer out_;
+};
+
+}  // namespace
+
+// ---- Sinks ----
+
+struct ReportFileSink::Impl {
+  std::string path;
+  platform::File file;
+};
+
+ReportFileSink::ReportFileSink(std::string path) : impl_(std::make_unique<Impl>()) {
+  impl_->path = std::move(path);
+}
+ReportFileSink::~ReportFileSink() = default;
+
+void ReportFileSink::Open() {
+  if (impl_->file.CreateForWriting(impl_->path.c_str()) != 0) {
+    throw ServiceError("Unable to create file \"" + impl_->path + "\"");
+  }
+}
+
+void ReportFileSink::Write(const char* data, std::size_t size) {
+  if (!impl_->file.WriteAll(data, size)) {
+    throw ServiceError("Unable to write file \"" + impl_->path + "\"");
+  }
+}
+
+void ReportFileSink::Close() noexcept { impl_->file.Close(); }
+
+// ---- Streaming writer ----
+
+struct ReportFileWriter::Impl {
+  Impl(ReportTree& tree, ReportSink& sink) : tree(tree), sink(sink), writer(sink) {}
+
+  void Open() {
+    sink.Open();
+    opened = true;
+  }
+  void Close() noexcept {
+    if (opened) sink.Close();
+    opened = false;
+  }
+  void WriteRootStart(const ReportElement* root) {
+    writer.Declaration();
+    writer.StartTag(root, 0, false);
+    writer.CloseStartTag();
+    rootName = root->name;
+    rootContentIsText = root->firstChild->IsText();
+    started = true;
+  }
+  // Every child of the root but the last, releasing each once written.
+  void WriteAndRelease(ReportElement* root, bool write) {
+    while (root->firstChild != root->LastChild()) {
+      ReportElement* child = root->firstChild;
+      if (write) writer.Node(child, 1, rootContentIsText);
+      lastChildWasText = child->IsText();
+      tree.Release(child);
+    }
+  }
+
+  ReportTree& tree;
+  std::unique_ptr<ReportFileSink> ownSink;
+  ReportSink& sink;
+  TreeWriter writer;
+  bool opened = false;
+  bool started = false;
+  bool finished = false;
+  bool rootContentIsText = false;
+  bool lastChildWasText = false;
+  const XmlName* rootName = nullptr;
+  std::exception_ptr failure;
+};
+
+ReportFileWriter::ReportFileWriter(ReportDocument& document, std::string path) {
+  auto sink = std::make_unique<ReportFileSink>(std::move(path));
+  impl_ = std::make_unique<Impl>(*document.impl_, *sink);
+  impl_->ownSink = std::move(sink);
+}
+
+ReportFileWriter::ReportFileWriter(ReportDocument& document, ReportSink& sink)
+    : impl_(std::make_unique<Impl>(*document.impl_, sink)) {}
+
+ReportFileWriter::~ReportFileWriter() { impl_->Close(); }
+
+void ReportFileWriter::WriteSettled() noexcept {
+  Impl& w = *impl_;
+  ReportElement* root = w.tree.root;
+  if (w.finished || root == nullptr || root->firstChild == root->LastChild()) return;
+  if (!w.failure) {
+    try {
+      if (!w.started) {
+        w.Open();
+        w.WriteRootStart(root);
+      }
+      w.WriteAndRelease(root, true);
+    } catch (...) {
+      w.failure = std::current_exception();
+    }
+  }
+  // After a failure the rest is still released, so memory stays bounded.
+  if (w.failure) w.WriteAndRelease(root, false);
+}
+
+void ReportFileWriter::Finish() {
+  Impl& w = *impl_;
+  if (w.finished) return;
+  w.finished = true;
+  if (w.failure) {
+    w.Close();
+    std::rethrow_exception(w.failure);
+  }
+  try {
+    ReportElement* root = w.tree.root;
+    if (!w.started) {
+      w.Open();
+      w.writer.Declaration();
+      if (root != nullptr) w.writer.Node(root, 0, false);
+    } else {
+      if (root != nullptr) {
+        for (ReportElement* child = root->firstChild; child != nullptr;
+             child = child->nextSibling) {
+          w.writer.Node(child, 1, w.rootContentIsText);
+          w.lastChildWasText = child->IsText();
+        }
+      }
+      w.writer.EndTag(w.rootName, 0, w.lastChildWasText);
+    }
+    w.writer.FinalLineBreak();
+    w.writer.Flush();
+  } catch (...) {
+    w.Close();
+    throw;
+  }
+  w.Close();
+}
+
+// ---- Whole document ----
+
+void ReportDocument::WriteToFile(const char* path) {
+  ReportFileWriter(*this, std::string(path != nullptr ? path : "")).Finish();
+}
+
+void ReportDocument::WriteTo(ReportSink& sink) { ReportFileWriter(*this, sink).Finish(); }
+
+}  // namespace qv

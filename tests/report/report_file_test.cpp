@@ -1,0 +1,261 @@
+// Writing while building, and writing into files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "convert/report_document.h"
+#include "report_test_support.h"
+#include "runtime/service_error.h"
+
+namespace qv {
+namespace {
+
+using Step = std::function<void()>;
+
+// A report of varied subscribers; step() runs after every change, the way
+// the conversion may flush between them.
+void BuildReport(ReportDocument& d, const Step& step) {
+  ReportElement* report = d.CreateElement(u"report");
+  d.AppendChild(nullptr, report);
+  step();
+  const char16_t* header[][2] = {{u"application", u"Подготовлено"},
+                                 {u"url", u"http://www.quarvel.example/"},
+                                 {u"filename", u""},
+                                 {u"library", u"qvmtsfrs.dll"}};
+  for (const auto& [name, text] : header) {
+    ReportElement* e = d.CreateElement(name);
+    d.SetTextContent(e, text);
+    d.AppendChild(report, e);
+    step();
+  }
+  for (int p = 0; p < 7; ++p) {
+    ReportElement* phone = d.CreateElement(u"phone");
+    if (p % 3 != 1) d.SetTextContent(phone, u"916123456" + std::u16string(1, u'0' + p));
+    d.AppendChild(report, phone);
+    step();
+    for (int c = 0; c < (p * 3) % 5; ++c) {
+      ReportElement* call = d.CreateElement(u"call");
+      d.SetAttribute(call, u"time", u"2010-12-07 09:05:0" + std::u16string(1, u'0' + c));
+      d.SetAttribute(call, u"num", u"4957654321");
+      d.SetAttribute(call, u"r1", u"Москва & <область>");
+      d.SetAttribute(call, u"m", u"2.08");
+      d.AppendChild(phone, call);
+      step();
+      d.ReleaseElement(d.CreateElement(u"call"));  // a row that gave no attribute
+    }
+  }
+}
+
+std::string WholeReport() {
+  ReportDocument document;
+  BuildReport(document, [] {});
+  return test::Written(document);
+}
+
+struct SettlePlan {
+  const char* title;
+  bool (*settleAt)(int step);
+};
+
+const SettlePlan kPlans[] = {
+    {"never", [](int) { return false; }},
+    {"after every change", [](int) { return true; }},
+    {"after every other change", [](int step) { return step % 2 == 1; }},
+    {"once, before any phone", [](int step) { return step == 4; }},
+    {"once, midway", [](int step) { return step == 12; }},
+    {"only before any child", [](int step) { return step == 0; }},
+};
+
+TEST(ReportStreaming, SameBytesWhereverItIsSettled) {
+  const std::string expected = WholeReport();
+  for (const SettlePlan& plan : kPlans) {
+    SCOPED_TRACE(plan.title);
+    ReportDocument document;
+    test::RecordingSink sink;
+    ReportFileWriter writer(document, sink);
+    int step = 0;
+    BuildReport(document, [&] {
+      if (plan.settleAt(step++)) {
+        writer.WriteSettled();
+        writer.WriteSettled();
+      }
+    });
+    writer.Finish();
+    EXPECT_EQ(sink.Joined(), expected);
+    EXPECT_EQ(sink.opens, 1);
+    EXPECT_EQ(sink.closes, 1);
+  }
+}
+
+TEST(ReportStreaming, NothingIsOpenedUntilAChildIsSettled) {
+  ReportDocument document;
+  test::RecordingSink sink;
+  ReportFileWriter writer(document, sink);
+  writer.WriteSettled();
+  ReportElement* report = document.CreateElement(u"report");
+  document.AppendChild(nullptr, report);
+  document.AppendChild(report, document.CreateElement(u"phone"));
+  writer.WriteSettled();
+  EXPECT_EQ(sink.opens, 0);
+  document.AppendChild(report, document.CreateElement(u"phone"));
+  writer.WriteSettled();
+  EXPECT_EQ(sink.opens, 1);
+  writer.Finish();
+  EXPECT_EQ(sink.Joined(),
+            test::Declared("<report>\r\n  <phone/>\r\n  <phone/>\r\n</report>"));
+}
+
+// Released subscribers make room for the next ones instead of adding to it.
+TEST(ReportStreaming, ReleasedMemoryIsReused) {
+  ReportDocument document;
+  test::RecordingSink sink;
+  ReportFileWriter writer(document, sink);
+  ReportElement* report = document.CreateElement(u"report");
+  document.AppendChild(nullptr, report);
+  std::set<ReportElement*> released;
+  auto addPhone = [&](std::set<ReportElement*>* calls) {
+    ReportElement* phone = document.CreateElement(u"phone");
+    document.AppendChild(report, phone);
+    for (int i = 0; i < 100; ++i) {
+      ReportElement* call = document.CreateElement(u"call");
+      document.SetAttribute(call, u"s", u"1");
+      document.AppendChild(phone, call);
+      if (calls != nullptr) calls->insert(call);
+    }
+  };
+  addPhone(&released);
+  addPhone(nullptr);
+  writer.WriteSettled();
+  std::set<ReportElement*> next;
+  addPhone(&next);
+  std::size_t reused = 0;
+  for (ReportElement* call : next) reused += released.count(call);
+  EXPECT_GE(reused, 90u);
+  writer.Finish();
+}
+
+TEST(ReportStreaming, AFailureIsKeptForFinish) {
+  ReportDocument document;
+  test::RecordingSink sink;
+  ReportFileWriter writer(document, sink);
+  ReportElement* report = document.CreateElement(u"report");
+  document.AppendChild(nullptr, report);
+  ReportElement* phone = document.CreateElement(u"phone");
+  document.SetTextContent(phone, u"12\xD800");
+  document.AppendChild(report, phone);
+  document.AppendChild(report, document.CreateElement(u"phone"));
+  writer.WriteSettled();
+  document.AppendChild(report, document.CreateElement(u"phone"));
+  writer.WriteSettled();
+  try {
+    writer.Finish();
+    ADD_FAILURE() << "no error";
+  } catch (const ServiceError& error) {
+    EXPECT_STREQ(error.what(), "High surrogate without low one");
+  }
+  EXPECT_EQ(sink.closes, 1);
+}
+
+class ReportFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::path(testing::TempDir()) /
+              ("qv_report_" + std::string(testing::UnitTest::GetInstance()
+                                              ->current_test_info()->name()));
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string PathOf(const char* name) const { return (folder_ / name).string(); }
+  static std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  std::filesystem::path folder_;
+};
+
+TEST_F(ReportFiles, FileHoldsTheBytesAndReplacesTheOldOnes) {
+  const std::string whole = PathOf("whole.xml");
+  const std::string streamed = PathOf("streamed.xml");
+  std::ofstream(whole, std::ios::binary) << std::string(5000, 'z');
+  {
+    ReportDocument document;
+    BuildReport(document, [] {});
+    document.WriteToFile(whole.c_str());
+  }
+  {
+    ReportDocument document;
+    ReportFileWriter writer(document, streamed);
+    BuildReport(document, [&] { writer.WriteSettled(); });
+    writer.Finish();
+  }
+  const std::string bytes = Contents(whole);
+  EXPECT_EQ(bytes, WholeReport());
+  EXPECT_EQ(Contents(streamed), bytes);
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes.front(), '<');  // no byte-order mark
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+}
+
+TEST_F(ReportFiles, UnableToCreate) {
+  const std::string path = PathOf("missing/report.xml");
+  const std::string message = "Unable to create file \"" + path + "\"";
+  {
+    ReportDocument document;
+    BuildReport(document, [] {});
+    try {
+      document.WriteToFile(path.c_str());
+      ADD_FAILURE() << "no error";
+    } catch (const ServiceError& error) {
+      EXPECT_EQ(error.what(), message);
+    }
+  }
+  {
+    ReportDocument document;
+    ReportFileWriter writer(document, path);
+    BuildReport(document, [&] { writer.WriteSettled(); });
+    try {
+      writer.Finish();
+      ADD_FAILURE() << "no error";
+    } catch (const ServiceError& error) {
+      EXPECT_EQ(error.what(), message);
+    }
+  }
+}
+
+#ifndef _WIN32
+TEST_F(ReportFiles, AFullDiskIsAnError) {
+  const std::string message = "Unable to write file \"/dev/full\"";
+  {
+    ReportDocument document;
+    BuildReport(document, [] {});
+    try {
+      document.WriteToFile("/dev/full");
+      ADD_FAILURE() << "no error";
+    } catch (const ServiceError& error) {
+      EXPECT_EQ(error.what(), message);
+    }
+  }
+  {
+    ReportDocument document;
+    ReportFileWriter writer(document, "/dev/full");
+    BuildReport(document, [&] { writer.WriteSettled(); });
+    try {
+      writer.Finish();
+      ADD_FAILURE() << "no error";
+    } catch (const ServiceError& error) {
+      EXPECT_EQ(error.what(), message);
+    }
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace qv
