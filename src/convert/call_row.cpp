@@ -1,0 +1,188 @@
+#include "convert/call_row.h"
+
+#include <cstdint>
+#include <iterator>
+
+#include "convert/report_document.h"
+#include "runtime/byte_text.h"
+#include "runtime/encodings.h"
+#include "runtime/numbers.h"
+#include "scan/element_scanner.h"
+#include "scan/text_helpers.h"
+
+namespace qv {
+namespace {
+
+constexpr std::string_view kIncomingArrow = "&lt;--";
+constexpr std::string_view kServiceKeywords[] = {"тел", "sms", "wap", "gprs", "mms"};
+constexpr std::size_t kServiceCacheSize = 16;
+constexpr std::size_t kCachedServiceCellLimit = 64;
+
+// Columns of a call row, counted from 0.
+enum Column : int {
+  kDateColumn = 1,
+  kTimeColumn = 2,
+  kNumberColumn = 4,
+  kRegion2Column = 5,
+  kRegion1Column = 6,
+  kServiceColumn = 7,
+  kDurationColumn = 9,
+  kChargeColumn = 10,
+};
+
+class CallBuilder {
+ public:
+  CallBuilder(ReportDocument& document, CallRowBuffers& buffers)
+      : document_(document), buffers_(buffers) {}
+
+  // Attribute values are UTF-8 byte text, constants included.
+  void Set(std::u16string_view name, std::string_view value) {
+    // Created only here, so that a row without attributes leaves nothing
+    // behind in the document.
+    if (call_ == nullptr) call_ = document_.CreateElement(u"call");
+    buffers_.value.clear();
+    AppendDecodedUtf8(value, buffers_.value);
+    document_.SetAttribute(call_, name, buffers_.value);
+  }
+  ReportElement* Call() const { return call_; }
+
+ private:
+  ReportDocument& document_;
+  CallRowBuffers& buffers_;
+  ReportElement* call_ = nullptr;
+};
+
+// The third cell with the date of the second as year-month-day time.
+void SetTime(std::string_view timeCell, CallRowBuffers& buffers, CallBuilder& call) {
+  std::string& dateText = buffers.dateText;
+  dateText += ' ';
+  if (timeCell.size() < 8) dateText.append(8 - timeCell.size(), '0');
+  dateText += timeCell;
+
+  std::string& value = buffers.timeValue;
+  value.clear();
+  value += NthField(NthField(dateText, ' ', 1), '.', 3);
+  value += '-';
+  value += NthField(dateText, '.', 2);
+  value += '-';
+  value += NthField(dateText, '.', 1);
+  value += ' ';
+  value += NthField(dateText, ' ', 2);
+  call.Set(u"time", value);
+}
+
+void SetDirectionAndNumber(std::string_view cell, CallBuilder& call) {
+  if (FindText(kIncomingArrow, cell) == 0) {
+    call.Set(u"type", "1");
+    call.Set(u"num", cell);
+  } else {
+    call.Set(u"type", "2");
+    call.Set(u"num", ReplaceAll(cell, kIncomingArrow, ""));
+  }
+}
+
+// The total is kept in 64 bits: minutes up to the 32-bit limit times 60 must
+// not wrap into a negative duration.
+void SetDuration(std::string_view cell, CallBuilder& call) {
+  if (TextEquals(cell, "1")) {
+    call.Set(u"s", "1");
+    call.Set(u"m", "0");
+    return;
+  }
+  const TextPos colon = FindByte(':', cell);
+  const std::int64_t minutes = ParseIntOr(SliceText(cell, 1, colon - 1), 0);
+  const std::int64_t seconds = ParseIntOr(SliceText(cell, colon + 1, 2), 0);
+  const std::int64_t total = minutes * 60 + seconds;
+  call.Set(u"s", IntToDecimal(total));
+  const long double totalMinutes = static_cast<long double>(total) / 60.0L;
+  call.Set(u"m", FloatToGeneralText(RoundToPowerOfTen(totalMinutes, -2)));
+}
+
+char ComputeServiceCode(std::string_view cell, CallRowBuffers& buffers) {
+  if (!buffers.keywordsReady) {
+    for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
+      buffers.keywords[i] = Utf16ToCodePage(DecodeUtf8(kServiceKeywords[i]));
+    }
+    buffers.keywordsReady = true;
+  }
+  const std::string lowered = LowerInCodePage(Utf16ToCodePage(DecodeUtf8(cell)));
+  for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
+    if (FindText(buffers.keywords[i], lowered) != 0) return static_cast<char>('1' + i);
+  }
+  return '8';
+}
+
+}  // namespace
+
+char ServiceCodeOf(std::string_view cell, CallRowBuffers& buffers) {
+  for (const CallRowBuffers::ServiceCode& known : buffers.serviceCodes) {
+    if (known.cell == cell) return known.code;
+  }
+  const char code = ComputeServiceCode(cell, buffers);
+  if (cell.size() <= kCachedServiceCellLimit) {
+    if (buffers.serviceCodes.size() < kServiceCacheSize) {
+      buffers.serviceCodes.push_back({std::string(cell), code});
+    } else {
+      buffers.serviceCodes[buffers.nextServiceSlot] = {std::string(cell), code};
+      buffers.nextServiceSlot = (buffers.nextServiceSlot + 1) % kServiceCacheSize;
+    }
+  }
+  return code;
+}
+
+void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElement* phone,
+                    CallRowBuffers& buffers) {
+  CallBuilder call(document, buffers);
+  buffers.dateText.clear();
+  CellCursor = 1;
+  // Cells after the eleventh are scanned but never mapped, however long the
+  // row: the column is counted without wrapping.
+  std::int64_t column = 0;
+  while (static_cast<TextPos>(row.size()) > CellCursor) {
+    const std::string_view content = NextTagContent(row, "td", CellCursor, CursorChoice::Cell);
+    std::string_view cell = content;
+    if (FindByte('<', content) != 0) {
+      buffers.cellText = StripTags(content);
+      cell = buffers.cellText;
+    }
+    switch (column) {
+      case kDateColumn:
+        buffers.dateText.assign(cell);
+        break;
+      case kTimeColumn:
+        SetTime(cell, buffers, call);
+        break;
+      case kNumberColumn:
+        SetDirectionAndNumber(cell, call);
+        break;
+      case kRegion2Column:
+        call.Set(u"r2", cell);
+        break;
+      case kRegion1Column:
+        call.Set(u"r1", cell);
+        break;
+      case kServiceColumn: {
+        const char code = ServiceCodeOf(cell, buffers);
+        call.Set(u"code", std::string_view(&code, 1));
+        break;
+      }
+      case kDurationColumn:
+        SetDuration(cell, call);
+        break;
+      case kChargeColumn:
+        call.Set(u"pay", cell);
+        break;
+      default:
+        break;
+    }
+    ++column;
+  }
+  if (call.Call() != nullptr) document.AppendChild(phone, call.Call());
+}
+
+void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElement* phone) {
+  CallRowBuffers buffers;
+  ConvertCallRow(row, document, phone, buffers);
+}
+
+}  // namespace qv

@@ -1,0 +1,174 @@
+// The one-sweep pruning against the list deleted one line at a time.
+#include "convert/pruning.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "runtime/byte_text.h"
+#include "runtime/line_list.h"
+#include "runtime/service_error.h"
+
+namespace qv {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string JoinWithLineEnds(const Lines& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return bytes;
+}
+
+struct Outcome {
+  Lines lines;
+  std::optional<std::string> error;
+};
+
+Lines LinesOf(const LineList& list) {
+  return Lines(list.Lines().begin(), list.Lines().end());
+}
+
+// The passes as the list's own Get and Delete carry them out.
+Outcome PruneOneByOne(const Lines& input) {
+  LineList list;
+  list.LoadFromBytes(JoinWithLineEnds(input));
+  try {
+    std::int64_t i = 1;
+    do {
+      if (TrimBlanks(list.Get(i)).empty()) {
+        list.Delete(i);
+      } else {
+        ++i;
+      }
+    } while (list.Count() > i);
+
+    bool sectionFound = false;
+    do {
+      if (FindText(kSectionHeading, list.Get(0)) != 0) {
+        sectionFound = true;
+      } else {
+        list.Delete(0);
+      }
+    } while (!sectionFound && !list.JoinedText().empty());
+
+    bool insideBlock = false;
+    i = 1;
+    do {
+      const std::string_view line = list.Get(i);
+      if (FindText(kSubscriberMarker, line) != 0) insideBlock = true;
+      if (FindText(kTotalMarker, line) != 0) insideBlock = false;
+      if (!insideBlock) {
+        list.Delete(i - 1);
+      } else {
+        ++i;
+      }
+    } while (list.Count() > i);
+  } catch (const ServiceError& error) {
+    return {{}, error.what()};
+  }
+  return {LinesOf(list), std::nullopt};
+}
+
+Outcome PruneInOneSweep(const Lines& input) {
+  LineList list;
+  list.LoadFromBytes(JoinWithLineEnds(input));
+  try {
+    PruneDetailLines(list);
+  } catch (const ServiceError& error) {
+    return {{}, error.what()};
+  }
+  return {LinesOf(list), std::nullopt};
+}
+
+const std::string kHeading = "<h3>Состоявшиеся разговоры</h3>";
+const std::string kSubscriber = "<td>Абонентский номер 9161234567</td>";
+const std::string kTotal = "<td>Итого</td>";
+
+TEST(PruningTest, MatchesDeletingOneLineAtATime) {
+  std::mt19937 random(20110331);
+  int withError = 0;
+  int withBlocks = 0;
+  for (int round = 0; round < 20000; ++round) {
+    const int count = static_cast<int>(random() % 13);
+    Lines input;
+    for (int k = 0; k < count; ++k) {
+      const std::string tag = std::to_string(k);
+      switch (random() % 8) {
+        case 0: input.push_back(""); break;
+        case 1: input.push_back(" \t\x01"); break;
+        case 2: input.push_back(kHeading + tag); break;
+        case 3: input.push_back(kSubscriber + tag); break;
+        case 4: input.push_back(kTotal + tag); break;
+        case 5: input.push_back(kSubscriber + kTotal + tag); break;
+        default: input.push_back("<tr>" + tag + "</tr>"); break;
+      }
+    }
+    const Outcome expected = PruneOneByOne(input);
+    const Outcome actual = PruneInOneSweep(input);
+    SCOPED_TRACE(JoinWithLineEnds(input));
+    ASSERT_EQ(actual.error, expected.error);
+    ASSERT_EQ(actual.lines, expected.lines);
+    if (expected.error) ++withError;
+    if (expected.lines.size() > 2) ++withBlocks;
+  }
+  // Both outcomes must have been met often enough to mean something.
+  EXPECT_GT(withError, 1000);
+  EXPECT_GT(withBlocks, 1000);
+}
+
+TEST(PruningTest, OutsideBlocks) {
+  struct Case {
+    Lines input;
+    Lines expected;
+  };
+  const Case cases[] = {
+      {{"H", "a", "b", "Абонентский номер", "x", "y", "Итого", "c"},
+       {"b", "Абонентский номер", "x", "c"}},
+      {{"H", "Абонентский номер", "x", "Итого"}, {"H", "Абонентский номер", "Итого"}},
+      {{"H", "a", "Абонентский номер", "x", "y", "Итого", "Абонентский номер 2", "z", "Итого 2",
+        "e"},
+       {"a", "Абонентский номер", "x", "Итого", "Абонентский номер 2", "e"}},
+      // A line holding both markers ends outside a block.
+      {{"H", "Абонентский номер Итого", "x"}, {"x"}},
+      {{"H", "x"}, {"x"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(JoinWithLineEnds(c.input));
+    std::vector<std::string_view> lines(c.input.begin(), c.input.end());
+    PruneOutsideBlocks(lines);
+    EXPECT_EQ(Lines(lines.begin(), lines.end()), c.expected);
+  }
+}
+
+TEST(PruningTest, IndexErrors) {
+  struct Case {
+    const char* what;
+    Lines input;
+  };
+  const Case cases[] = {
+      {"empty file", {}},
+      {"one line", {kHeading}},
+      {"no heading", {"<html>", kSubscriber, "<tr>1</tr>", kTotal}},
+      {"heading last", {"<html>", "", kHeading}},
+      {"only blanks after the heading", {kHeading, " ", "\t"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(PruneInOneSweep(c.input).error, "List index (1) out of bounds");
+    EXPECT_EQ(PruneOneByOne(c.input).error, "List index (1) out of bounds");
+  }
+}
+
+TEST(PruningTest, BlankLinesKeepTheFirstLine) {
+  // Byte 26 and byte 0 count as blanks here: every byte up to the space does.
+  std::vector<std::string_view> lines = {" ", "", "a", "\t\x1a", std::string_view("\0", 1), "b c", " "};
+  PruneBlankLines(lines);
+  EXPECT_EQ(Lines(lines.begin(), lines.end()), (Lines{" ", "a", "b c"}));
+}
+
+}  // namespace
+}  // namespace qv
