@@ -1,0 +1,56 @@
+#pragma once
+// Known settings and a fixed clock for the tests, put back afterwards so
+// that every test (and the check of what loading gave) sees the locale.
+#include <gtest/gtest.h>
+
+#include "runtime/locale_formats.h"
+
+namespace qv::testing {
+
+inline LocalDate FixedClock() { return {2026, 3, 15}; }
+
+// Day, month and year with "." and a 24-hour clock, as a Russian user has.
+inline LocaleFormatsRecord DayMonthYearFormats() {
+  LocaleFormatsRecord formats;
+  formats.dateSeparator = '.';
+  formats.timeSeparator = ':';
+  formats.decimalSeparator = ',';
+  formats.shortDatePattern = "dd.MM.yyyy";
+  formats.amDesignator = "";
+  formats.pmDesignator = "";
+  return formats;
+}
+
+inline LocaleFormatsRecord MonthDayYearFormats() {
+  LocaleFormatsRecord formats;
+  formats.shortDatePattern = "M/d/yyyy";
+  return formats;
+}
+
+// What a conversion puts in place of the locale's patterns.
+inline LocaleFormatsRecord ConversionFormats() {
+  LocaleFormatsRecord formats = DayMonthYearFormats();
+  formats.dateSeparator = '-';
+  formats.shortDatePattern = "yyyy-mm-dd";
+  formats.longDatePattern = "yyyy-mm-dd";
+  formats.shortTimePattern = "hh:mm:ss";
+  formats.longTimePattern = "hh:mm:ss";
+  return formats;
+}
+
+class FormatsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = LocaleFormats;
+    SetClockForTesting(&FixedClock);
+  }
+  void TearDown() override {
+    SetClockForTesting(nullptr);
+    LocaleFormats = saved_;
+  }
+
+ private:
+  LocaleFormatsRecord saved_;
+};
+
+}  // namespace qv::testing

@@ -1,0 +1,144 @@
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include <gtest/gtest.h>
+
+#include "formats_fixture.h"
+
+namespace qv {
+namespace {
+
+using testing::FormatsTest;
+
+// The locale the suite runs under, as the test runner sets it.
+std::string_view EnvironmentLocale() {
+  for (const char* variable : {"LC_ALL", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return "";
+}
+
+struct ExpectedFormats {
+  std::string_view locale;
+  std::string_view shortDatePattern;
+  char dateSeparator;
+  char decimalSeparator;
+  char timeSeparator;
+  std::string_view shortTimePattern;
+  std::string_view longTimePattern;
+  std::string_view am;
+  std::string_view pm;
+};
+
+const ExpectedFormats* ExpectedForEnvironment() {
+  static const ExpectedFormats kKnown[] = {
+#ifdef _WIN32
+      // The time patterns depend on the system's hour item; not checked.
+      {"ru_RU.UTF-8", "dd.MM.yyyy", '.', ',', ':', "", "", "", ""},
+      {"en_US.UTF-8", "M/d/yyyy", '/', '.', ':', "", "", "AM", "PM"},
+#else
+      {"ru_RU.UTF-8", "dd.mm.yyyy", '.', ',', ':', "hh:nn", "hh:nn:ss", "", ""},
+      {"en_US.UTF-8", "mm/dd/yyyy", '/', '.', ':', "hh:nn", "hh:nn:ss", "AM", "PM"},
+#endif
+  };
+  for (const ExpectedFormats& known : kKnown) {
+    if (EnvironmentLocale() == known.locale) return &known;
+  }
+  return nullptr;
+}
+
+void ExpectFormats(const LocaleFormatsRecord& formats, const ExpectedFormats& expected) {
+  EXPECT_EQ(formats.shortDatePattern, expected.shortDatePattern);
+  EXPECT_EQ(formats.dateSeparator, expected.dateSeparator);
+  EXPECT_EQ(formats.decimalSeparator, expected.decimalSeparator);
+  EXPECT_EQ(formats.timeSeparator, expected.timeSeparator);
+  EXPECT_EQ(formats.amDesignator, expected.am);
+  EXPECT_EQ(formats.pmDesignator, expected.pm);
+  EXPECT_EQ(formats.twoDigitYearWindow, 50);
+}
+
+class LoadedFormats : public FormatsTest {};
+
+// Every test puts the record back, so what is there now is what loading
+// the library left.
+TEST_F(LoadedFormats, AreInPlaceBeforeAnyCall) {
+  const ExpectedFormats* expected = ExpectedForEnvironment();
+  if (expected == nullptr) GTEST_SKIP() << "no expectations for this locale";
+  ExpectFormats(LocaleFormats, *expected);
+}
+
+TEST_F(LoadedFormats, ComeFromTheUsersLocale) {
+  const ExpectedFormats* expected = ExpectedForEnvironment();
+  if (expected == nullptr) GTEST_SKIP() << "no expectations for this locale";
+  LocaleFormats = LocaleFormatsRecord{};
+  LocaleFormats.twoDigitYearWindow = 7;
+  LoadLocaleFormats();
+  ExpectFormats(LocaleFormats, *expected);
+#ifndef _WIN32
+  EXPECT_EQ(LocaleFormats.shortTimePattern, expected->shortTimePattern);
+  EXPECT_EQ(LocaleFormats.longTimePattern, expected->longTimePattern);
+#endif
+}
+
+TEST_F(LoadedFormats, TheClockCanBeFixed) {
+  EXPECT_EQ(CurrentLocalDate().year, 2026);
+  EXPECT_EQ(CurrentLocalDate().month, 3);
+  SetClockForTesting(nullptr);
+  const LocalDate today = CurrentLocalDate();
+  EXPECT_GE(today.year, 2024);
+  EXPECT_GE(today.month, 1);
+  EXPECT_LE(today.month, 12);
+  EXPECT_GE(today.day, 1);
+  EXPECT_LE(today.day, 31);
+}
+
+#ifndef _WIN32
+TEST(StrftimeFormats, ReadAsPatternsAndSeparators) {
+  struct Case {
+    std::string_view dateFormat;
+    std::string_view timeFormat;
+    std::string_view twelveHourFormat;
+    std::string_view datePattern;
+    char dateSeparator;
+    std::string_view hourPart;
+    char timeSeparator;
+  };
+  const Case cases[] = {
+      {"%d.%m.%Y", "%T", "", "dd.mm.yyyy", '.', "hh", ':'},
+      {"%m/%d/%Y", "%r", "%I:%M:%S %p", "mm/dd/yyyy", '/', "hh", ':'},
+      {"%m/%d/%y", "%H:%M:%S", "", "mm/dd/yy", '/', "hh", ':'},
+      {"%D", "%R", "", "mm/dd/yy", '/', "hh", ':'},
+      {"%F", "%k.%M", "", "yyyy-mm-dd", '-', "h", '.'},
+      {"%Y-%m-%d", "%l:%M %p", "", "yyyy-mm-dd", '-', "h", ':'},
+      {"%e/%-m/%y", "%-H:%M", "", "d/m/yy", '/', "h", ':'},
+      {"%Od.%Om.%EY", "%OH:%OM", "", "dd.mm.yyyy", '.', "hh", ':'},
+      {"%Y. %m. %d.", "%p %I:%M:%S", "", "yyyy. mm. dd.", '.', "hh", ':'},
+      {"%a %d %b %Y", "%H%M", "", "ddd dd mmm yyyy", ' ', "hh", ':'},
+      // A "%r" that names itself stops instead of looping.
+      {"%d.%m.%Y", "%r", "%r", "dd.mm.yyyy", '.', "h", ':'},
+      // Multi-byte and letter separators are no separators.
+      {"%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", "%H\xE6\x97\xB6%M", "",
+       "yyyy\xE5\xB9\xB4mm\xE6\x9C\x88" "dd\xE6\x97\xA5", '/', "hh", ':'},
+      {"%d de %m de %Y", "%H h %M", "", "dd  mm  yyyy", ' ', "hh", ' '},
+      // Nothing to read: the values stay as they were.
+      {"", "", "", "m/d/yy", '/', "h", ':'},
+      {"%d.%m", "%M:%S", "", "m/d/yy", '/', "h", ':'},
+      {"%d.%m.%", "%", "", "m/d/yy", '/', "h", ':'},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.dateFormat) + " / " + std::string(c.timeFormat));
+    LocaleFormatsRecord record;
+    ApplyStrftimeFormats(record, c.dateFormat, c.timeFormat, c.twelveHourFormat);
+    EXPECT_EQ(record.shortDatePattern, c.datePattern);
+    EXPECT_EQ(record.dateSeparator, c.dateSeparator);
+    EXPECT_EQ(record.shortTimePattern, std::string(c.hourPart) + ":nn");
+    EXPECT_EQ(record.longTimePattern, std::string(c.hourPart) + ":nn:ss");
+    EXPECT_EQ(record.timeSeparator, c.timeSeparator);
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace qv
