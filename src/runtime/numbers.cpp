@@ -196,6 +196,10 @@ long double RoundToPowerOfTen(long double x, int power) {
     remaining >>= 1;
   }
   if (power < 0) scale = 1 / scale;
+  // Powers beyond the range of the type: every finite value is far below
+  // the step, or already finer than it; neither may turn into NaN.
+  if (std::isinf(scale)) return std::isfinite(x) ? 0.0L : x;
+  if (scale == 0) return x;
   return RoundHalfEven(x / scale) * scale;
 }
 
