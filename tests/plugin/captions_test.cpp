@@ -40,7 +40,9 @@ TEST(Captions, StoreLengthByteAndTextOnly) {
       caption.store(buffer);
       ASSERT_EQ(buffer[0], caption.expected.size());
       EXPECT_EQ(std::string_view(reinterpret_cast<char*>(buffer + 1), buffer[0]), caption.expected);
-      if (buffer[0] < 255) EXPECT_EQ(buffer[1 + buffer[0]], kUntouched);
+      if (buffer[0] < 255) {
+        EXPECT_EQ(buffer[1 + buffer[0]], kUntouched);
+      }
     }
   }
 }

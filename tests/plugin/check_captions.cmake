@@ -1,6 +1,7 @@
 # Runs "PROGRAM captions" (under EMULATOR when given) and compares its output
 # with the four captions, byte for byte.
 # cmake -DPROGRAM=... [-DEMULATOR=...] -DMAKER_URL=... -P check_captions.cmake
+cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${EMULATOR} ${PROGRAM} captions
                 OUTPUT_VARIABLE actual RESULT_VARIABLE status)
 if(NOT status EQUAL 0)

@@ -1,6 +1,7 @@
 # The command-line behaviour shared by qvmtsfrs and qvhost: exit statuses,
 # messages, and the refusal to convert a file onto itself.
 # cmake -DPROGRAM=... [-DEMULATOR=...] -DNAME=... -DWORK_DIR=... -P check_cli.cmake
+cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR}/sub)
 file(WRITE ${WORK_DIR}/detail.html "<html>a detail that must survive</html>\n")

@@ -1,6 +1,7 @@
 # The shared library's dynamic symbol table holds the plug-in functions and
 # nothing else of ours.
 # cmake -DNM=... -DLIBRARY=... -P check_exports.cmake
+cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
                 OUTPUT_VARIABLE table RESULT_VARIABLE status)
 if(NOT status EQUAL 0)

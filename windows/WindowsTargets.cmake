@@ -1,0 +1,28 @@
+# qvmtsfrs.dll as the host loads it, and qvhost.exe, which stands in for the host.
+enable_language(RC)
+
+set(QV_MANIFEST ${CMAKE_SOURCE_DIR}/windows/qvmtsfrs.manifest)
+configure_file(${CMAKE_SOURCE_DIR}/windows/version.rc.in ${CMAKE_BINARY_DIR}/generated/version.rc @ONLY)
+
+# The .def file alone decides the export table: names, ordinals, module name.
+add_library(qvmtsfrs SHARED
+  ${CMAKE_SOURCE_DIR}/src/plugin/library_entry.cpp
+  ${CMAKE_SOURCE_DIR}/windows/qvmtsfrs.def
+  ${CMAKE_BINARY_DIR}/generated/version.rc)
+target_link_libraries(qvmtsfrs PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,qvcore>)
+# The C++ runtime goes inside, so the library imports system DLLs only.
+target_link_options(qvmtsfrs PRIVATE -static -static-libgcc -static-libstdc++)
+set_target_properties(qvmtsfrs PROPERTIES
+  PREFIX ""
+  OUTPUT_NAME qvmtsfrs
+  LINK_DEPENDS "${CMAKE_SOURCE_DIR}/windows/qvmtsfrs.def;${QV_MANIFEST}")
+set_source_files_properties(${CMAKE_BINARY_DIR}/generated/version.rc PROPERTIES
+  OBJECT_DEPENDS ${QV_MANIFEST})
+
+add_executable(qvhost ${CMAKE_SOURCE_DIR}/windows/qvhost.cpp ${QV_CLI_SOURCES})
+target_include_directories(qvhost PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/cli
+                                          ${CMAKE_BINARY_DIR}/generated)
+target_compile_definitions(qvhost PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+# The host is a large-address-aware 32-bit program; the plug-in must cope.
+target_link_options(qvhost PRIVATE -static -Wl,--large-address-aware)
+add_dependencies(qvhost qvmtsfrs)
