@@ -85,35 +85,27 @@ template <typename SkipUnit>
 std::string ConvertAll(const Converter& converter, const char* data, std::size_t size,
                        std::string_view replacement, SkipUnit skipUnit) {
   std::string out;
-  out.resize(size * 2 + 16);
+  char chunk[4096];
   char* in = const_cast<char*>(data);
   std::size_t inLeft = size;
-  std::size_t used = 0;
   iconv(converter.Get(), nullptr, nullptr, nullptr, nullptr);
-  while (true) {
-    char* outPtr = out.data() + used;
-    std::size_t outLeft = out.size() - used;
-    std::size_t result = iconv(converter.Get(), inLeft > 0 ? &in : nullptr, &inLeft, &outPtr,
-                               &outLeft);
-    used = static_cast<std::size_t>(outPtr - out.data());
-    if (result != static_cast<std::size_t>(-1)) {
-      if (inLeft == 0) break;
-      continue;
-    }
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
-    }
-    // EILSEQ or EINVAL (a sequence cut off at the end)
-    out.resize(std::max(out.size(), used + replacement.size()) + 16);
-    out.replace(used, replacement.size(), replacement);
-    used += replacement.size();
+  while (inLeft > 0) {
+    char* outPtr = chunk;
+    std::size_t outLeft = sizeof chunk;
+    std::size_t result = iconv(converter.Get(), &in, &inLeft, &outPtr, &outLeft);
+    out.append(chunk, static_cast<std::size_t>(outPtr - chunk));
+    if (result != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+    // EILSEQ, or EINVAL for a sequence cut off at the end
+    out.append(replacement);
     std::size_t skip = std::min(inLeft, skipUnit(in, inLeft));
     in += skip;
     inLeft -= skip;
-    if (inLeft == 0) break;
   }
-  out.resize(used);
+  // Stateful codesets end in their initial state.
+  char* outPtr = chunk;
+  std::size_t outLeft = sizeof chunk;
+  iconv(converter.Get(), nullptr, nullptr, &outPtr, &outLeft);
+  out.append(chunk, static_cast<std::size_t>(outPtr - chunk));
   return out;
 }
 

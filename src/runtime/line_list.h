@@ -1,6 +1,8 @@
 #pragma once
 // A whole file held as lines: one buffer, lines are views into it.
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,7 +12,8 @@ namespace qv {
 class LineList {
  public:
   // Replaces the content with the lines of the file; raises
-  // Unable to open file "<path>" when it cannot be opened.
+  // Unable to open file "<path>" when it cannot be opened (the content then
+  // stays as it was).
   void LoadFromFile(const char* path);
   // Replaces the content with the lines of the given bytes (the split rules
   // of LoadFromFile).
@@ -27,7 +30,16 @@ class LineList {
   void Clear();
 
  private:
-  std::string buffer_;
+  struct FreeBytes {
+    void operator()(char* bytes) const { std::free(bytes); }
+  };
+  // Split the buffer into lines_.
+  void Split();
+
+  // malloc'd so that growing a large file's buffer can move pages instead of
+  // copying and zero-filling them.
+  std::unique_ptr<char, FreeBytes> buffer_;
+  std::size_t size_ = 0;
   std::vector<std::string_view> lines_;
 };
 

@@ -30,11 +30,14 @@ class File {
   // False when not every byte was written (a full disk, for example).
   bool WriteAll(const void* data, std::size_t size) noexcept;
   bool IsOpen() const noexcept { return handle_ != kClosed; }
+  // The system error code of the last failed Read or WriteAll.
+  int LastError() const noexcept { return lastError_; }
   void Close() noexcept;
 
  private:
   static constexpr std::intptr_t kClosed = -1;
   std::intptr_t handle_ = kClosed;
+  int lastError_ = 0;
 };
 
 // The system's ANSI code page; 65001 when it is UTF-8. Settled once.

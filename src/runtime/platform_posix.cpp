@@ -19,6 +19,7 @@ constexpr int kFileNotFound = 2;
 constexpr int kPathNotFound = 3;
 constexpr int kTooManyOpenFiles = 4;
 constexpr int kAccessDenied = 5;
+constexpr int kInvalidHandle = 6;
 constexpr int kNotEnoughMemory = 8;
 constexpr int kWriteProtect = 19;
 constexpr int kGeneralFailure = 31;
@@ -70,6 +71,8 @@ int WindowsCodeOfErrno(int error, const char* path) {
       return kDiskFull;
     case EIO:
       return kIoDevice;
+    case EBADF:
+      return kInvalidHandle;
     default:
       return kGeneralFailure;
   }
@@ -97,12 +100,15 @@ int OpenDescriptor(const char* path, int flags, int* descriptor) {
 
 }  // namespace
 
-File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kClosed; }
+File::File(File&& other) noexcept : handle_(other.handle_), lastError_(other.lastError_) {
+  other.handle_ = kClosed;
+}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     Close();
     handle_ = other.handle_;
+    lastError_ = other.lastError_;
     other.handle_ = kClosed;
   }
   return *this;
@@ -129,14 +135,19 @@ int File::CreateForWriting(const char* path) noexcept {
 // Fills the buffer as far as the file allows, so a short count means the end
 // even on pipes, which hand out data in pieces.
 std::int64_t File::Read(void* buffer, std::size_t size) noexcept {
-  if (!IsOpen()) return -1;
+  if (!IsOpen()) {
+    lastError_ = kInvalidHandle;
+    return -1;
+  }
   auto* bytes = static_cast<unsigned char*>(buffer);
   std::size_t done = 0;
   while (done < size) {
     ssize_t got = ::read(static_cast<int>(handle_), bytes + done, size - done);
     if (got < 0) {
       if (errno == EINTR) continue;
-      return done > 0 ? static_cast<std::int64_t>(done) : -1;
+      if (done > 0) break;  // the failure shows again on the next read
+      lastError_ = WindowsCodeOfErrno(errno, "");
+      return -1;
     }
     if (got == 0) break;
     done += static_cast<std::size_t>(got);
@@ -145,15 +156,22 @@ std::int64_t File::Read(void* buffer, std::size_t size) noexcept {
 }
 
 bool File::WriteAll(const void* data, std::size_t size) noexcept {
-  if (!IsOpen()) return false;
+  if (!IsOpen()) {
+    lastError_ = kInvalidHandle;
+    return false;
+  }
   const auto* bytes = static_cast<const unsigned char*>(data);
   while (size > 0) {
     ssize_t put = ::write(static_cast<int>(handle_), bytes, size);
     if (put < 0) {
       if (errno == EINTR) continue;
+      lastError_ = WindowsCodeOfErrno(errno, "");
       return false;
     }
-    if (put == 0) return false;
+    if (put == 0) {
+      lastError_ = kDiskFull;
+      return false;
+    }
     bytes += put;
     size -= static_cast<std::size_t>(put);
   }

@@ -13,16 +13,24 @@ namespace qv {
 class TextFileReader {
  public:
   // name is cut to its first 255 bytes by callers that want the old limit;
-  // an empty name fails like a missing file (code 2).
+  // an empty name fails like a missing file (code 2). Opening an open
+  // reader closes it first.
   void OpenForReading(std::string_view name);
+  // True at the end of the file or at a byte 26.
   bool AtEnd();
+  // The bytes up to the next CR, LF or byte 26, which stays unread.
   std::string ReadLine();
+  // Consumes the rest of the line and one CR, LF or CR LF after it.
   void SkipLineEnd();
   void Close();
   bool IsOpen() const { return file_.IsOpen(); }
 
  private:
+  void RequireOpen() const;
+  // False at the end of the file; raises when the read fails.
   bool Refill();
+  bool Available() { return position_ < end_ || Refill(); }
+
   platform::File file_;
   unsigned char buffer_[256] = {};
   std::size_t position_ = 0;
