@@ -13,20 +13,54 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
+// Names longer than this go to the general search, which stays linear.
+constexpr std::size_t kShortNameLimit = 16;
+
+// In markup the byte sought is often the very next one: look before calling memchr.
 std::size_t FindByteAt(std::string_view text, char byte, std::size_t from, std::size_t end) {
   if (from >= end) return kNone;
-  const void* found = std::memchr(text.data() + from, static_cast<unsigned char>(byte), end - from);
-  return found == nullptr ? kNone : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+  if (text[from] == byte) return from;
+  const void* found =
+      std::memchr(text.data() + from + 1, static_cast<unsigned char>(byte), end - from - 1);
+  return found == nullptr ? kNone
+                          : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
 }
 
-// "/" followed by name, without building that text for every call.
-std::size_t FindClosingName(std::string_view text, std::string_view name, std::size_t from) {
-  for (;;) {
-    const std::size_t slash = FindByteAt(text, '/', from, text.size());
-    if (slash == kNone || text.size() - slash - 1 < name.size()) return kNone;
-    if (std::memcmp(text.data() + slash + 1, name.data(), name.size()) == 0) return slash;
-    from = slash + 1;
+bool HasAt(std::string_view text, std::size_t at, std::string_view bytes) {
+  if (text.size() - at < bytes.size()) return false;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (text[at + i] != bytes[i]) return false;
   }
+  return true;
+}
+
+// The first occurrence of name starting at or after from and ending before end.
+std::size_t FindName(std::string_view text, std::string_view name, std::size_t from,
+                     std::size_t end) {
+  if (name.empty() || end < name.size()) return kNone;
+  if (name.size() > kShortNameLimit) return SearchText(text.substr(0, end), name, from);
+  const std::size_t lastStart = end - name.size();
+  for (std::size_t at = from; at <= lastStart; ++at) {
+    at = FindByteAt(text, name[0], at, lastStart + 1);
+    if (at == kNone) return kNone;
+    if (HasAt(text, at + 1, name.substr(1))) return at;
+  }
+  return kNone;
+}
+
+// "/" followed by name, from a position known to hold the first "/" on.
+std::size_t FindClosingName(std::string_view text, std::string_view name, std::size_t slash) {
+  if (name.size() > kShortNameLimit) {
+    for (; slash != kNone; slash = FindByteAt(text, '/', slash + 1, text.size())) {
+      if (text.size() - slash - 1 < name.size()) return kNone;
+      if (std::memcmp(text.data() + slash + 1, name.data(), name.size()) == 0) return slash;
+    }
+    return kNone;
+  }
+  for (; slash != kNone; slash = FindByteAt(text, '/', slash + 1, text.size())) {
+    if (HasAt(text, slash + 1, name)) return slash;
+  }
+  return kNone;
 }
 
 struct Walk {
@@ -51,8 +85,7 @@ Walk WalkElement(std::string_view text, std::string_view name, std::size_t from)
   const std::size_t slash = FindByteAt(text, '/', open + 1, length);
   const std::size_t tagEnd = slash == kNone ? length : slash;
   std::size_t contentStart = kNone;
-  // An empty name is never found.
-  const std::size_t nameAt = SearchText(text.substr(0, tagEnd), name, from);
+  const std::size_t nameAt = FindName(text, name, from, tagEnd);  // an empty name is never found
   if (nameAt != kNone) {
     const std::size_t nameLast = nameAt + name.size() - 1;
     contentStart = FindByteAt(text, '>', nameLast > open ? nameLast : open + 1, tagEnd);
@@ -64,8 +97,9 @@ Walk WalkElement(std::string_view text, std::string_view name, std::size_t from)
     return close == kNone ? ranOut : Walk{{}, close + 1};
   }
 
-  // InContent: the first ">" at or after a "/" and the name closes it.
-  const std::size_t closingName = FindClosingName(text, name, contentStart + 1);
+  // InContent: the first ">" at or after a "/" and the name closes it. The
+  // first "/" after the tag's "<" lies in the content.
+  const std::size_t closingName = FindClosingName(text, name, slash);
   if (closingName == kNone) return ranOut;
   const std::size_t close = FindByteAt(text, '>', closingName + name.size(), length);
   if (close == kNone) return ranOut;

@@ -66,6 +66,16 @@ TEST(NextTagContent, MatchesLooselyAsTheCallersExpect) {
   for (const ScanCase& c : cases) ExpectScan(c);
 }
 
+TEST(NextTagContent, FindsLongNames) {
+  const std::string name = "tabletabletabletable";
+  const ScanCase cases[] = {
+      {"<tabletabletabletable> x </tabletabletabletable>", name, 1, "x", 49},
+      {"<tabletabletabletable> x </abletabletabletable>", name, 1, "", 48},
+      {"<abletabletabletable> x </tabletabletabletable>", name, 1, "", 48},
+  };
+  for (const ScanCase& c : cases) ExpectScan(c);
+}
+
 TEST(NextTagContent, WritesOnlyTheChosenCursor) {
   RowCursor = 5;
   CellCursor = 9;
