@@ -1,0 +1,358 @@
+#include "convert/conversion.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "maker.h"
+#include "runtime/locale_formats.h"
+#include "runtime/service_error.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+const std::string kHeading = "<h3>Состоявшиеся разговоры</h3>";
+
+std::string Page(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return bytes;
+}
+
+std::string SubscriberRow(const std::string& cell) {
+  return "<tr><td colspan=\"11\">" + cell + "</td></tr>";
+}
+
+std::string CallRow(const std::vector<std::string>& cells) {
+  std::string row = "<tr>";
+  for (const std::string& cell : cells) row += "<td>" + cell + "</td>";
+  return row + "</tr>";
+}
+
+const std::string kRowOutgoing = CallRow({"1", "07.12.2010", "9:05:00", "", "4957654321", "Москва",
+                                          "Московская", "Телефония", "", "2:05", "1,50"});
+const std::string kCallOutgoing =
+    R"(<call m="2,08" s="125" r1="Московская" r2="Москва" num="4957654321" pay="1,50" )"
+    R"(code="1" time="2010-12-07 09:05:00" type="1"/>)";
+const std::string kRowSms = CallRow({"2", "07.12.2010", "10:15:30", "", "&lt;-- 9031112233",
+                                     "Москва", "Московская", "SMS", "", "1", "0,00"});
+const std::string kCallSms =
+    R"(<call m="0" s="1" r1="Московская" r2="Москва" num=" 9031112233" pay="0,00" )"
+    R"(code="2" time="2010-12-07 10:15:30" type="2"/>)";
+const std::string kRowGprs = CallRow({"1", "08.12.2010", "23:01:02", "", "&lt;--4951234567",
+                                      "Тверь", "Тверская", "GPRS-Internet", "", "0:30", "2,00"});
+const std::string kCallGprs =
+    R"(<call m="0,5" s="30" r1="Тверская" r2="Тверь" num="4951234567" pay="2,00" )"
+    R"(code="4" time="2010-12-08 23:01:02" type="2"/>)";
+
+class ConversionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = LocaleFormats;
+    // Settings unlike the conversion's own, so that a missed restore shows.
+    LocaleFormats.dateSeparator = '/';
+    LocaleFormats.shortDatePattern = "d/m/yy";
+    LocaleFormats.longDatePattern = "d mmmm yyyy";
+    LocaleFormats.longTimePattern = "h:nn:ss";
+    LocaleFormats.shortTimePattern = "h:nn";
+    LocaleFormats.decimalSeparator = ',';
+    user_ = LocaleFormats;
+    directory_ = fs::temp_directory_path() /
+                 ("qv_conversion_" + std::to_string(getpid()) + "_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(directory_);
+    fs::create_directories(directory_);
+  }
+  void TearDown() override {
+    LocaleFormats = saved_;
+    fs::remove_all(directory_);
+  }
+
+  std::string PathOf(const std::string& name) const { return (directory_ / name).string(); }
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(PathOf(name), std::ios::binary) << bytes;
+    return PathOf(name);
+  }
+  static std::optional<std::string> Read(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+  }
+  // The error message, or nothing when the conversion succeeded.
+  static std::optional<std::string> Convert(const std::string& input, const std::string& output) {
+    try {
+      ConvertDetail(input, output);
+    } catch (const ServiceError& error) {
+      return error.what();
+    }
+    return std::nullopt;
+  }
+  std::string ConvertPage(const std::string& bytes) {
+    const std::string input = Write("detail.html", bytes);
+    const std::optional<std::string> error = Convert(input, PathOf("report.xml"));
+    EXPECT_EQ(error, std::nullopt);
+    return Read(PathOf("report.xml")).value_or("<no report>");
+  }
+  static std::string Report(const std::string& input, const std::string& body) {
+    return "<?xml version=\"1.0\"?>\r\n<report>\r\n"
+           "  <application>Подготовлено для программы Quarvel</application>\r\n"
+           "  <url>" QV_MAKER_URL "</url>\r\n"
+           "  <filename>" + input + "</filename>\r\n"
+           "  <library>qvmtsfrs.dll</library>" + body + "\r\n</report>\r\n";
+  }
+  static std::string Phone(const std::string& number, const std::string& calls) {
+    if (number.empty() && calls.empty()) return "\r\n  <phone/>";
+    return "\r\n  <phone>" + number + calls + "\r\n  </phone>";
+  }
+  void ExpectUserSettings() const {
+    EXPECT_EQ(LocaleFormats.dateSeparator, user_.dateSeparator);
+    EXPECT_EQ(LocaleFormats.shortDatePattern, user_.shortDatePattern);
+    EXPECT_EQ(LocaleFormats.longDatePattern, user_.longDatePattern);
+    EXPECT_EQ(LocaleFormats.longTimePattern, user_.longTimePattern);
+    EXPECT_EQ(LocaleFormats.shortTimePattern, user_.shortTimePattern);
+    EXPECT_EQ(LocaleFormats.decimalSeparator, user_.decimalSeparator);
+  }
+
+  fs::path directory_;
+  LocaleFormatsRecord saved_;
+  LocaleFormatsRecord user_;
+};
+
+TEST_F(ConversionTest, SubscriberBlocksBecomePhoneElements) {
+  const std::string page = Page({
+      "<html><body>",
+      "<p>Детализация за период с 01.12.2010 по 31.12.2010</p>",
+      kHeading,
+      "<table>",
+      SubscriberRow("Абонентский номер 9161234567"),
+      kRowOutgoing,
+      "",
+      kRowSms,
+      "<tr><td colspan=\"11\">dropped with the line end before the total</td></tr>",
+      "<tr><td colspan=\"9\">Итого</td><td>2:06</td><td>1,50</td></tr>",
+      SubscriberRow("Абонентский номер 9161234568"),
+      kRowGprs,
+      "</table>",
+      "</body></html>",
+  });
+  EXPECT_EQ(ConvertPage(page),
+            Report(PathOf("detail.html"), Phone("9161234567", kCallOutgoing + kCallSms) +
+                                              Phone("9161234568", kCallGprs)));
+  ExpectUserSettings();
+}
+
+// Rows met while looking for a subscriber are taken cell by cell and yield
+// nothing; without a total row the next subscriber's row is just a row.
+TEST_F(ConversionTest, MainLoopModes) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> lines;
+    std::string body;
+  };
+  const Case cases[] = {
+      {"rows before the first subscriber",
+       {"<html>", kHeading, kRowSms, SubscriberRow("Абонентский номер 9161234567"), kRowOutgoing,
+        "</table>"},
+       Phone("9161234567", kCallOutgoing)},
+      {"a block that is never closed",
+       {"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567"), kRowOutgoing,
+        SubscriberRow("Абонентский номер 9161234568"), kRowSms, "</table>"},
+       Phone("9161234567", kCallOutgoing + kCallSms)},
+      {"a total row with more rows on its line",
+       {"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567"), kRowOutgoing,
+        "<tr><td>-</td></tr>", "<tr><td>Итого</td></tr>" + kRowSms,
+        SubscriberRow("Абонентский номер 9161234568"), kRowGprs, "</table>"},
+       Phone("9161234567", kCallOutgoing) + Phone("9161234568", kCallGprs)},
+      {"a total row not followed by a subscriber is pruned",
+       {"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567"), kRowOutgoing,
+        "<tr><td>-</td></tr>", "<tr><td>Итого</td></tr>", kRowSms, "</table>"},
+       Phone("9161234567", kCallOutgoing)},
+      {"no subscriber at all", {"<html>", kHeading, kRowOutgoing, kRowSms}, ""},
+      {"a subscriber without a number",
+       {"<html>", kHeading, SubscriberRow("Абонентский номер"), kRowSms,
+        SubscriberRow("Абонентский номер 9161234567"), kRowOutgoing, "</table>"},
+       Phone("", "") + Phone("9161234567", kCallOutgoing)},
+      {"a subscriber line that also holds the total goes with its block",
+       {"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567 Итого"), kRowOutgoing,
+        "</table>"},
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(ConvertPage(Page(c.lines)), Report(PathOf("detail.html"), c.body));
+  }
+}
+
+TEST_F(ConversionTest, SubscriberCells) {
+  struct Case {
+    std::string cell;
+    std::string phone;
+  };
+  const Case cases[] = {
+      {"Абонентский номер 9161234567", "9161234567"},
+      {"Абонентский номер 79161234567", "9161234567"},
+      {"Абонентский номер: 9161234567", "9161234567"},
+      {"Абонентский номер:+79161234567", "9161234567"},
+      {"Абонентский номер 916", "916"},
+      {"<b>Абонентский номер</b>\t9161234567 ", "9161234567"},
+      {"Тел. Абонентский номер 9161234567", "9161234567"},
+      // The number is taken after the cell's first 33 bytes, wherever the
+      // marker stands: here the last four bytes of the marker come along.
+      {"No. Абонентский номер 12", "ер 12"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cell);
+    const std::string report = ConvertPage(
+        Page({"<html>", kHeading, SubscriberRow(c.cell), kRowOutgoing, "</table>"}));
+    EXPECT_EQ(CurrentPhone, c.phone);
+    if (c.phone.find("ер") == std::string::npos) {
+      EXPECT_EQ(report, Report(PathOf("detail.html"), Phone(c.phone, kCallOutgoing)));
+    }
+  }
+}
+
+TEST_F(ConversionTest, FailuresRestoreTheSettingsAndWriteWhatWasBuilt) {
+  const std::string good = Page({"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567"),
+                                 kRowOutgoing, "</table>"});
+  const std::string unwritable = PathOf("missing/report.xml");
+  struct Case {
+    const char* what;
+    std::optional<std::string> input;  // none: the file does not exist
+    bool outputCreatable;
+    std::string error;
+    bool reportWritten;
+  };
+  const std::string listIndex = "List index (1) out of bounds";
+  const Case cases[] = {
+      {"input missing", std::nullopt, true, "Unable to open file \"" + PathOf("detail.html") + "\"",
+       false},
+      {"empty input", "", true, listIndex, true},
+      {"one line", kHeading + "\r\n", true, listIndex, true},
+      {"no heading", Page({"<html>", SubscriberRow("Абонентский номер 1"), kRowOutgoing}), true,
+       listIndex, true},
+      {"heading on the last line", Page({"<html>", "", kHeading}), true, listIndex, true},
+      {"output not creatable", good, false, "Unable to create file \"" + unwritable + "\"", false},
+      {"both: the write error wins", "", false, "Unable to create file \"" + unwritable + "\"",
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(PathOf("detail.html"));
+    fs::remove(PathOf("report.xml"));
+    if (c.input) Write("detail.html", *c.input);
+    const std::string output = c.outputCreatable ? PathOf("report.xml") : unwritable;
+    EXPECT_EQ(Convert(PathOf("detail.html"), output), c.error);
+    ExpectUserSettings();
+    const std::optional<std::string> report = Read(output);
+    if (c.reportWritten) {
+      EXPECT_EQ(report, Report(PathOf("detail.html"), ""));
+    } else {
+      EXPECT_EQ(report, std::nullopt);
+    }
+  }
+}
+
+TEST_F(ConversionTest, RepeatedConversionsOfAnUnclosedBlockAgree) {
+  const std::string input = Write(
+      "detail.html", Page({"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567"),
+                           kRowOutgoing, kRowSms, "</table>"}));
+  ASSERT_EQ(Convert(input, PathOf("first.xml")), std::nullopt);
+  EXPECT_EQ(CurrentPhone, "9161234567");
+  ASSERT_EQ(Convert(input, PathOf("second.xml")), std::nullopt);
+  EXPECT_EQ(Read(PathOf("first.xml")), Read(PathOf("second.xml")));
+  EXPECT_EQ(Read(PathOf("first.xml")),
+            Report(input, Phone("9161234567", kCallOutgoing + kCallSms)));
+}
+
+TEST_F(ConversionTest, FileNameIsThePathAsGiven) {
+  const std::string page = Page({"<html>", kHeading, "</table>"});
+  fs::create_directories(directory_ / "sub dir");
+  const std::string input = Write("sub dir/a&b.html", page);
+  ASSERT_EQ(Convert(input, PathOf("report.xml")), std::nullopt);
+  const std::string escaped = PathOf("sub dir/a&amp;b.html");
+  EXPECT_EQ(Read(PathOf("report.xml")), Report(escaped, ""));
+}
+
+TEST_F(ConversionTest, BrokenInputNeverBreaksTheConversion) {
+  std::string endless = "<td>Абонентский номер 9161234567</td>";
+  for (int k = 0; k < 20000; ++k) endless += kRowOutgoing;
+  std::string wide = "<tr>";
+  for (int k = 0; k < 500; ++k) wide += "<td>" + std::to_string(k) + "</td>";
+  wide += "</tr>";
+  const std::string subscriber = SubscriberRow("Абонентский номер 9161234567");
+  struct Case {
+    const char* what;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"empty", ""},
+      {"byte 0", std::string(1, '\0')},
+      {"byte 26", "\x1a"},
+      {"bytes 0 and 26 in rows",
+       Page({"<html>", kHeading, subscriber, "<tr><td>\0\x1a</td><td>\x1a</td><td>\0:\0</td></tr>"s}) +
+           "\0\x1a"s},
+      {"truncated UTF-8", Page({"<html>", kHeading, subscriber,
+                                CallRow({"\xD0", "07.12.2010\xE2\x82", "9:05", "", "\xF0\x9F\x98",
+                                         "\xC0\xAF", "\xFF", "\xD0\xA2\xD0", "", "\xE4\xB8", "\xD0"})})},
+      {"one endless line", Page({kHeading, endless})},
+      {"one endless line without markup", Page({kHeading, std::string(1 << 20, 'x')})},
+      {"stray markup", Page({"<html>", kHeading, subscriber, "<tr><td>1/2</td><<//td></ tr",
+                             "<td>>>/", "</", "<", "<tr", "<td"})},
+      {"a row of 500 cells", Page({"<html>", kHeading, subscriber, wide, "</table>"})},
+      {"lone CR and LF line ends",
+       "<html>\r" + kHeading + "\n" + subscriber + "\n\r" + kRowOutgoing + "\r"},
+      {"no line end after the last row", "<html>\r\n" + kHeading + "\r\n" + subscriber},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(PathOf("report.xml"));
+    const std::string input = Write("detail.html", c.bytes);
+    const std::optional<std::string> error = Convert(input, PathOf("report.xml"));
+    if (error) {
+      EXPECT_EQ(*error, "List index (1) out of bounds");
+    }
+    ExpectUserSettings();
+    const std::string report = Read(PathOf("report.xml")).value_or("");
+    EXPECT_TRUE(report.starts_with("<?xml version=\"1.0\"?>\r\n<report>\r\n"));
+    EXPECT_TRUE(report.ends_with("\r\n</report>\r\n"));
+  }
+}
+
+TEST_F(ConversionTest, EndlessLineIsConvertedWhole) {
+  std::string endless = "<td>Абонентский номер 9161234567</td>";
+  std::string calls;
+  for (int k = 0; k < 1000; ++k) {
+    endless += kRowOutgoing;
+    calls += kCallOutgoing;
+  }
+  EXPECT_EQ(ConvertPage(Page({kHeading, endless})),
+            Report(PathOf("detail.html"), Phone("9161234567", calls)));
+}
+
+// The bundled sample converts to the report committed next to it, written
+// as under a Russian locale.
+TEST_F(ConversionTest, BundledSample) {
+  const fs::path previous = fs::current_path();
+  fs::current_path(QV_SOURCE_DIR);
+  const std::optional<std::string> error = Convert("examples/sample.html", PathOf("sample.xml"));
+  fs::current_path(previous);
+  ASSERT_EQ(error, std::nullopt);
+  const std::optional<std::string> expected =
+      Read(std::string(QV_SOURCE_DIR) + "/examples/sample.report.xml");
+  ASSERT_TRUE(expected.has_value());
+  EXPECT_EQ(Read(PathOf("sample.xml")), expected);
+}
+
+}  // namespace
+}  // namespace qv
