@@ -1,0 +1,168 @@
+// Files and the ANSI code page on Windows.
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+#include "runtime/encodings.h"
+#include "runtime/platform.h"
+
+namespace qv::platform {
+namespace {
+
+constexpr unsigned kUtf8CodePage = 65001;
+constexpr int kFileNotFound = 2;
+constexpr int kInvalidHandle = 6;
+constexpr int kDiskFull = 112;
+// ReadFile and WriteFile count in DWORD; stay well inside it.
+constexpr std::size_t kLargestTransfer = 1u << 30;
+
+HANDLE HandleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+int OpenHandle(const char* path, DWORD access, DWORD disposition, std::intptr_t* handle) {
+  // CreateFileA reports an empty name as a missing path; it is a missing file.
+  if (path == nullptr || *path == '\0') return kFileNotFound;
+  HANDLE opened = CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
+  *handle = reinterpret_cast<std::intptr_t>(opened);
+  return 0;
+}
+
+// Our own decoder: MB_PRECOMPOSED is refused for the UTF-8 code page, and the
+// "?" rules are ours.
+bool IsUtf8() { return SystemCodePage() == kUtf8CodePage; }
+
+}  // namespace
+
+File::File(File&& other) noexcept : handle_(other.handle_), lastError_(other.lastError_) {
+  other.handle_ = kClosed;
+}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    lastError_ = other.lastError_;
+    other.handle_ = kClosed;
+  }
+  return *this;
+}
+
+File::~File() { Close(); }
+
+int File::OpenForReading(const char* path) noexcept {
+  Close();
+  return OpenHandle(path, GENERIC_READ, OPEN_EXISTING, &handle_);
+}
+
+int File::CreateForWriting(const char* path) noexcept {
+  Close();
+  return OpenHandle(path, GENERIC_WRITE, CREATE_ALWAYS, &handle_);
+}
+
+std::int64_t File::Read(void* buffer, std::size_t size) noexcept {
+  if (!IsOpen()) {
+    lastError_ = kInvalidHandle;
+    return -1;
+  }
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  std::size_t done = 0;
+  while (done < size) {
+    DWORD want = static_cast<DWORD>(std::min(size - done, kLargestTransfer));
+    DWORD got = 0;
+    if (!ReadFile(HandleOf(handle_), bytes + done, want, &got, nullptr)) {
+      if (done > 0) break;  // the failure shows again on the next read
+      lastError_ = static_cast<int>(GetLastError());
+      return -1;
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  return static_cast<std::int64_t>(done);
+}
+
+bool File::WriteAll(const void* data, std::size_t size) noexcept {
+  if (!IsOpen()) {
+    lastError_ = kInvalidHandle;
+    return false;
+  }
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  while (size > 0) {
+    DWORD want = static_cast<DWORD>(std::min(size, kLargestTransfer));
+    DWORD put = 0;
+    if (!WriteFile(HandleOf(handle_), bytes, want, &put, nullptr)) {
+      lastError_ = static_cast<int>(GetLastError());
+      return false;
+    }
+    if (put == 0) {
+      lastError_ = kDiskFull;
+      return false;
+    }
+    bytes += put;
+    size -= put;
+  }
+  return true;
+}
+
+void File::Close() noexcept {
+  if (!IsOpen()) return;
+  CloseHandle(HandleOf(handle_));
+  handle_ = kClosed;
+}
+
+unsigned SystemCodePage() {
+  static const unsigned codePage = GetACP();
+  return codePage;
+}
+
+std::u16string CodePageToUtf16(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  if (IsUtf8()) return DecodeUtf8(bytes);
+  if (bytes.size() > INT_MAX) bytes = bytes.substr(0, INT_MAX);
+  const int size = static_cast<int>(bytes.size());
+  // A single-byte code page gives one code unit per byte; ask for the size
+  // only when that is not enough.
+  std::u16string out(bytes.size(), u'\0');
+  int written = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, bytes.data(), size,
+                                    reinterpret_cast<wchar_t*>(out.data()), size);
+  if (written == 0) {
+    int needed = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, bytes.data(), size, nullptr, 0);
+    if (needed <= 0) return {};
+    out.assign(static_cast<std::size_t>(needed), u'\0');
+    written = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, bytes.data(), size,
+                                  reinterpret_cast<wchar_t*>(out.data()), needed);
+  }
+  out.resize(static_cast<std::size_t>(written));
+  return out;
+}
+
+std::string Utf16ToCodePage(std::u16string_view text) {
+  if (text.empty()) return {};
+  if (IsUtf8()) return EncodeUtf8(text);
+  if (text.size() > INT_MAX / 4) text = text.substr(0, INT_MAX / 4);
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int size = static_cast<int>(text.size());
+  int needed =
+      WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, wide, size, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return {};
+  std::string out(static_cast<std::size_t>(needed), '\0');
+  int written = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, wide, size, out.data(), needed,
+                                    nullptr, nullptr);
+  out.resize(static_cast<std::size_t>(written > 0 ? written : 0));
+  return out;
+}
+
+std::string LowerInCodePage(std::string_view bytes) {
+  if (IsUtf8()) return LowerUtf8(bytes);
+  std::string out(bytes);
+  // CharLowerBuffA counts in DWORD: lower a huge text piece by piece.
+  for (std::size_t done = 0; done < out.size();) {
+    DWORD piece = static_cast<DWORD>(std::min(out.size() - done, kLargestTransfer));
+    CharLowerBuffA(out.data() + done, piece);
+    done += piece;
+  }
+  return out;
+}
+
+}  // namespace qv::platform
