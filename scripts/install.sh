@@ -3,7 +3,8 @@
 # everything is already there: apt is only asked when something is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev g++-mingw-w64-i686 wine wine32:i386 locales
+# googletest: the sources under /usr/src/googletest that the Windows tests build.
+packages=(cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386 locales
           clang libclang-rt-14-dev)
 locales=(ru_RU en_US)
 
