@@ -8,9 +8,14 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
+// Compared from the last byte, where a mismatch usually shows at once.
 bool EndsWith(const std::string& text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         std::memcmp(text.data() + text.size() - suffix.size(), suffix.data(), suffix.size()) == 0;
+  if (text.size() < suffix.size()) return false;
+  const char* end = text.data() + text.size();
+  for (std::size_t i = 1; i <= suffix.size(); ++i) {
+    if (end[-static_cast<std::ptrdiff_t>(i)] != suffix[suffix.size() - i]) return false;
+  }
+  return true;
 }
 
 // Gives exactly what replacing the first occurrence and searching again from
@@ -36,9 +41,11 @@ std::string ReplaceRescanning(std::string_view text, std::string_view pattern,
         pending.append(replacement.rbegin(), replacement.rend());
       }
     }
-    // An occurrence across the end of out and the start of rest.
+    // An occurrence across the end of out and the start of rest; it can
+    // only begin at a first byte of the pattern in the tail of out.
     const std::size_t tail = std::min(out.size(), m - 1);
-    if (tail > 0 && !rest.empty()) {
+    if (tail > 0 && !rest.empty() &&
+        std::memchr(out.data() + out.size() - tail, static_cast<unsigned char>(pattern[0]), tail)) {
       seam.assign(out, out.size() - tail, tail);
       seam.append(rest.substr(0, m - 1));
       const std::size_t across = seam.find(pattern);
@@ -64,6 +71,13 @@ std::string ReplaceRescanning(std::string_view text, std::string_view pattern,
 // the occurrences of the original text are replaced in one pass instead.
 std::string ReplaceOnePass(std::string_view text, std::string_view pattern,
                            std::string_view replacement) {
+  if (pattern.size() == 1 && replacement.size() == 1) {
+    std::string out(text);
+    for (char& byte : out) {
+      if (byte == pattern[0]) byte = replacement[0];
+    }
+    return out;
+  }
   std::string out;
   std::size_t from = 0;
   for (std::size_t found; (found = SearchText(text, pattern, from)) != kNone;) {
