@@ -17,7 +17,9 @@ class ReportSink {
   // Called once, before the first bytes.
   virtual void Open() = 0;
   virtual void Write(const char* data, std::size_t size) = 0;
-  // Called once after the last bytes, and also when the write was abandoned.
+  // Called once after the last bytes of a complete write.
+  virtual void End() {}
+  // Called last, also when the write was abandoned.
   virtual void Close() noexcept = 0;
 
  protected:
@@ -25,13 +27,16 @@ class ReportSink {
 };
 
 // A file created or truncated on Open: Unable to create file "<path>" when
-// that fails, Unable to write file "<path>" when a write is short.
+// that fails, Unable to write file "<path>" when a write is short. Bytes are
+// handed to the system in blocks of 64 KiB, a system call per 512 bytes
+// costing more than the rest of the writing.
 class ReportFileSink final : public ReportSink {
  public:
   explicit ReportFileSink(std::string path);
   ~ReportFileSink();
   void Open() override;
   void Write(const char* data, std::size_t size) override;
+  void End() override;
   void Close() noexcept override;
 
  private:

@@ -12,12 +12,22 @@
 
 namespace qv {
 
+// Bytes of markup; when short they are also kept padded, so that the writer
+// copies them with one move of fixed size.
+struct MarkupBytes {
+  static constexpr std::size_t kPadded = 32;
+  explicit MarkupBytes(std::string text);
+  std::string bytes;
+  char padded[kPadded] = {};
+};
+
 // A name checked once and kept with the bytes the writer puts around it.
 struct XmlName {
+  explicit XmlName(std::u16string_view name);
   std::u16string text;
-  std::string elementStart;     // <name
-  std::string elementEnd;       // </name>
-  std::string attributeStart;   // ' name="'
+  MarkupBytes elementStart;    // <name
+  MarkupBytes elementEnd;      // </name>
+  MarkupBytes attributeStart;  // ' name="'
 };
 
 struct ReportAttribute {

@@ -105,15 +105,54 @@ void NodeStore::FreeBig(void* block) noexcept {
   ::operator delete(header, std::align_val_t{alignof(BigBlock)});
 }
 
-// ---- NameTable ----
+// ---- Names ----
 
-std::uint32_t NameTable::Hash(std::u16string_view name) {
-  std::uint32_t hash = 2166136261u;
-  for (char16_t unit : name) {
-    hash = (hash ^ unit) * 16777619u;
-  }
-  return hash;
+MarkupBytes::MarkupBytes(std::string text) : bytes(std::move(text)) {
+  if (bytes.size() <= kPadded) std::memcpy(padded, bytes.data(), bytes.size());
 }
+
+namespace {
+
+std::string Around(std::string_view before, std::u16string_view name, std::string_view after) {
+  std::string bytes(before);
+  bytes += Utf16ToUtf8Lenient(name);
+  bytes += after;
+  return bytes;
+}
+
+}  // namespace
+
+XmlName::XmlName(std::u16string_view name)
+    : text(name),
+      elementStart(Around("<", name, "")),
+      elementEnd(Around("</", name, ">")),
+      attributeStart(Around(" ", name, "=\"")) {}
+
+// A few units and the length: names are looked up once per attribute set,
+// and the names of a report differ in these already.
+std::uint32_t NameTable::Hash(std::u16string_view name) {
+  std::size_t n = name.size();
+  if (n == 0) return 0;
+  std::uint32_t hash = static_cast<std::uint32_t>(n);
+  hash = hash * 31 + name[0];
+  hash = hash * 31 + name[n / 2];
+  hash = hash * 31 + name[n - 1];
+  return hash * 2654435761u >> 8;
+}
+
+namespace {
+
+// A loop rather than memcmp: names are a few units long, a call costs more.
+bool SameName(const XmlName& known, std::u16string_view name) {
+  if (known.text.size() != name.size()) return false;
+  const char16_t* units = known.text.data();
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (units[i] != name[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 const XmlName* NameTable::Find(std::u16string_view name) const {
   if (slots_.empty()) return nullptr;
@@ -121,18 +160,13 @@ const XmlName* NameTable::Find(std::u16string_view name) const {
   for (std::size_t i = Hash(name) & mask;; i = (i + 1) & mask) {
     const XmlName* slot = slots_[i];
     if (slot == nullptr) return nullptr;
-    if (slot->text == name) return slot;
+    if (SameName(*slot, name)) return slot;
   }
 }
 
 const XmlName* NameTable::Add(std::u16string_view name) {
   if ((names_.size() + 1) * 2 > slots_.size()) Grow();
-  auto entry = std::make_unique<XmlName>();
-  entry->text.assign(name);
-  std::string bytes = Utf16ToUtf8Lenient(name);
-  entry->elementStart = "<" + bytes;
-  entry->elementEnd = "</" + bytes + ">";
-  entry->attributeStart = " " + bytes + "=\"";
+  auto entry = std::make_unique<XmlName>(name);
   std::size_t mask = slots_.size() - 1;
   std::size_t i = Hash(name) & mask;
   while (slots_[i] != nullptr) i = (i + 1) & mask;
@@ -331,7 +365,7 @@ void ReportTree::SetAttribute(ReportElement* element, const XmlName* name,
     element->attributes = list = grown;
     element->capacity = capacity;
   }
-  std::memmove(list + low + 1, list + low, (count - low) * sizeof(ReportAttribute));
+  for (std::size_t i = count; i > static_cast<std::size_t>(low); --i) list[i] = list[i - 1];
   list[low] = ReportAttribute{name, copy, value.size()};
   element->size = count + 1;
 }

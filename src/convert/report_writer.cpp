@@ -88,7 +88,17 @@ class OutputBuffer {
       size -= piece;
     }
   }
-  void Put(const std::string& bytes) { Put(bytes.data(), bytes.size()); }
+  void Put(const MarkupBytes& markup) {
+    std::size_t size = markup.bytes.size();
+    if (size > MarkupBytes::kPadded) {
+      Put(markup.bytes.data(), size);
+      return;
+    }
+    static_assert(MarkupBytes::kPadded <= kSlack);
+    if (used_ >= kSize) Flush();
+    std::memcpy(data_ + used_, markup.padded, MarkupBytes::kPadded);
+    used_ += size;
+  }
   template <std::size_t N>
   void PutLiteral(const char (&literal)[N]) {
     static_assert(N - 1 <= kSlack);
@@ -271,8 +281,18 @@ class TreeWriter {
 // ---- Sinks ----
 
 struct ReportFileSink::Impl {
+  static constexpr std::size_t kBlock = 64 * 1024;
+
+  void WriteBlock(const char* data, std::size_t size) {
+    if (!file.WriteAll(data, size)) {
+      throw ServiceError("Unable to write file \"" + path + "\"");
+    }
+  }
+
   std::string path;
   platform::File file;
+  std::unique_ptr<char[]> block;
+  std::size_t used = 0;
 };
 
 ReportFileSink::ReportFileSink(std::string path) : impl_(std::make_unique<Impl>()) {
@@ -281,18 +301,40 @@ ReportFileSink::ReportFileSink(std::string path) : impl_(std::make_unique<Impl>(
 ReportFileSink::~ReportFileSink() = default;
 
 void ReportFileSink::Open() {
-  if (impl_->file.CreateForWriting(impl_->path.c_str()) != 0) {
-    throw ServiceError("Unable to create file \"" + impl_->path + "\"");
+  Impl& sink = *impl_;
+  if (sink.file.CreateForWriting(sink.path.c_str()) != 0) {
+    throw ServiceError("Unable to create file \"" + sink.path + "\"");
   }
+  if (!sink.block) sink.block = std::make_unique<char[]>(Impl::kBlock);
+  sink.used = 0;
 }
 
 void ReportFileSink::Write(const char* data, std::size_t size) {
-  if (!impl_->file.WriteAll(data, size)) {
-    throw ServiceError("Unable to write file \"" + impl_->path + "\"");
+  Impl& sink = *impl_;
+  if (sink.used + size > Impl::kBlock) {
+    std::size_t pending = sink.used;
+    sink.used = 0;
+    sink.WriteBlock(sink.block.get(), pending);
   }
+  if (size >= Impl::kBlock) {
+    sink.WriteBlock(data, size);
+    return;
+  }
+  std::memcpy(sink.block.get() + sink.used, data, size);
+  sink.used += size;
 }
 
-void ReportFileSink::Close() noexcept { impl_->file.Close(); }
+void ReportFileSink::End() {
+  Impl& sink = *impl_;
+  std::size_t pending = sink.used;
+  sink.used = 0;
+  sink.WriteBlock(sink.block.get(), pending);
+}
+
+void ReportFileSink::Close() noexcept {
+  impl_->used = 0;
+  impl_->file.Close();
+}
 
 // ---- Streaming writer ----
 
@@ -394,6 +436,7 @@ void ReportFileWriter::Finish() {
     }
     w.writer.FinalLineBreak();
     w.writer.Flush();
+    w.sink.End();
   } catch (...) {
     w.Close();
     throw;

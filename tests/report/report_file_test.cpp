@@ -88,6 +88,7 @@ TEST(ReportStreaming, SameBytesWhereverItIsSettled) {
     writer.Finish();
     EXPECT_EQ(sink.Joined(), expected);
     EXPECT_EQ(sink.opens, 1);
+    EXPECT_EQ(sink.ends, 1);
     EXPECT_EQ(sink.closes, 1);
   }
 }
@@ -158,6 +159,7 @@ TEST(ReportStreaming, AFailureIsKeptForFinish) {
   } catch (const ServiceError& error) {
     EXPECT_STREQ(error.what(), "High surrogate without low one");
   }
+  EXPECT_EQ(sink.ends, 0);
   EXPECT_EQ(sink.closes, 1);
 }
 

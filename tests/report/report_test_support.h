@@ -22,6 +22,7 @@ class RecordingSink final : public ReportSink {
   void Write(const char* data, std::size_t size) override {
     pieces.emplace_back(data, size);
   }
+  void End() override { ++ends; }
   void Close() noexcept override { ++closes; }
   std::string Joined() const {
     std::string all;
@@ -30,6 +31,7 @@ class RecordingSink final : public ReportSink {
   }
 
   int opens = 0;
+  int ends = 0;
   int closes = 0;
   std::vector<std::string> pieces;
 };
