@@ -1,0 +1,83 @@
+// Decoding speed on detail-like texts, and the time to load and split a
+// large file. Usage: bench_lines [megabytes for the file, default 300]
+#include <chrono>
+#include <ctime>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "runtime/encodings.h"
+#include "runtime/line_list.h"
+
+namespace {
+
+// Processor time, not wall time: the figures stay put on a busy machine.
+struct Clock {
+  using time_point = std::clock_t;
+  static time_point now() { return std::clock(); }
+};
+
+double SecondsSince(Clock::time_point start) {
+  return static_cast<double>(Clock::now() - start) / CLOCKS_PER_SEC;
+}
+
+std::string Repeat(const std::string& piece, std::size_t size) {
+  std::string out;
+  out.reserve(size + piece.size());
+  while (out.size() < size) out += piece;
+  return out;
+}
+
+void MeasureDecode(const char* name, const std::string& text) {
+  std::u16string out;
+  std::size_t units = 0;
+  const int rounds = 10;
+  auto start = Clock::now();
+  for (int i = 0; i < rounds; ++i) {
+    out.clear();
+    qv::AppendDecodedUtf8(text, out);
+    units += out.size();
+  }
+  double seconds = SecondsSince(start);
+  std::printf("decode %-22s %8.0f MB/s (%zu code units)\n", name,
+              static_cast<double>(text.size()) * rounds / seconds / 1e6, units / rounds);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 300;
+  // "Исходящий звонок на номер Москва" and similar: pure Cyrillic words.
+  const std::string cyrillic =
+      "\xD0\x98\xD1\x81\xD1\x85\xD0\xBE\xD0\xB4\xD1\x8F\xD1\x89\xD0\xB8\xD0\xB9 "
+      "\xD0\xB7\xD0\xB2\xD0\xBE\xD0\xBD\xD0\xBE\xD0\xBA \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 ";
+  const std::string row =
+      "<tr><td>01.03.2011</td><td>12:34:56</td><td>79161234567</td><td>" + cyrillic +
+      "</td><td>0:01:23</td><td>1,50</td></tr>\r\n";
+  MeasureDecode("Cyrillic words", Repeat(cyrillic, 64 << 20));
+  MeasureDecode("HTML rows", Repeat(row, 64 << 20));
+
+  const char* path = "/tmp/qv_bench_lines.html";
+  {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    const std::string block = Repeat(row, 1 << 20);
+    for (std::size_t written = 0; written < (megabytes << 20); written += block.size()) {
+      file.write(block.data(), static_cast<std::streamsize>(block.size()));
+    }
+  }
+  qv::LineList list;
+  auto wallStart = std::chrono::steady_clock::now();
+  auto start = Clock::now();
+  list.LoadFromFile(path);
+  double loadSeconds = SecondsSince(start);
+  double loadWall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+  start = Clock::now();
+  std::size_t joined = list.JoinedText().size();
+  double joinSeconds = SecondsSince(start);
+  std::printf("load+split %zu MB: %.3f s (%.3f s wall), %lld lines; joined text %zu bytes in %.3f s\n",
+              megabytes, loadSeconds, loadWall, static_cast<long long>(list.Count()), joined,
+              joinSeconds);
+  std::remove(path);
+  return 0;
+}
