@@ -39,6 +39,7 @@ const NamingCase kDayMonthYear[] = {
      "2011-07 MTS FORIS march.html"},
     {"upper-case TD counts in a table line", "<table>\n<tr><TD>Дата</TD><td>15.01.2011</td></tr>\n",
      "2011-01 MTS FORIS march.html"},
+    {"a table line in capitals only", "<TR><TD>Дата</TD><TD>15.01.2011</TD></TR>\n", "2011-01 MTS FORIS march.html"},
     {"both cell markers on one line", "<tr><td>15.05.2011\n</td></tr>\n" CELLS("x", "15.06.2011"),
      "2011-06 MTS FORIS march.html"},
     {"0.00 is passed over in a table line", CELLS("Итого", "0.00") CELLS("Звонок", "01.02.2011"),
