@@ -1,5 +1,6 @@
 #include "scan/text_helpers.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qv {
@@ -48,7 +49,7 @@ std::string ReplaceRescanning(std::string_view text, std::string_view pattern,
         std::memchr(out.data() + out.size() - tail, static_cast<unsigned char>(pattern[0]), tail)) {
       seam.assign(out, out.size() - tail, tail);
       seam.append(rest.substr(0, m - 1));
-      const std::size_t across = seam.find(pattern);
+      const std::size_t across = SearchText(seam, pattern);
       if (across != kNone) {
         out.resize(out.size() - tail + across);
         rest.remove_prefix(m - (tail - across));

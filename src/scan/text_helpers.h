@@ -11,7 +11,9 @@ namespace qv {
 // Replaces every occurrence, searching again from the start after each
 // replacement (an occurrence formed by a replacement is replaced too).
 // Linear for the callers' patterns: the replacement is shorter than the
-// pattern, or both are one byte.
+// pattern, or both are one byte. A longer replacement could be found again
+// without end, so then only the occurrences of the original text are
+// replaced, in one pass.
 std::string ReplaceAll(std::string_view text, std::string_view pattern,
                        std::string_view replacement);
 // The n-th field (from 1) of text split at separator; a view into text.
@@ -19,6 +21,7 @@ std::string_view NthField(std::string_view text, char separator, std::int32_t n)
 // The text without its tags: "<" up to the next ">" is dropped.
 std::string StripTags(std::string_view text);
 // count bytes from first, with tab, LF, CR and space trimmed at both ends.
+// A slice reaching outside the text is clamped like SliceText first.
 std::string_view TrimSlice(std::string_view text, TextPos first, TextPos count);
 
 }  // namespace qv
