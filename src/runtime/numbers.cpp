@@ -109,7 +109,7 @@ void RoundDigits(DecimalDigits& value, std::size_t significant) {
       std::size_t i = significant;
       while (i > 0 && value.digits[i - 1] == '9') --i;
       if (i == 0) {
-        value.digits = "1";
+        value.digits.assign(1, '1');  // all nines carried over
         ++value.exponent;
       } else {
         ++value.digits[i - 1];
