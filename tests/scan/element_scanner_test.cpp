@@ -11,69 +11,56 @@ namespace qv {
 namespace {
 
 struct ScanCase {
-  std::string text;
-  std::string name;
+  std::string text, name;
   TextPos start;
   std::string expected;
   TextPos stop;
 };
 
-void ExpectScan(const ScanCase& c) {
-  SCOPED_TRACE(testing::Message() << testing::PrintToString(c.text) << " name " << c.name
-                                  << " from " << c.start);
-  CellCursor = -7;
-  EXPECT_EQ(NextTagContent(c.text, c.name, c.start, CursorChoice::Cell), c.expected);
-  EXPECT_EQ(CellCursor, c.stop);
+void ExpectScans(std::initializer_list<ScanCase> cases) {
+  for (const ScanCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << testing::PrintToString(c.text) << " name " << c.name
+                                    << " from " << c.start);
+    CellCursor = -7;
+    EXPECT_EQ(NextTagContent(c.text, c.name, c.start, CursorChoice::Cell), c.expected);
+    EXPECT_EQ(CellCursor, c.stop);
+  }
 }
 
 TEST(NextTagContent, WalksTheCellsOfARow) {
   const std::string row = "<tr><td> 12 </td><td>x</td></tr>";
-  const ScanCase cases[] = {
-      {row, "td", 1, "12", 18},
-      {row, "td", 18, "x", 28},
+  ExpectScans({
+      {row, "td", 1, "12", 18}, {row, "td", 18, "x", 28},
       {row, "td", 28, "", 33},  // the "</tr>" ends the search
-      {row, "td", 33, "", 33},
-      {row, "td", 40, "", 39},
+      {row, "td", 33, "", 33},  {row, "td", 40, "", 39},
       {row, "tr", 1, "<td> 12 </td><td>x</td>", 33},
-  };
-  for (const ScanCase& c : cases) ExpectScan(c);
+  });
 }
 
 TEST(NextTagContent, MatchesLooselyAsTheCallersExpect) {
-  const ScanCase cases[] = {
-      {"no tags at all", "td", 1, "", 15},
-      {"", "td", 1, "", 1},
-      {"<td>abc", "td", 1, "", 8},
-      {"<td class=x>5</td>", "td", 1, "5", 19},
-      {"<td class=str>7</td></tr>", "tr", 1, "7</td>", 26},
-      {"<span>1/2</span><td>x</td>", "td", 1, "", 17},
-      {"<span>1/2</span><td>x</td>", "td", 17, "x", 27},
-      {"<TD>1</TD>", "td", 1, "", 11},
-      {"<td><b>x</b></td>", "td", 1, "<b>x</b>", 18},
-      {"<td>\t x \r\n</td>", "td", 1, "x", 16},
-      {"<td>\x0cx\xC2\xA0</td>", "td", 1, "\x0cx\xC2\xA0", 14},
-      {"td <b>1</b>", "td", 1, "", 12},      // the name read before the tag counts
-      {"<td>1</tdx>", "td", 1, "1", 12},      // so does any "/" and the name
-      {"<td>a/td>b</td>", "td", 1, "", 10},   // no "<" read in the content yet
-      {"<td>a<b>/td>", "td", 1, "a", 13},
-      {"<td>x</td>", "", 1, "", 11},          // an empty name never matches
-      {"<p><td>x</td>", "td", 1, "x", 14},    // "<p>" read but not matched: still in a tag
-      {"<p>x<td>y</td>", "td", 1, "y", 15},
-      {"<td>x</td>   ", "td", 1, "x", 11},
+  ExpectScans({
+      {"no tags at all", "td", 1, "", 15}, {"", "td", 1, "", 1}, {"<td>abc", "td", 1, "", 8},
+      {"<td class=x>5</td>", "td", 1, "5", 19}, {"<td class=str>7</td></tr>", "tr", 1, "7</td>", 26},
+      {"<span>1/2</span><td>x</td>", "td", 1, "", 17}, {"<span>1/2</span><td>x</td>", "td", 17, "x", 27},
+      {"<TD>1</TD>", "td", 1, "", 11}, {"<td><b>x</b></td>", "td", 1, "<b>x</b>", 18},
+      {"<td>\t x \r\n</td>", "td", 1, "x", 16}, {"<td>\x0cx\xC2\xA0</td>", "td", 1, "\x0cx\xC2\xA0", 14},
+      {"td <b>1</b>", "td", 1, "", 12},     // the name read before the tag counts
+      {"<td>1</tdx>", "td", 1, "1", 12},     // so does any "/" and the name
+      {"<td>a/td>b</td>", "td", 1, "", 10},  // no "<" read in the content yet
+      {"<td>a<b>/td>", "td", 1, "a", 13},    {"<p>x<td>y</td>", "td", 1, "y", 15},
+      {"<td>x</td>", "", 1, "", 11},         // an empty name never matches
       {"<td>x", "td", 5, "", 6},
-      {"<td>x</td>", "td", 0, "x", 11},       // a start before the text reads from its start
-  };
-  for (const ScanCase& c : cases) ExpectScan(c);
+      {"<td>x</td>", "td", 0, "x", 11},      // a start before the text reads from its start
+  });
 }
 
 TEST(NextTagContent, FindsLongNames) {
   const std::string name = "tabletabletabletable";
-  const ScanCase cases[] = {
+  ExpectScans({
       {"<tabletabletabletable> x </tabletabletabletable>", name, 1, "x", 49},
       {"<tabletabletabletable> x </abletabletabletable>", name, 1, "", 48},
       {"<abletabletabletable> x </tabletabletabletable>", name, 1, "", 48},
-  };
-  for (const ScanCase& c : cases) ExpectScan(c);
+  });
 }
 
 TEST(NextTagContent, WritesOnlyTheChosenCursor) {
@@ -94,10 +81,9 @@ std::string ScanByTable(std::string_view text, std::string_view name, TextPos st
   const TextPos length = static_cast<TextPos>(text.size());
   std::string closing = "/";
   closing += name;
-  std::string read;
+  std::string read, result;
   TextPos contentStart = 0;
   TextPos lastOpen = start - 1;
-  std::string result;
   stop = start - 1;
   for (TextPos pos = start; pos <= length + 1; ++pos) {
     stop = pos;

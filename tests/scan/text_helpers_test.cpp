@@ -9,45 +9,39 @@
 namespace qv {
 namespace {
 
+using std::string_literals::operator""s;
+
 struct ReplaceCase {
   std::string text, pattern, replacement, expected;
 };
 
+void ExpectReplaced(const ReplaceCase& c) {
+  SCOPED_TRACE(c.text + " / " + c.pattern + " / " + c.replacement);
+  EXPECT_EQ(ReplaceAll(c.text, c.pattern, c.replacement), c.expected);
+}
+
 TEST(ReplaceAll, SearchesAgainFromTheStartAfterEachReplacement) {
   const ReplaceCase cases[] = {
-      {"31.01.2011", ".", "/", "31/01/2011"},
-      {"31.01.2011", ".", ".", "31.01.2011"},
-      {"31.01.2011", "", "/", "31.01.2011"},
-      {"+7 &lt;-- 123", "&lt;--", "", "+7  123"},
-      {"&lt;--&lt;--x&lt;--", "&lt;--", "", "x"},
+      {"31.01.2011", ".", "/", "31/01/2011"}, {"31.01.2011", ".", ".", "31.01.2011"},
+      {"31.01.2011", "", "/", "31.01.2011"},  {"+7 &lt;-- 123", "&lt;--", "", "+7  123"},
       {"&lt;&lt;----", "&lt;--", "", ""},  // removing the inner arrow forms the outer one
-      {"&lt;-&lt;---", "&lt;--", "", ""},
-      {"&lt;-&lt;--", "&lt;--", "", "&lt;-"},
-      {"aab", "ab", "b", "b"},
-      {"aaab", "aab", "ab", "ab"},
-      {"ababx", "abx", "xy", "xyy"},  // a replacement completed by its own first byte
-      {"", "ab", "", ""},
-      {"ab", "abc", "", "ab"},
-      {"abab", "ab", "", ""},
+      {"&lt;-&lt;---", "&lt;--", "", ""},    {"&lt;-&lt;--", "&lt;--", "", "&lt;-"},
+      {"aab", "ab", "b", "b"},                {"aaab", "aab", "ab", "ab"},
+      {"ababx", "abx", "xy", "xyy"},  // the replacement's first byte completes an occurrence
+      {"", "ab", "", ""},                     {"ab", "abc", "", "ab"},
   };
-  for (const ReplaceCase& c : cases) {
-    SCOPED_TRACE(c.text + " / " + c.pattern + " / " + c.replacement);
-    EXPECT_EQ(ReplaceAll(c.text, c.pattern, c.replacement), c.expected);
-  }
+  for (const ReplaceCase& c : cases) ExpectReplaced(c);
 }
 
 TEST(ReplaceAll, EndsWhenTheReplacementCouldRebuildThePattern) {
-  // Searching again from the start would never end here: the occurrences of
-  // the original text are replaced once.
+  // Searching again from the start would never end: the occurrences of the
+  // original text are replaced once.
   const ReplaceCase cases[] = {
       {"xaby ab", "ab", "<ab>", "x<ab>y <ab>"},
       {"aab", "ab", "bbaa", "abbaa"},  // rebuilds "ab" with its left neighbour
       {"aaa", "a", "aa", "aaaaaa"},
   };
-  for (const ReplaceCase& c : cases) {
-    SCOPED_TRACE(c.text + " / " + c.pattern + " / " + c.replacement);
-    EXPECT_EQ(ReplaceAll(c.text, c.pattern, c.replacement), c.expected);
-  }
+  for (const ReplaceCase& c : cases) ExpectReplaced(c);
 }
 
 // The plain algorithm the fast one must agree with.
@@ -86,89 +80,45 @@ TEST(ReplaceAll, AgreesWithRescanningOnRandomTexts) {
 }
 
 TEST(NthField, SplitsTheTrimmedTextFramedBySeparators) {
-  struct Case {
-    std::string text;
-    char separator;
-    std::int32_t n;
-    std::string expected;
-  } cases[] = {
-      {"07.12.2010 09:05:00", ' ', 1, "07.12.2010"},
-      {"07.12.2010 09:05:00", ' ', 2, "09:05:00"},
-      {"07.12.2010 09:05:00", ' ', 3, ""},
-      {"07.12.2010", '.', 1, "07"},
-      {"07.12.2010", '.', 2, "12"},
-      {"07.12.2010", '.', 3, "2010"},
-      {"07.12.2010", '.', 4, ""},
-      {"07.12.2010", '.', 0, ""},
-      {"07.12.2010", '.', -1, ""},
-      {"07.12.2010", '.', INT32_MAX, ""},
+  const struct { std::string text; char separator; std::int32_t n; std::string expected; } cases[] = {
+      {"07.12.2010 09:05:00", ' ', 1, "07.12.2010"}, {"07.12.2010 09:05:00", ' ', 2, "09:05:00"},
+      {"07.12.2010", '.', 1, "07"}, {"07.12.2010", '.', 2, "12"}, {"07.12.2010", '.', 3, "2010"},
+      {"07.12.2010", '.', 4, ""}, {"07.12.2010", '.', 0, ""}, {"07.12.2010", '.', INT32_MAX, ""},
       {"abc", '.', 1, ""},  // no separator at all: not even the whole text
-      {".x.y", '.', 1, "x"},
-      {".x.y", '.', 2, "y"},
-      {"x.y", '.', 1, "x"},
-      {"x.y", '.', 2, "y"},
-      {"x.y.", '.', 2, "y"},
-      {"x.y.", '.', 3, ""},
-      {"a..b", '.', 1, "a"},
-      {"a..b", '.', 2, ""},
-      {"a..b", '.', 3, "b"},
-      {"a . b", '.', 1, "a "},
-      {"a . b", '.', 2, " b"},
-      {"  a b  ", ' ', 1, "a"},
-      {"  a b  ", ' ', 2, "b"},
-      {"  ab  ", ' ', 1, "ab"},  // the separator only in the trimmed blanks
-      {" \t \r", ' ', 1, ""},
-      {".", '.', 1, ""},
-      {"..", '.', 1, ""},
-      {"..", '.', 2, ""},
+      {".x.y", '.', 1, "x"}, {".x.y", '.', 2, "y"}, {"x.y", '.', 1, "x"}, {"x.y", '.', 2, "y"},
+      {"x.y.", '.', 2, "y"}, {"x.y.", '.', 3, ""}, {"a..b", '.', 1, "a"}, {"a..b", '.', 2, ""},
+      {"a..b", '.', 3, "b"}, {"a . b", '.', 1, "a "}, {"a . b", '.', 2, " b"},
+      {"  a b  ", ' ', 1, "a"}, {"  a b  ", ' ', 2, "b"},
+      {"  ab  ", ' ', 1, "ab"},  // the separator only among the trimmed blanks
+      {" \t \r", ' ', 1, ""}, {".", '.', 1, ""}, {"..", '.', 1, ""}, {"..", '.', 2, ""},
       {"\x01x.y\x02", '.', 2, "y"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << '"' << c.text << "\" '" << c.separator << "' " << c.n);
     EXPECT_EQ(NthField(c.text, c.separator, c.n), c.expected);
   }
 }
 
 TEST(StripTags, DropsEachLessThanUpToTheNextGreaterThan) {
-  struct Case {
-    std::string text, expected;
-  } cases[] = {
-      {"<td class=c>12:05</td>", "12:05"},
-      {"a > b", "a > b"},
-      {"x<y", "x"},
-      {"<a<b>c>", "c>"},
-      {"", ""},
-      {"<b>1</b> <i>2</i>", "1 2"},
-      {"<>", ""},
-      {">", ">"},
-      {"ab<", "ab"},
+  const struct { std::string text, expected; } cases[] = {
+      {"<td class=c>12:05</td>", "12:05"}, {"a > b", "a > b"}, {"x<y", "x"}, {"<a<b>c>", "c>"},
+      {"", ""}, {"<b>1</b> <i>2</i>", "1 2"}, {"<>", ""},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(StripTags(c.text), c.expected);
   }
 }
 
 TEST(TrimSlice, TrimsOnlyTabLineFeedCarriageReturnAndSpace) {
-  struct Case {
-    std::string text;
-    TextPos first, count;
-    std::string expected;
-  } cases[] = {
-      {" \tab c\r\n", 1, 8, "ab c"},
-      {"x \t\r\n y", 2, 4, ""},
-      {"abc", 1, 0, ""},
-      {"abc", 1, -3, ""},
-      {"a b c", 2, 3, "b"},
-      {"\xC2\xA0x\xC2\xA0", 1, 5, "\xC2\xA0x\xC2\xA0"},
-      {"\x0cx\x0c", 1, 3, "\x0cx\x0c"},
-      {std::string("\0x\0", 3), 1, 3, std::string("\0x\0", 3)},
+  const struct { std::string text; TextPos first, count; std::string expected; } cases[] = {
+      {" \tab c\r\n", 1, 8, "ab c"}, {"x \t\r\n y", 2, 4, ""}, {"abc", 1, 0, ""}, {"abc", 1, -3, ""},
+      {"a b c", 2, 3, "b"}, {"\xC2\xA0x\xC2\xA0", 1, 5, "\xC2\xA0x\xC2\xA0"},
+      {"\x0cx\x0c", 1, 3, "\x0cx\x0c"}, {"\0x\0"s, 1, 3, "\0x\0"s},
       // Slices reaching outside the text are clamped, never read outside it.
-      {" ab ", 0, 9, "ab"},
-      {" ab ", 3, 9, "b"},
-      {" ab ", 9, 2, ""},
+      {" ab ", 0, 9, "ab"}, {" ab ", 3, 9, "b"}, {" ab ", 9, 2, ""},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << testing::PrintToString(c.text) << " " << c.first << " "
                                     << c.count);
     EXPECT_EQ(TrimSlice(c.text, c.first, c.count), c.expected);
