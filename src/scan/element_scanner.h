@@ -14,8 +14,8 @@ extern TextPos CellCursor;
 enum class CursorChoice : bool { Row = false, Cell = true };
 
 // The trimmed content of the next element named name, examining text from
-// start (1-based); the stop position goes into the chosen cursor. The result
-// is a view into text.
+// start (1-based; below 1 reads from the first byte); the stop position goes
+// into the chosen cursor, and only into it. The result is a view into text.
 std::string_view NextTagContent(std::string_view text, std::string_view name,
                                 TextPos start, CursorChoice cursor);
 
