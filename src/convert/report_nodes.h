@@ -77,12 +77,19 @@ class NodeStore {
   struct FreeBlock {
     FreeBlock* next;
   };
-  struct alignas(16) Page {
+  // Headers take a whole grain, so that the blocks after them stay aligned.
+  union Page {
     Page* next;
+    char grain[kGrain];
   };
-  struct alignas(16) BigBlock {
+  union BigBlock;
+  struct BigBlockLinks {
     BigBlock* prev;
     BigBlock* next;
+  };
+  union BigBlock {
+    BigBlockLinks links;
+    char grain[kGrain];
   };
 
   void* AllocateBig(std::size_t bytes);

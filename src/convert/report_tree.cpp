@@ -25,12 +25,12 @@ NodeStore::~NodeStore() {
   while (pages_ != nullptr) {
     Page* next = pages_->next;
     QV_UNPOISON(pages_, kPageSize);
-    ::operator delete(pages_, std::align_val_t{alignof(Page)});
+    ::operator delete(pages_);
     pages_ = next;
   }
   while (big_ != nullptr) {
-    BigBlock* next = big_->next;
-    ::operator delete(big_, std::align_val_t{alignof(BigBlock)});
+    BigBlock* next = big_->links.next;
+    ::operator delete(big_);
     big_ = next;
   }
 }
@@ -56,11 +56,10 @@ void* NodeStore::Allocate(std::size_t bytes) {
 }
 
 void* NodeStore::AllocateFromNewPage(std::size_t rounded) {
-  auto* page = static_cast<Page*>(
-      ::operator new(kPageSize, std::align_val_t{alignof(Page)}));
+  auto* page = static_cast<Page*>(::operator new(kPageSize));
   page->next = pages_;
   pages_ = page;
-  char* start = reinterpret_cast<char*>(page) + sizeof(Page);
+  char* start = reinterpret_cast<char*>(page + 1);
   bumpEnd_ = reinterpret_cast<char*>(page) + kPageSize;
   QV_POISON(start, static_cast<std::size_t>(bumpEnd_ - start));
   bump_ = start + rounded;
@@ -85,24 +84,23 @@ void NodeStore::Free(void* block, std::size_t bytes) noexcept {
 
 void* NodeStore::AllocateBig(std::size_t bytes) {
   if (bytes > static_cast<std::size_t>(-1) / 2) throw std::bad_alloc();
-  auto* header = static_cast<BigBlock*>(::operator new(
-      sizeof(BigBlock) + bytes, std::align_val_t{alignof(BigBlock)}));
-  header->prev = nullptr;
-  header->next = big_;
-  if (big_ != nullptr) big_->prev = header;
+  auto* header = static_cast<BigBlock*>(::operator new(sizeof(BigBlock) + bytes));
+  header->links.prev = nullptr;
+  header->links.next = big_;
+  if (big_ != nullptr) big_->links.prev = header;
   big_ = header;
   return header + 1;
 }
 
 void NodeStore::FreeBig(void* block) noexcept {
   BigBlock* header = static_cast<BigBlock*>(block) - 1;
-  if (header->prev != nullptr) {
-    header->prev->next = header->next;
+  if (header->links.prev != nullptr) {
+    header->links.prev->links.next = header->links.next;
   } else {
-    big_ = header->next;
+    big_ = header->links.next;
   }
-  if (header->next != nullptr) header->next->prev = header->prev;
-  ::operator delete(header, std::align_val_t{alignof(BigBlock)});
+  if (header->links.next != nullptr) header->links.next->links.prev = header->links.prev;
+  ::operator delete(header);
 }
 
 // ---- Names ----
