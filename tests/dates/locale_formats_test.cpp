@@ -1,4 +1,9 @@
+#include <locale.h>
+#include <stdlib.h>
+
 #include <cstdlib>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -98,6 +103,84 @@ TEST_F(LoadedFormats, TheClockCanBeFixed) {
 }
 
 #ifndef _WIN32
+// Sets the locale variables for one test and puts the old ones back.
+class LocaleEnvironment : public FormatsTest {
+ protected:
+  static constexpr const char* kVariables[] = {"LC_ALL", "LC_TIME", "LC_NUMERIC", "LANG"};
+
+  void SetUp() override {
+    FormatsTest::SetUp();
+    for (std::size_t i = 0; i < std::size(kVariables); ++i) {
+      const char* value = std::getenv(kVariables[i]);
+      saved_[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+      unsetenv(kVariables[i]);
+    }
+  }
+  void TearDown() override {
+    for (std::size_t i = 0; i < std::size(kVariables); ++i) {
+      if (saved_[i]) {
+        setenv(kVariables[i], saved_[i]->c_str(), 1);
+      } else {
+        unsetenv(kVariables[i]);
+      }
+    }
+    FormatsTest::TearDown();
+  }
+  static bool Installed(const char* name) {
+    const locale_t locale = newlocale(LC_ALL_MASK, name, locale_t{});
+    if (locale == locale_t{}) return false;
+    freelocale(locale);
+    return true;
+  }
+
+ private:
+  std::optional<std::string> saved_[std::size(kVariables)];
+};
+
+// The C locale says nothing of the user, and an unknown name cannot be
+// read: both leave the fallbacks.
+TEST_F(LocaleEnvironment, NoUserLocaleGivesTheFallbacks) {
+  const char* names[] = {nullptr, "C", "POSIX", "C.UTF-8", "xx_XX.UTF-8"};
+  for (const char* name : names) {
+    SCOPED_TRACE(name != nullptr ? name : "(unset)");
+    if (name != nullptr) setenv("LANG", name, 1);
+    LocaleFormats = testing::DayMonthYearFormats();
+    LoadLocaleFormats();
+    const LocaleFormatsRecord fallbacks;
+    EXPECT_EQ(LocaleFormats.shortDatePattern, fallbacks.shortDatePattern);
+    EXPECT_EQ(LocaleFormats.dateSeparator, fallbacks.dateSeparator);
+    EXPECT_EQ(LocaleFormats.decimalSeparator, fallbacks.decimalSeparator);
+    EXPECT_EQ(LocaleFormats.timeSeparator, fallbacks.timeSeparator);
+    EXPECT_EQ(LocaleFormats.shortTimePattern, fallbacks.shortTimePattern);
+    EXPECT_EQ(LocaleFormats.amDesignator, fallbacks.amDesignator);
+    EXPECT_EQ(LocaleFormats.pmDesignator, fallbacks.pmDesignator);
+  }
+}
+
+TEST_F(LocaleEnvironment, EachCategoryFromItsOwnVariable) {
+  if (!Installed("ru_RU.UTF-8") || !Installed("en_US.UTF-8")) {
+    GTEST_SKIP() << "needs the ru_RU.UTF-8 and en_US.UTF-8 locales";
+  }
+  setenv("LANG", "en_US.UTF-8", 1);
+  setenv("LC_NUMERIC", "ru_RU.UTF-8", 1);
+  LoadLocaleFormats();
+  EXPECT_EQ(LocaleFormats.shortDatePattern, "mm/dd/yyyy");
+  EXPECT_EQ(LocaleFormats.decimalSeparator, ',');
+
+  setenv("LC_TIME", "ru_RU.UTF-8", 1);
+  setenv("LC_NUMERIC", "en_US.UTF-8", 1);
+  LoadLocaleFormats();
+  EXPECT_EQ(LocaleFormats.shortDatePattern, "dd.mm.yyyy");
+  EXPECT_EQ(LocaleFormats.decimalSeparator, '.');
+
+  // LC_ALL overrides both.
+  setenv("LC_ALL", "ru_RU.UTF-8", 1);
+  setenv("LC_TIME", "en_US.UTF-8", 1);
+  LoadLocaleFormats();
+  EXPECT_EQ(LocaleFormats.shortDatePattern, "dd.mm.yyyy");
+  EXPECT_EQ(LocaleFormats.decimalSeparator, ',');
+}
+
 TEST(StrftimeFormats, ReadAsPatternsAndSeparators) {
   struct Case {
     std::string_view dateFormat;
