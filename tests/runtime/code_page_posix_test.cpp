@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace qv::platform {
@@ -28,6 +30,52 @@ TEST(CodePagePosixTest, CodesetOfLocaleName) {
   }
   const std::string ru = CodesetOfLocale("ru_RU.CP1251");
   EXPECT_TRUE(ru == "CP1251") << ru;
+}
+
+// Sets an environment variable for one test and puts it back afterwards.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~ScopedVariable() {
+    if (old_) {
+      setenv(name_, old_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(CodePagePosixTest, LocaleOfTheEnvironmentInOrder) {
+  struct Case {
+    const char* all;
+    const char* ctype;
+    const char* lang;
+    const char* locale;
+  };
+  const Case cases[] = {
+      {"ru_RU.CP1251", "en_US.UTF-8", "de_DE.UTF-8", "ru_RU.CP1251"},
+      {"", "ru_RU.KOI8-R", "de_DE.UTF-8", "ru_RU.KOI8-R"},
+      {nullptr, nullptr, "de_DE.UTF-8", "de_DE.UTF-8"},
+      {nullptr, nullptr, nullptr, "C"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.locale);
+    ScopedVariable all("LC_ALL", c.all);
+    ScopedVariable ctype("LC_CTYPE", c.ctype);
+    ScopedVariable lang("LANG", c.lang);
+    EXPECT_EQ(LocaleNameOfEnvironment(), c.locale);
+  }
 }
 
 TEST(CodePagePosixTest, WindowsNumbers) {

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "runtime/platform.h"
+#include "temp_files.h"
+
+namespace qv::platform {
+namespace {
+
+TEST(FileTest, WritesAndReadsBackEveryByte) {
+  TempDir dir;
+  std::string bytes;
+  for (int i = 0; i < 5000; ++i) bytes += static_cast<char>(i * 7);
+  const std::string path = dir.Path("bytes.bin");
+  File out;
+  ASSERT_EQ(out.CreateForWriting(path.c_str()), 0);
+  ASSERT_TRUE(out.WriteAll(bytes.data(), bytes.size()));
+  out.Close();
+
+  File in;
+  ASSERT_EQ(in.OpenForReading(path.c_str()), 0);
+  std::string back(bytes.size() + 10, '\0');
+  EXPECT_EQ(in.Read(back.data(), back.size()), static_cast<std::int64_t>(bytes.size()));
+  back.resize(bytes.size());
+  EXPECT_EQ(back, bytes);
+  EXPECT_EQ(in.Read(back.data(), 1), 0);
+}
+
+TEST(FileTest, CreatingTruncates) {
+  TempDir dir;
+  const std::string path = dir.Write("old.txt", "a long old content");
+  File out;
+  ASSERT_EQ(out.CreateForWriting(path.c_str()), 0);
+  ASSERT_TRUE(out.WriteAll("new", 3));
+  out.Close();
+  File in;
+  ASSERT_EQ(in.OpenForReading(path.c_str()), 0);
+  char back[32];
+  EXPECT_EQ(in.Read(back, sizeof back), 3);
+}
+
+TEST(FileTest, FailuresGiveWindowsCodes) {
+  TempDir dir;
+  dir.Write("file.txt", "x");
+  struct Case {
+    std::string path;
+    bool write;
+    int code;
+  };
+  const Case cases[] = {
+      {dir.Path("missing.txt"), false, 2},
+      {"", false, 2},
+      {"", true, 2},
+      {dir.Path("no-folder/a.txt"), false, 3},
+      {dir.Path("no-folder/a.txt"), true, 3},
+      {dir.Path("file.txt/a.txt"), false, 3},
+      {dir.Path(""), false, 5},
+      {dir.Path(""), true, 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path + (c.write ? " for writing" : " for reading"));
+    File file;
+    EXPECT_EQ(c.write ? file.CreateForWriting(c.path.c_str()) : file.OpenForReading(c.path.c_str()),
+              c.code);
+    EXPECT_FALSE(file.IsOpen());
+  }
+}
+
+TEST(FileTest, ClosedFileNeitherReadsNorWrites) {
+  File file;
+  char byte;
+  EXPECT_EQ(file.Read(&byte, 1), -1);
+  EXPECT_FALSE(file.WriteAll("x", 1));
+  EXPECT_EQ(file.LastError(), 6);
+}
+
+TEST(FileTest, MovingHandsOverTheHandle) {
+  TempDir dir;
+  const std::string path = dir.Write("a.txt", "abc");
+  File first;
+  ASSERT_EQ(first.OpenForReading(path.c_str()), 0);
+  File second(std::move(first));
+  EXPECT_FALSE(first.IsOpen());
+  char back[4];
+  EXPECT_EQ(second.Read(back, sizeof back), 3);
+}
+
+}  // namespace
+}  // namespace qv::platform
