@@ -183,12 +183,6 @@ TEST(ReportLayout, Cases) {
   }
 }
 
-TEST(ReportLayout, DocumentWithoutRoot) {
-  ReportDocument document;
-  document.CreateElement(u"report");
-  EXPECT_EQ(Written(document), "<?xml version=\"1.0\"?>\r\n");
-}
-
 struct EscapeCase {
   std::u16string text;
   std::string asText;

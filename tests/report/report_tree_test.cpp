@@ -79,16 +79,6 @@ TEST(ReportTree, RefusesASecondRootAndCycles) {
   EXPECT_EQ(test::Written(document), test::Declared("<report>\r\n  <phone/>\r\n</report>"));
 }
 
-TEST(ReportTree, EmptyHandlesAreIgnored) {
-  ReportDocument document;
-  document.AppendChild(nullptr, nullptr);
-  document.SetTextContent(nullptr, u"x");
-  document.SetAttribute(nullptr, u"x", u"y");
-  document.ReleaseElement(nullptr);
-  EXPECT_FALSE(document.HasAttributes(nullptr));
-  EXPECT_EQ(document.Root(), nullptr);
-}
-
 TEST(ReportTree, ReleasingTheRootEmptiesTheDocument) {
   ReportDocument document;
   ReportElement* report = document.CreateElement(u"report");
