@@ -1,5 +1,6 @@
 #include "runtime/line_list.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -47,6 +48,8 @@ void LineList::LoadFromFile(const char* path) {
   std::unique_ptr<char, FreeBytes> buffer;
   std::size_t size = 0;
   for (std::size_t chunk = kFirstChunk;; chunk *= 2) {
+    // On 32 bits the doubling chunk would wrap around before memory runs out.
+    if (chunk == 0 || chunk > SIZE_MAX - size) throw std::bad_alloc();
     char* grown = static_cast<char*>(std::realloc(buffer.get(), size + chunk));
     if (grown == nullptr) throw std::bad_alloc();
     buffer.release();
@@ -117,6 +120,43 @@ std::string LineList::JoinedText() const {
     *out++ = '\n';
   }
   return text;
+}
+
+std::string_view LineList::JoinInPlace() {
+  // Each line moves towards the buffer's start; it fits as long as its copy
+  // and line end stay clear of the next line, which is not yet moved.
+  const auto address = [](const char* p) { return reinterpret_cast<std::uintptr_t>(p); };
+  const std::uintptr_t begin = address(buffer_.get());
+  const std::uintptr_t end = begin + size_;
+  std::size_t total = 0;
+  bool fits = true;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const std::string_view line = lines_[i];
+    if (address(line.data()) < begin + total || address(line.data()) + line.size() > end) {
+      fits = false;
+    }
+    total += line.size() + 2;
+    const std::uintptr_t limit = i + 1 < lines_.size() ? address(lines_[i + 1].data()) : end;
+    if (begin + total > limit) fits = false;
+  }
+  char* target = buffer_.get();
+  std::unique_ptr<char, FreeBytes> fresh;
+  if (!fits) {
+    fresh.reset(static_cast<char*>(std::malloc(total)));
+    if (fresh == nullptr) throw std::bad_alloc();
+    target = fresh.get();
+  }
+  char* out = target;
+  for (std::string_view line : lines_) {
+    if (!line.empty()) std::memmove(out, line.data(), line.size());
+    out += line.size();
+    *out++ = '\r';
+    *out++ = '\n';
+  }
+  std::vector<std::string_view>().swap(lines_);
+  if (fresh != nullptr) buffer_ = std::move(fresh);
+  size_ = total;
+  return {buffer_.get(), total};
 }
 
 void LineList::Clear() {

@@ -75,16 +75,5 @@ TEST(FileTest, ClosedFileNeitherReadsNorWrites) {
   EXPECT_EQ(file.LastError(), 6);
 }
 
-TEST(FileTest, MovingHandsOverTheHandle) {
-  TempDir dir;
-  const std::string path = dir.Write("a.txt", "abc");
-  File first;
-  ASSERT_EQ(first.OpenForReading(path.c_str()), 0);
-  File second(std::move(first));
-  EXPECT_FALSE(first.IsOpen());
-  char back[4];
-  EXPECT_EQ(second.Read(back, sizeof back), 3);
-}
-
 }  // namespace
 }  // namespace qv::platform
