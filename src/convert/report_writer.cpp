@@ -242,7 +242,8 @@ class TreeWriter {
     out_.Put(name->elementEnd);
   }
 
-  // A child of an element whose content is at the given indent.
+  // A node and everything under it, at the indent and inside-text flag in
+  // force where it stands.
   void Node(const ReportElement* top, std::size_t indent, const bool topInsideText) {
     bool insideText = topInsideText;
     const ReportElement* node = top;
