@@ -24,6 +24,11 @@ class LineList {
   void Delete(std::int64_t index);
   // Every line followed by CR LF.
   std::string JoinedText() const;
+  // The joined text, written over the list's own buffer when the line ends
+  // leave room for it (into a new buffer otherwise), so that a large file is
+  // not held twice. The list is left without lines; the view lives until the
+  // list is cleared or loaded again.
+  std::string_view JoinInPlace();
   // For passes that keep or drop many lines at once in linear time.
   std::vector<std::string_view>& Lines() { return lines_; }
   const std::vector<std::string_view>& Lines() const { return lines_; }

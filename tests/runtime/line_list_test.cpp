@@ -157,6 +157,34 @@ TEST(LineListTest, FolderCannotBeLoaded) {
   EXPECT_THROW(list.LoadFromFile(dir.Path("").c_str()), ServiceError);
 }
 
+TEST(LineListTest, JoinInPlaceGivesTheJoinedText) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<std::size_t> keep;  // indexes of the lines kept, in order
+  };
+  const Case cases[] = {
+      {"LF ends leave no room: new buffer", "a\nbb\nccc", {0, 1, 2}},
+      {"CR LF ends fit in place", "a\r\nbb\r\nccc\r\n", {0, 1, 2}},
+      {"dropped lines make room", "a\nxxxx\nbb\nyyyy\nc", {0, 2, 4}},
+      {"reordered lines", "a\r\nbb\r\nccc\r\n", {2, 0}},
+      {"a line twice", "abc\r\nd\r\n", {0, 0}},
+      {"blank lines", "\r\n\r\nx\r\n", {0, 1, 2}},
+      {"nothing kept", "abc\r\n", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LineList list;
+    list.LoadFromBytes(c.bytes);
+    std::vector<std::string_view> kept;
+    for (std::size_t index : c.keep) kept.push_back(list.Lines()[index]);
+    list.Lines() = kept;
+    const std::string expected = list.JoinedText();
+    EXPECT_EQ(std::string(list.JoinInPlace()), expected);
+    EXPECT_EQ(list.Count(), 0);
+  }
+}
+
 TEST(LineListTest, CrLfFileJoinsBackToItsBytes) {
   const std::string bytes = "<tr>\r\n<td>\xD0\x90</td>\r\n\r\n</tr>\r\n";
   LineList list;
