@@ -6,6 +6,7 @@
 #include "convert/report_document.h"
 #include "runtime/byte_text.h"
 #include "runtime/encodings.h"
+#include "runtime/locale_formats.h"
 #include "runtime/numbers.h"
 #include "scan/element_scanner.h"
 #include "scan/text_helpers.h"
@@ -17,6 +18,7 @@ constexpr std::string_view kIncomingArrow = "&lt;--";
 constexpr std::string_view kServiceKeywords[] = {"тел", "sms", "wap", "gprs", "mms"};
 constexpr std::size_t kServiceCacheSize = 16;
 constexpr std::size_t kCachedServiceCellLimit = 64;
+constexpr std::int64_t kCachedMinuteTexts = 4096;
 
 // Columns of a call row, counted from 0.
 enum Column : int {
@@ -81,9 +83,25 @@ void SetDirectionAndNumber(std::string_view cell, CallBuilder& call) {
   }
 }
 
+std::string MinuteText(std::int64_t totalSeconds) {
+  const long double minutes = static_cast<long double>(totalSeconds) / 60.0L;
+  return FloatToGeneralText(RoundToPowerOfTen(minutes, -2));
+}
+
+// Durations repeat a lot: their minute texts are made once.
+const std::string& CachedMinuteText(std::int64_t totalSeconds, CallRowBuffers& buffers) {
+  if (buffers.minuteSeparator != LocaleFormats.decimalSeparator) {
+    buffers.minuteTexts.assign(kCachedMinuteTexts, std::string());
+    buffers.minuteSeparator = LocaleFormats.decimalSeparator;
+  }
+  std::string& text = buffers.minuteTexts[static_cast<std::size_t>(totalSeconds)];
+  if (text.empty()) text = MinuteText(totalSeconds);
+  return text;
+}
+
 // The total is kept in 64 bits: minutes up to the 32-bit limit times 60 must
 // not wrap into a negative duration.
-void SetDuration(std::string_view cell, CallBuilder& call) {
+void SetDuration(std::string_view cell, CallRowBuffers& buffers, CallBuilder& call) {
   if (TextEquals(cell, "1")) {
     call.Set(u"s", "1");
     call.Set(u"m", "0");
@@ -94,8 +112,11 @@ void SetDuration(std::string_view cell, CallBuilder& call) {
   const std::int64_t seconds = ParseIntOr(SliceText(cell, colon + 1, 2), 0);
   const std::int64_t total = minutes * 60 + seconds;
   call.Set(u"s", IntToDecimal(total));
-  const long double totalMinutes = static_cast<long double>(total) / 60.0L;
-  call.Set(u"m", FloatToGeneralText(RoundToPowerOfTen(totalMinutes, -2)));
+  if (total >= 0 && total < kCachedMinuteTexts) {
+    call.Set(u"m", CachedMinuteText(total, buffers));
+  } else {
+    call.Set(u"m", MinuteText(total));
+  }
 }
 
 char ComputeServiceCode(std::string_view cell, CallRowBuffers& buffers) {
@@ -167,7 +188,7 @@ void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElemen
         break;
       }
       case kDurationColumn:
-        SetDuration(cell, call);
+        SetDuration(cell, buffers, call);
         break;
       case kChargeColumn:
         call.Set(u"pay", cell);

@@ -24,6 +24,10 @@ struct CallRowBuffers {
   std::size_t nextServiceSlot = 0;
   std::string keywords[5];
   bool keywordsReady = false;
+  // Minute texts of the shorter durations, by total seconds; empty where not
+  // yet made. Valid for one decimal separator.
+  std::vector<std::string> minuteTexts;
+  char minuteSeparator = 0;
 };
 
 // Turns one table row of a subscriber block into a call element appended to

@@ -65,20 +65,11 @@ void AppendHeaderElement(ReportDocument& document, ReportElement* report,
   document.AppendChild(report, element);
 }
 
-// The loaded lines are not needed once joined: their buffer goes before the
-// walk starts, so the detail is held once, not twice.
-std::string TakeJoinedText(LineList& lines) {
-  std::string joined = lines.JoinedText();
-  lines.Clear();
-  return joined;
-}
-
 class SubscriberWalk {
  public:
   SubscriberWalk(ReportDocument& document, ReportElement* report, ReportFileWriter& writer)
       : document_(document), report_(report), writer_(writer) {}
 
-  // The joined text does not change during the walk, so it is taken once.
   void Run(std::string_view joined) {
     const TextPos length = static_cast<TextPos>(joined.size());
     while (length > RowCursor) {
@@ -86,7 +77,7 @@ class SubscriberWalk {
         TakeSubscriberCell(joined);
       } else {
         const std::string_view row = NextTagContent(joined, "tr", RowCursor, CursorChoice::Row);
-        if (FindText(kTotalMarker, row) != 0) {
+        if (kTotalMarker.In(row)) {
           CurrentPhone.clear();
         } else {
           ConvertCallRow(row, document_, phone_, rowBuffers_);
@@ -104,11 +95,11 @@ class SubscriberWalk {
       cell = strippedCell_;
     }
     cell = TrimBlanks(cell);
-    if (FindText(kSubscriberMarker, cell) == 0) return;
+    if (!kSubscriberMarker.In(cell)) return;
 
     // The number is what follows a marker taken to open the cell, wherever
     // the marker really stands.
-    const TextPos markerLength = static_cast<TextPos>(kSubscriberMarker.size());
+    const TextPos markerLength = static_cast<TextPos>(kSubscriberMarker.Text().size());
     std::string_view number =
         TrimSlice(cell, markerLength + 1, static_cast<TextPos>(cell.size()) - markerLength);
     if (number.size() > kPhoneDigits) number.remove_prefix(number.size() - kPhoneDigits);
@@ -154,8 +145,10 @@ void ConvertDetail(std::string_view inputPath, std::string_view outputPath) {
   std::exception_ptr failure;
   try {
     PruneDetailLines(detailLines);
-    const std::string joined = TakeJoinedText(detailLines);
-    SubscriberWalk(document, report, writer).Run(joined);
+    // The lines do not change from here on: joining them once gives the
+    // text every turn of the walk would join again, and joining them in
+    // their own buffer keeps the detail in memory once.
+    SubscriberWalk(document, report, writer).Run(detailLines.JoinInPlace());
   } catch (...) {
     failure = std::current_exception();
   }

@@ -1,11 +1,26 @@
 #include "convert/pruning.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "runtime/byte_text.h"
 #include "runtime/line_list.h"
 
 namespace qv {
+
+bool DetailMarker::In(std::string_view text) const {
+  if (text.size() < text_.size()) return false;
+  const char* const start = text.data();
+  const char* const last = start + (text.size() - text_.size()) + anchor_;
+  const char* p = start + anchor_;
+  while (p <= last) {
+    p = static_cast<const char*>(std::memchr(p, text_[anchor_], static_cast<std::size_t>(last - p) + 1));
+    if (p == nullptr) return false;
+    if (std::memcmp(p - anchor_, text_.data(), text_.size()) == 0) return true;
+    ++p;
+  }
+  return false;
+}
 
 void PruneBlankLines(std::vector<std::string_view>& lines) {
   if (lines.size() < 2) RaiseListIndexError(1);
@@ -18,7 +33,7 @@ void PruneBlankLines(std::vector<std::string_view>& lines) {
 
 void PruneBeforeSection(std::vector<std::string_view>& lines) {
   std::size_t first = 0;
-  while (first < lines.size() && FindText(kSectionHeading, lines[first]) == 0) ++first;
+  while (first < lines.size() && !kSectionHeading.In(lines[first])) ++first;
   lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(first));
 }
 
@@ -31,8 +46,8 @@ void PruneOutsideBlocks(std::vector<std::string_view>& lines) {
   bool insideBlock = false;
   std::size_t kept = 0;
   for (std::size_t k = 1; k < lines.size(); ++k) {
-    if (FindText(kSubscriberMarker, lines[k]) != 0) insideBlock = true;
-    if (FindText(kTotalMarker, lines[k]) != 0) insideBlock = false;
+    if (kSubscriberMarker.In(lines[k])) insideBlock = true;
+    if (kTotalMarker.In(lines[k])) insideBlock = false;
     if (insideBlock) lines[kept++] = lines[k - 1];
   }
   lines[kept++] = lines.back();

@@ -3,6 +3,7 @@
 // its completed-calls section. Each pass keeps exactly the lines, and raises
 // exactly the index error, that deleting the lines one at a time from the
 // list would, but in one sweep over the lines.
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
@@ -10,10 +11,25 @@ namespace qv {
 
 class LineList;
 
-// The texts of the detail page that the conversion steers by.
-inline constexpr std::string_view kSectionHeading = "Состоявшиеся разговоры";
-inline constexpr std::string_view kSubscriberMarker = "Абонентский номер";
-inline constexpr std::string_view kTotalMarker = "Итого";
+// A text of the detail page that the conversion steers by. It is looked for
+// by one byte of it that is rare in the page, the second byte of its capital
+// letter: its first byte, 0xD0, starts half of all Cyrillic letters.
+class DetailMarker {
+ public:
+  constexpr DetailMarker(std::string_view text, std::size_t anchor)
+      : text_(text), anchor_(anchor) {}
+  // Whether the marker occurs anywhere in text.
+  bool In(std::string_view text) const;
+  std::string_view Text() const { return text_; }
+
+ private:
+  std::string_view text_;
+  std::size_t anchor_;
+};
+
+inline constexpr DetailMarker kSectionHeading{"Состоявшиеся разговоры", 1};
+inline constexpr DetailMarker kSubscriberMarker{"Абонентский номер", 1};
+inline constexpr DetailMarker kTotalMarker{"Итого", 1};
 
 // Drops every line after the first that is empty once trimmed. Raises the
 // index error 1 for fewer than two lines.

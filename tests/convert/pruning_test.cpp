@@ -17,15 +17,16 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::string JoinWithLineEnds(const Lines& lines) {
+std::string JoinWithLineEnds(const Lines& lines, std::string_view lineEnd = "\r\n") {
   std::string bytes;
-  for (const std::string& line : lines) bytes += line + "\r\n";
+  for (const std::string& line : lines) bytes += line + std::string(lineEnd);
   return bytes;
 }
 
 struct Outcome {
   Lines lines;
   std::optional<std::string> error;
+  std::string joined;
 };
 
 Lines LinesOf(const LineList& list) {
@@ -33,9 +34,9 @@ Lines LinesOf(const LineList& list) {
 }
 
 // The passes as the list's own Get and Delete carry them out.
-Outcome PruneOneByOne(const Lines& input) {
+Outcome PruneOneByOne(const Lines& input, std::string_view lineEnd = "\r\n") {
   LineList list;
-  list.LoadFromBytes(JoinWithLineEnds(input));
+  list.LoadFromBytes(JoinWithLineEnds(input, lineEnd));
   try {
     std::int64_t i = 1;
     do {
@@ -48,7 +49,7 @@ Outcome PruneOneByOne(const Lines& input) {
 
     bool sectionFound = false;
     do {
-      if (FindText(kSectionHeading, list.Get(0)) != 0) {
+      if (FindText(kSectionHeading.Text(), list.Get(0)) != 0) {
         sectionFound = true;
       } else {
         list.Delete(0);
@@ -59,8 +60,8 @@ Outcome PruneOneByOne(const Lines& input) {
     i = 1;
     do {
       const std::string_view line = list.Get(i);
-      if (FindText(kSubscriberMarker, line) != 0) insideBlock = true;
-      if (FindText(kTotalMarker, line) != 0) insideBlock = false;
+      if (FindText(kSubscriberMarker.Text(), line) != 0) insideBlock = true;
+      if (FindText(kTotalMarker.Text(), line) != 0) insideBlock = false;
       if (!insideBlock) {
         list.Delete(i - 1);
       } else {
@@ -68,27 +69,31 @@ Outcome PruneOneByOne(const Lines& input) {
       }
     } while (list.Count() > i);
   } catch (const ServiceError& error) {
-    return {{}, error.what()};
+    return {{}, error.what(), ""};
   }
-  return {LinesOf(list), std::nullopt};
+  return {LinesOf(list), std::nullopt, list.JoinedText()};
 }
 
-Outcome PruneInOneSweep(const Lines& input) {
+Outcome PruneInOneSweep(const Lines& input, std::string_view lineEnd = "\r\n") {
   LineList list;
-  list.LoadFromBytes(JoinWithLineEnds(input));
+  list.LoadFromBytes(JoinWithLineEnds(input, lineEnd));
   try {
     PruneDetailLines(list);
   } catch (const ServiceError& error) {
-    return {{}, error.what()};
+    return {{}, error.what(), ""};
   }
-  return {LinesOf(list), std::nullopt};
+  Lines lines = LinesOf(list);
+  return {lines, std::nullopt, std::string(list.JoinInPlace())};
 }
 
 const std::string kHeading = "<h3>Состоявшиеся разговоры</h3>";
 const std::string kSubscriber = "<td>Абонентский номер 9161234567</td>";
 const std::string kTotal = "<td>Итого</td>";
 
+// The joined text too, built in the list's buffer where the line ends leave
+// room (CR LF) and in a buffer of its own where they may not (LF, CR).
 TEST(PruningTest, MatchesDeletingOneLineAtATime) {
+  const std::string_view lineEnds[] = {"\r\n", "\n", "\r"};
   std::mt19937 random(20110331);
   int withError = 0;
   int withBlocks = 0;
@@ -107,11 +112,13 @@ TEST(PruningTest, MatchesDeletingOneLineAtATime) {
         default: input.push_back("<tr>" + tag + "</tr>"); break;
       }
     }
-    const Outcome expected = PruneOneByOne(input);
-    const Outcome actual = PruneInOneSweep(input);
-    SCOPED_TRACE(JoinWithLineEnds(input));
+    const std::string_view lineEnd = lineEnds[random() % 3];
+    const Outcome expected = PruneOneByOne(input, lineEnd);
+    const Outcome actual = PruneInOneSweep(input, lineEnd);
+    SCOPED_TRACE(JoinWithLineEnds(input, lineEnd));
     ASSERT_EQ(actual.error, expected.error);
     ASSERT_EQ(actual.lines, expected.lines);
+    ASSERT_EQ(actual.joined, expected.joined);
     if (expected.error) ++withError;
     if (expected.lines.size() > 2) ++withBlocks;
   }
@@ -160,6 +167,36 @@ TEST(PruningTest, IndexErrors) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(PruneInOneSweep(c.input).error, "List index (1) out of bounds");
     EXPECT_EQ(PruneOneByOne(c.input).error, "List index (1) out of bounds");
+  }
+}
+
+TEST(PruningTest, MarkersAreFoundWhereverTheyStand) {
+  const std::string_view marker = kSubscriberMarker.Text();
+  const auto join = [](std::initializer_list<std::string_view> pieces) {
+    std::string text;
+    for (std::string_view piece : pieces) text.append(piece);
+    return text;
+  };
+  const std::string texts[] = {
+      "",
+      "\x90",
+      join({marker}),
+      join({"x", marker}),
+      join({marker, "x"}),
+      join({"А", marker}),
+      join({marker.substr(0, 32)}),
+      join({"x", marker.substr(0, 32)}),
+      join({marker.substr(1)}),
+      join({marker.substr(0, 2), marker}),
+      join({"\x90\x90\x90", marker.substr(0, 10), "\xD0", marker}),
+      std::string(100, '\x90'),
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(kSubscriberMarker.In(text), FindText(marker, text) != 0);
+    std::string withTotal = text;
+    withTotal.append("Итого");
+    EXPECT_TRUE(kTotalMarker.In(withTotal));
   }
 }
 

@@ -1,0 +1,107 @@
+// Converts synthetic details of 30 MB and 300 MB through the conversion the
+// exports use, each in a process of its own, and prints the throughput and
+// the peak memory of that process.
+//   bench_convert [DIRECTORY] [MEGABYTES...]
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "convert/conversion.h"
+#include "detail_generator.h"
+#include "runtime/locale_formats.h"
+#include "runtime/service_error.h"
+
+namespace {
+
+long PeakResidentKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+  }
+  return -1;
+}
+
+double ProcessorSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Runs work in a child process, so that its peak memory is its own.
+bool InChild(void (*work)(const std::string&, const std::string&), const std::string& a,
+             const std::string& b) {
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    work(a, b);
+    std::fflush(stdout);
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void Generate(const std::string& path, const std::string& megabytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr ||
+      qv::bench::WriteSyntheticDetail(file, std::strtoull(megabytes.c_str(), nullptr, 10) << 20,
+                                      1) == 0 ||
+      std::fclose(file) != 0) {
+    std::fprintf(stderr, "%s: cannot write the detail\n", path.c_str());
+    _exit(1);
+  }
+}
+
+void Convert(const std::string& input, const std::string& output) {
+  qv::LoadLocaleFormats();
+  std::ifstream sized(input, std::ios::binary | std::ios::ate);
+  const double megabytes = static_cast<double>(sized.tellg()) / (1 << 20);
+  sized.close();
+  const double processorStart = ProcessorSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    qv::ConvertDetail(input, output);
+  } catch (const qv::ServiceError& error) {
+    std::fprintf(stderr, "%s: %s\n", input.c_str(), error.what());
+    _exit(1);
+  }
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double processor = ProcessorSeconds() - processorStart;
+  std::ifstream report(output, std::ios::binary | std::ios::ate);
+  const double reportMegabytes = static_cast<double>(report.tellg()) / (1 << 20);
+  const double peak = static_cast<double>(PeakResidentKilobytes()) / 1024;
+  // On a busy machine the processor time tells more than the elapsed time.
+  std::printf(
+      "%6.1f MB: %6.3f s elapsed %6.1f MB/s, %6.3f s processor %6.1f MB/s; report %5.1f MB; "
+      "peak %6.1f MB = %.2f x input\n",
+      megabytes, seconds, megabytes / seconds, processor, megabytes / processor, reportMegabytes,
+      peak, peak / megabytes);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string directory = argc > 1 ? argv[1] : "/tmp";
+  std::vector<std::string> sizes;
+  for (int i = 2; i < argc; ++i) sizes.push_back(argv[i]);
+  if (sizes.empty()) sizes = {"30", "300"};
+  for (const std::string& size : sizes) {
+    const std::string input = directory + "/qv_bench_detail_" + size + ".html";
+    const std::string output = directory + "/qv_bench_report_" + size + ".xml";
+    if (!std::ifstream(input) && !InChild(Generate, input, size)) return 1;
+    if (!InChild(Convert, input, output)) return 1;
+    std::remove(output.c_str());
+  }
+  return 0;
+}
