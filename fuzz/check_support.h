@@ -1,0 +1,182 @@
+#pragma once
+// Pieces shared by the fuzz checks: reading the fuzzer's bytes as choices,
+// collecting what went wrong, scratch files for the file-level targets.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "runtime/locale_formats.h"
+
+namespace qv::fuzz {
+
+// Takes choices from the front of the input; once it runs dry every choice
+// is 0, so a short input is still a complete case.
+class ByteReader {
+ public:
+  explicit ByteReader(std::string_view data) : data_(data) {}
+  std::uint8_t Byte() {
+    if (data_.empty()) return 0;
+    const auto byte = static_cast<std::uint8_t>(data_.front());
+    data_.remove_prefix(1);
+    return byte;
+  }
+  std::uint16_t Word() {
+    const std::uint16_t low = Byte();
+    return static_cast<std::uint16_t>(low | (Byte() << 8));
+  }
+  std::string_view Take(std::size_t count) {
+    const std::string_view taken = data_.substr(0, count);
+    data_.remove_prefix(taken.size());
+    return taken;
+  }
+  std::string_view Rest() const { return data_; }
+
+ private:
+  std::string_view data_;
+};
+
+// The failures of one input, joined; empty when the input passed.
+class Findings {
+ public:
+  void Add(std::string_view what) {
+    if (!text_.empty()) text_ += "; ";
+    text_ += what;
+  }
+  bool Expect(bool holds, std::string_view what) {
+    if (!holds) Add(what);
+    return holds;
+  }
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+inline std::string Printable(std::string_view bytes, std::size_t limit = 80) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size() && i < limit; ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+      out += static_cast<char>(byte);
+    } else {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    }
+  }
+  if (bytes.size() > limit) out += "...";
+  return out;
+}
+
+// A file in the temporary directory, one per process and purpose, so that
+// parallel fuzzing jobs do not share it.
+inline std::string ScratchPath(std::string_view purpose) {
+#ifdef _WIN32
+  const long long process = _getpid();
+#else
+  const long long process = getpid();
+#endif
+  std::error_code error;
+  std::filesystem::path dir = std::filesystem::temp_directory_path(error);
+  if (error) dir = ".";
+  return (dir / ("qv_fuzz_" + std::to_string(process) + "_" + std::string(purpose))).string();
+}
+
+inline bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out.flush());
+}
+
+inline bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+inline void RemoveFile(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+}
+
+inline bool SameFormats(const LocaleFormatsRecord& a, const LocaleFormatsRecord& b) {
+  return a.dateSeparator == b.dateSeparator && a.timeSeparator == b.timeSeparator &&
+         a.decimalSeparator == b.decimalSeparator && a.shortDatePattern == b.shortDatePattern &&
+         a.longDatePattern == b.longDatePattern && a.shortTimePattern == b.shortTimePattern &&
+         a.longTimePattern == b.longTimePattern && a.amDesignator == b.amDesignator &&
+         a.pmDesignator == b.pmDesignator && a.twoDigitYearWindow == b.twoDigitYearWindow;
+}
+
+// Settings a user's locale may give; the input chooses one, so that the
+// targets that read the settings meet more than the locale of the run.
+inline LocaleFormatsRecord ChosenFormats(std::uint8_t choice, std::uint8_t freeByte) {
+  LocaleFormatsRecord formats;  // the fallbacks
+  switch (choice % 6) {
+    case 1:  // ru_RU
+      formats.dateSeparator = '.';
+      formats.decimalSeparator = ',';
+      formats.shortDatePattern = "dd.MM.yyyy";
+      formats.longDatePattern = "d MMMM yyyy 'г.'";
+      formats.shortTimePattern = "h:nn";
+      formats.longTimePattern = "h:nn:ss";
+      formats.amDesignator = "";
+      formats.pmDesignator = "";
+      break;
+    case 2:  // the conversion's own
+      formats.dateSeparator = '-';
+      formats.shortDatePattern = "yyyy-mm-dd";
+      formats.longTimePattern = "hh:mm:ss";
+      formats.shortTimePattern = "hh:mm:ss";
+      break;
+    case 3:  // a pattern missing the year, a separator byte from the input
+      formats.dateSeparator = static_cast<char>(freeByte);
+      formats.shortDatePattern = "dd/MM";
+      formats.timeSeparator = '.';
+      break;
+    case 4:  // designators sharing first bytes with digits and separators
+      formats.dateSeparator = ' ';
+      formats.timeSeparator = static_cast<char>(freeByte);
+      formats.shortDatePattern = "y m d";
+      formats.amDesignator = "0";
+      formats.pmDesignator = ":";
+      formats.twoDigitYearWindow = 0;
+      break;
+    case 5:  // Cyrillic designators, year window at its widest
+      formats.shortDatePattern = "d.m.Y";
+      formats.dateSeparator = '.';
+      formats.amDesignator = "дп";
+      formats.pmDesignator = "пп";
+      formats.twoDigitYearWindow = 65535;
+      break;
+    default:
+      break;
+  }
+  return formats;
+}
+
+// Puts the settings back however the check leaves.
+class FormatsGuard {
+ public:
+  FormatsGuard() : saved_(LocaleFormats) {}
+  ~FormatsGuard() { LocaleFormats = saved_; }
+  FormatsGuard(const FormatsGuard&) = delete;
+  FormatsGuard& operator=(const FormatsGuard&) = delete;
+
+ private:
+  LocaleFormatsRecord saved_;
+};
+
+}  // namespace qv::fuzz

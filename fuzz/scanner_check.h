@@ -1,0 +1,186 @@
+#pragma once
+// NextTagContent against a plain byte-at-a-time walk of its four states, on
+// arbitrary text and names, from every kind of start the callers can pass.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "check_support.h"
+#include "runtime/byte_text.h"
+#include "scan/element_scanner.h"
+
+namespace qv::fuzz {
+
+struct ScanOutcome {
+  std::string content;
+  TextPos stop = 0;
+};
+
+namespace scan_detail {
+
+inline bool EndsWith(std::string_view text, std::string_view tail) {
+  return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+inline std::string_view TrimBlankSet(std::string_view text) {
+  constexpr std::string_view kBlanks = "\t\n\r ";
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+}  // namespace scan_detail
+
+// The walk as the state table states it: every examined byte goes into the
+// read text, and "contains" is asked of the read text as it stands.
+inline ScanOutcome ReferenceScan(std::string_view text, std::string_view name, TextPos start) {
+  using scan_detail::EndsWith;
+  const auto length = static_cast<TextPos>(text.size());
+  if (start > length + 1) return {{}, start - 1};
+  enum class State { kOutside, kInTag, kInContent, kClosing } state = State::kOutside;
+  const std::string closingName = "/" + std::string(name);
+  std::string read;
+  // A match stays a match while the read text grows, so each one is noted
+  // when its last byte arrives.
+  bool nameRead = false;
+  bool closingRead = false;
+  TextPos contentStart = 0;
+  TextPos lastOpen = start - 1;
+  ScanOutcome outcome;
+  for (TextPos position = start; position <= length + 1; ++position) {
+    const char byte = position <= length ? text[static_cast<std::size_t>(position - 1)] : '\0';
+    read += byte;
+    if (!name.empty() && EndsWith(read, name)) nameRead = true;
+    if (EndsWith(read, closingName)) closingRead = true;
+    switch (state) {
+      case State::kOutside:
+        if (byte == '<') state = State::kInTag;
+        break;
+      case State::kInTag:
+        if (byte == '/') {
+          state = State::kClosing;
+        } else if (byte == '>' && nameRead) {
+          contentStart = position;
+          read.clear();
+          nameRead = closingRead = false;
+          state = State::kInContent;
+        }
+        break;
+      case State::kInContent:
+        if (byte == '<') {
+          lastOpen = position;
+        } else if (byte == '>' && closingRead) {
+          const TextPos count = lastOpen - contentStart - 1;
+          if (count > 0) {
+            outcome.content = scan_detail::TrimBlankSet(
+                std::string_view(read).substr(0, static_cast<std::size_t>(count)));
+          }
+          read.clear();
+          nameRead = closingRead = false;
+          state = State::kClosing;
+        }
+        break;
+      case State::kClosing:
+        if (text[static_cast<std::size_t>(position - 2)] == '>') {
+          outcome.stop = position;
+          return outcome;
+        }
+        break;
+    }
+  }
+  outcome.stop = length + 1;
+  return outcome;
+}
+
+namespace scan_detail {
+
+constexpr TextPos kUntouched = -777;
+
+inline void CompareOne(std::string_view text, std::string_view name, TextPos start,
+                       CursorChoice choice, Findings& findings) {
+  TextPos& chosen = choice == CursorChoice::Cell ? CellCursor : RowCursor;
+  TextPos& other = choice == CursorChoice::Cell ? RowCursor : CellCursor;
+  other = kUntouched;
+  chosen = kUntouched;
+  const std::string_view content = NextTagContent(text, name, start, choice);
+  const ScanOutcome expected = ReferenceScan(text, name, start);
+  const std::string where = " (name \"" + Printable(name) + "\", start " + std::to_string(start) +
+                            ", cursor " + (choice == CursorChoice::Cell ? "cell" : "row") + ")";
+  findings.Expect(other == kUntouched, "the cursor not chosen changed" + where);
+  findings.Expect(content == expected.content, "content \"" + Printable(content) +
+                                                   "\", the walk gives \"" +
+                                                   Printable(expected.content) + "\"" + where);
+  findings.Expect(chosen == expected.stop, "stop " + std::to_string(chosen) + ", the walk gives " +
+                                               std::to_string(expected.stop) + where);
+  const auto length = static_cast<TextPos>(text.size());
+  if (start <= length) findings.Expect(chosen > start, "no progress" + where);
+  // The result is a view into the text.
+  if (!content.empty()) {
+    findings.Expect(content.data() >= text.data() &&
+                        content.data() + content.size() <= text.data() + text.size(),
+                    "content is not a view into the text" + where);
+  }
+}
+
+}  // namespace scan_detail
+
+// Input: a choice byte (cursor, name), two start bytes, a name length and
+// name bytes when the name comes from the input, then the text.
+inline std::string CheckScanner(std::string_view data) {
+  ByteReader input(data);
+  const std::uint8_t choice = input.Byte();
+  const std::uint16_t startChoice = input.Word();
+  const CursorChoice cursor = (choice & 1) != 0 ? CursorChoice::Cell : CursorChoice::Row;
+  std::string name;
+  switch ((choice >> 1) & 3) {
+    case 0:
+      name = "tr";
+      break;
+    case 1:
+      name = "td";
+      break;
+    case 2:
+      name = input.Take(input.Byte() % 24);
+      break;
+    default:
+      name = "t";
+      break;
+  }
+  const std::string_view text = input.Rest();
+  const auto length = static_cast<TextPos>(text.size());
+  Findings findings;
+
+  // One call from a start anywhere from 1 to a little past the end.
+  const TextPos start = 1 + static_cast<TextPos>(startChoice) % (length + 4);
+  scan_detail::CompareOne(text, name, start, cursor, findings);
+
+  // The callers' loop: from 1, each call where the last one stopped.
+  TextPos at = 1;
+  int calls = 0;
+  while (findings.Text().empty() && at < length) {
+    scan_detail::CompareOne(text, name, at, cursor, findings);
+    at = cursor == CursorChoice::Cell ? CellCursor : RowCursor;
+    ++calls;
+    if (calls > length + 1) {
+      findings.Add("the callers' loop does not end");
+      break;
+    }
+  }
+
+  // Starts no caller passes must still be harmless.
+  for (const TextPos odd : {TextPos{0}, TextPos{-5}, length + 2, length + 1000000}) {
+    CellCursor = RowCursor = 0;
+    const std::string_view content = NextTagContent(text, name, odd, cursor);
+    const TextPos stop = cursor == CursorChoice::Cell ? CellCursor : RowCursor;
+    if (odd > length + 1) {
+      findings.Expect(content.empty() && stop == odd - 1, "a start past the end gave content");
+    } else {
+      findings.Expect(stop >= 1 && stop <= length + 1, "a start before the text stopped outside it");
+    }
+  }
+  CellCursor = RowCursor = 1;
+  return findings.Text();
+}
+
+}  // namespace qv::fuzz
