@@ -1,6 +1,7 @@
 #include "convert/call_row.h"
 
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 #include "convert/report_document.h"
@@ -20,7 +21,7 @@ constexpr std::size_t kServiceCacheSize = 16;
 constexpr std::size_t kCachedServiceCellLimit = 64;
 constexpr std::int64_t kCachedMinuteTexts = 4096;
 
-// Columns of a call row, counted from 0.
+// Columns of a call row, counted from 0; the others are ignored.
 enum Column : int {
   kDateColumn = 1,
   kTimeColumn = 2,
@@ -31,6 +32,12 @@ enum Column : int {
   kDurationColumn = 9,
   kChargeColumn = 10,
 };
+
+bool IsMapped(std::int64_t column) {
+  return column == kDateColumn || column == kTimeColumn ||
+         (column >= kNumberColumn && column <= kServiceColumn) || column == kDurationColumn ||
+         column == kChargeColumn;
+}
 
 class CallBuilder {
  public:
@@ -54,15 +61,68 @@ class CallBuilder {
   ReportElement* call_ = nullptr;
 };
 
+// Eight bytes at a time: cells are too short for the library's search to
+// pay for its call.
+bool HasTag(std::string_view cell) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  std::size_t i = 0;
+  for (; i + 8 <= cell.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, cell.data() + i, 8);
+    const std::uint64_t marked = word ^ (kOnes * '<');
+    if (((marked - kOnes) & ~marked & kHighs) != 0) return true;
+  }
+  for (; i < cell.size(); ++i) {
+    if (cell[i] == '<') return true;
+  }
+  return false;
+}
+
+bool IsDigit(char byte) { return byte >= '0' && byte <= '9'; }
+
+// dd.mm.yyyy exactly.
+bool IsPlainDate(std::string_view date) {
+  if (date.size() != 10 || date[2] != '.' || date[5] != '.') return false;
+  for (std::size_t i : {0, 1, 3, 4, 6, 7, 8, 9}) {
+    if (!IsDigit(date[i])) return false;
+  }
+  return true;
+}
+
+// Neither a blank nor a field separator of the date and time text.
+bool IsPlainTime(std::string_view time) {
+  for (char byte : time) {
+    if (static_cast<unsigned char>(byte) <= 0x20 || byte == '.') return false;
+  }
+  return true;
+}
+
 // The third cell with the date of the second as year-month-day time.
 void SetTime(std::string_view timeCell, CallRowBuffers& buffers, CallBuilder& call) {
+  std::string& value = buffers.timeValue;
+  value.clear();
   std::string& dateText = buffers.dateText;
+  // The usual cells give the fields straight away; the field rules below
+  // would cut them the same way.
+  const bool plain = IsPlainDate(dateText) && IsPlainTime(timeCell);
+  if (plain) {
+    value.append(dateText, 6, 4);
+    value += '-';
+    value.append(dateText, 3, 2);
+    value += '-';
+    value.append(dateText, 0, 2);
+    value += ' ';
+  }
   dateText += ' ';
   if (timeCell.size() < 8) dateText.append(8 - timeCell.size(), '0');
   dateText += timeCell;
+  if (plain) {
+    value.append(dateText, 11);
+    call.Set(u"time", value);
+    return;
+  }
 
-  std::string& value = buffers.timeValue;
-  value.clear();
   value += NthField(NthField(dateText, ' ', 1), '.', 3);
   value += '-';
   value += NthField(dateText, '.', 2);
@@ -158,11 +218,13 @@ void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElemen
   CellCursor = 1;
   // Cells after the eleventh are scanned but never mapped, however long the
   // row: the column is counted without wrapping.
-  std::int64_t column = 0;
+  std::int64_t nextColumn = 0;
   while (static_cast<TextPos>(row.size()) > CellCursor) {
     const std::string_view content = NextTagContent(row, "td", CellCursor, CursorChoice::Cell);
+    const std::int64_t column = nextColumn++;
+    if (!IsMapped(column)) continue;
     std::string_view cell = content;
-    if (FindByte('<', content) != 0) {
+    if (HasTag(content)) {
       buffers.cellText = StripTags(content);
       cell = buffers.cellText;
     }
@@ -196,7 +258,6 @@ void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElemen
       default:
         break;
     }
-    ++column;
   }
   if (call.Call() != nullptr) document.AppendChild(phone, call.Call());
 }

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstring>
 
-#include "runtime/byte_text.h"
 #include "runtime/line_list.h"
 
 namespace qv {
@@ -22,11 +21,23 @@ bool DetailMarker::In(std::string_view text) const {
   return false;
 }
 
+namespace {
+
+// What trims to nothing: every byte up to and including the space.
+bool IsBlank(std::string_view line) {
+  for (char byte : line) {
+    if (static_cast<unsigned char>(byte) > 0x20) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 void PruneBlankLines(std::vector<std::string_view>& lines) {
   if (lines.size() < 2) RaiseListIndexError(1);
   std::size_t kept = 1;  // line 0 is never examined
   for (std::size_t i = 1; i < lines.size(); ++i) {
-    if (!TrimBlanks(lines[i]).empty()) lines[kept++] = lines[i];
+    if (!IsBlank(lines[i])) lines[kept++] = lines[i];
   }
   lines.resize(kept);
 }
