@@ -182,10 +182,13 @@ void SetDuration(std::string_view cell, CallRowBuffers& buffers, CallBuilder& ca
 char ComputeServiceCode(std::string_view cell, CallRowBuffers& buffers) {
   if (!buffers.keywordsReady) {
     for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
-      buffers.keywords[i] = Utf16ToCodePage(DecodeUtf8(kServiceKeywords[i]));
+      const std::u16string keyword = DecodeUtf8(kServiceKeywords[i]);
+      buffers.keywords[i] = Utf16ToCodePage(keyword);
+      if (CodePageToUtf16(buffers.keywords[i]) != keyword) buffers.keywordsInCodePage = false;
     }
     buffers.keywordsReady = true;
   }
+  if (!buffers.keywordsInCodePage) return ServiceCodeInUtf16(cell);
   const std::string lowered = LowerInCodePage(Utf16ToCodePage(DecodeUtf8(cell)));
   for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
     if (FindText(buffers.keywords[i], lowered) != 0) return static_cast<char>('1' + i);
@@ -193,7 +196,27 @@ char ComputeServiceCode(std::string_view cell, CallRowBuffers& buffers) {
   return '8';
 }
 
+// The letters of the Russian alphabet and of ASCII, lowered as a Cyrillic
+// code page lowers them.
+char16_t LowerLetter(char16_t unit) {
+  if (unit >= u'A' && unit <= u'Z') return static_cast<char16_t>(unit + 0x20);
+  if (unit >= 0x0410 && unit <= 0x042F) return static_cast<char16_t>(unit + 0x20);
+  if (unit >= 0x0400 && unit <= 0x040F) return static_cast<char16_t>(unit + 0x50);
+  return unit;
+}
+
 }  // namespace
+
+char ServiceCodeInUtf16(std::string_view cell) {
+  std::u16string lowered = DecodeUtf8(cell);
+  for (char16_t& unit : lowered) unit = LowerLetter(unit);
+  for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
+    if (lowered.find(DecodeUtf8(kServiceKeywords[i])) != std::u16string::npos) {
+      return static_cast<char>('1' + i);
+    }
+  }
+  return '8';
+}
 
 char ServiceCodeOf(std::string_view cell, CallRowBuffers& buffers) {
   for (const CallRowBuffers::ServiceCode& known : buffers.serviceCodes) {
@@ -263,7 +286,8 @@ void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElemen
 }
 
 void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElement* phone) {
-  CallRowBuffers buffers;
+  // What the buffers remember holds for every row of the process.
+  thread_local CallRowBuffers buffers;
   ConvertCallRow(row, document, phone, buffers);
 }
 

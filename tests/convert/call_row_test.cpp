@@ -204,13 +204,16 @@ TEST_F(CallRowTest, ServiceCodes) {
       {"GPRS-Internet", "4"}, {"gprs", "4"},       {"MMS", "5"},
       {"sms mms", "2"},       {"mms sms", "2"},    {"wap gprs", "3"},
       {"", "8"},              {"Роуминг", "8"},    {"Internet", "8"},
-      {"S M S", "8"},
+      {"S M S", "8"},         {"Ёлка", "8"},       {"ЁТЕЛ", "1"},
+      {"Ѐтел", "1"},          {"Тёл", "8"},        {"ﾃ SMS", "2"},
   };
   // Twice over the same buffers, so that remembered codes are met as well.
   for (int pass = 0; pass < 2; ++pass) {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.cell);
       EXPECT_EQ(Attribute(WithCell(8, c.cell), "code"), c.code);
+      // A code page without Cyrillic letters gives the same codes.
+      EXPECT_EQ(std::string(1, ServiceCodeInUtf16(c.cell)), c.code);
     }
   }
 }
