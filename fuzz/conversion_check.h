@@ -40,9 +40,9 @@ inline void CheckReportShape(const XmlElement& report, Findings& findings) {
   for (std::size_t i = 0; i < report.children.size(); ++i) {
     const XmlElement& child = report.children[i];
     if (i < 4) {
-      findings.Expect(child.name == kHeader[i] && child.attributes.empty() &&
-                          child.children.empty(),
-                      "header element " + std::to_string(i) + " is " + child.name);
+      findings.Expect(
+          child.name == kHeader[i] && child.attributes.empty() && child.children.empty(),
+          "header element " + std::to_string(i) + " is " + child.name);
       continue;
     }
     if (!findings.Expect(child.name == "phone" && child.attributes.empty(),
@@ -71,7 +71,8 @@ inline void CheckReportShape(const XmlElement& report, Findings& findings) {
 // The one failure a readable detail may end with: too few lines before or
 // after the pruning.
 inline bool IsExpectedFailure(const std::string& message) {
-  return message.rfind("List index (", 0) == 0 && message.find(") out of bounds") != std::string::npos;
+  return message.rfind("List index (", 0) == 0 &&
+         message.find(") out of bounds") != std::string::npos;
 }
 
 }  // namespace conversion_detail

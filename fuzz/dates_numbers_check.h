@@ -3,6 +3,7 @@
 // a crash, a failed parse leaves its output alone, a successful one gives a
 // valid date, written dates come back as they were written, and integers
 // agree with a plain reading of the integer rules.
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -131,9 +132,9 @@ inline void CheckValidValue(DateTimeValue value, const std::string& where, Findi
   findings.Expect(year >= 1 && year <= 9999 && month >= 1 && month <= 12,
                   "the parsed value has no calendar year and month" + where);
   const DateTimeValue earlier = ShiftMonths(value, -1);
-  findings.Expect(std::isfinite(earlier) && std::trunc(earlier) >= kFirstDay &&
-                      std::trunc(earlier) <= kLastDay,
-                  "a month back from a parsed value left the calendar" + where);
+  findings.Expect(
+      std::isfinite(earlier) && std::trunc(earlier) >= kFirstDay && std::trunc(earlier) <= kLastDay,
+      "a month back from a parsed value left the calendar" + where);
 }
 
 }  // namespace dates_detail
@@ -162,14 +163,14 @@ inline std::string CheckDatesNumbers(std::string_view data) {
   chosenToday = kClocks[clockChoice % 4];
   SetClockForTesting(&ChosenClock);
   Findings findings;
-  const std::string where = " (settings " + std::to_string(settingsChoice % 6) + ", text \"" +
-                            Printable(text) + "\")";
+  const std::string where =
+      " (settings " + std::to_string(settingsChoice % 6) + ", text \"" + Printable(text) + "\")";
 
   DateTimeValue value = kUntouched;
   if (TryParseDateTime(text, value)) {
     CheckValidValue(value, where, findings);
   } else {
-    findings.Expect(std::memcmp(&value, &kUntouched, sizeof value) == 0,
+    findings.Expect(std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(kUntouched),
                     "a failed parse changed its output" + where);
   }
 
@@ -188,14 +189,13 @@ inline std::string CheckDatesNumbers(std::string_view data) {
     fields[places.day - 1] = Padded(day, 2);
     fields[places.month - 1] = Padded(month, 2);
     fields[places.year - 1] = Padded(year, 4);
-    const std::string dateText =
-        fields[0] + dateSeparator + fields[1] + dateSeparator + fields[2];
+    const std::string dateText = fields[0] + dateSeparator + fields[1] + dateSeparator + fields[2];
     const double dayNumber = static_cast<double>(DayNumber(year, month, day));
     const std::string written = " (written " + Printable(dateText) + ")";
     if (timeSeparator != dateSeparator) {
       DateTimeValue parsed = kUntouched;
-      if (findings.Expect(TryParseDateTime(dateText, parsed), "a written date did not parse" +
-                                                                  written)) {
+      if (findings.Expect(TryParseDateTime(dateText, parsed),
+                          "a written date did not parse" + written)) {
         findings.Expect(parsed == dayNumber, "a written date came back as another day" + written);
       }
     }
@@ -214,7 +214,7 @@ inline std::string CheckDatesNumbers(std::string_view data) {
     }
   }
 
-  const auto fallback = static_cast<std::int32_t>(static_cast<std::int8_t>(clockChoice));
+  const std::int32_t fallback = static_cast<std::int32_t>(clockChoice) - 128;
   const std::int32_t number = ParseIntOr(text, fallback);
   const std::int32_t expectedNumber = ReferenceParseIntOr(text, fallback);
   findings.Expect(number == expectedNumber, "ParseIntOr gave " + std::to_string(number) +

@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "naming_check.h"
 #include "fuzz_target.h"
+#include "naming_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   return qv::fuzz::RunCheck(qv::fuzz::CheckNaming, data, size);

@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "scanner_check.h"
 #include "fuzz_target.h"
+#include "scanner_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   return qv::fuzz::RunCheck(qv::fuzz::CheckScanner, data, size);

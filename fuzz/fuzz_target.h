@@ -13,8 +13,7 @@ namespace qv::fuzz {
 using Check = std::string (*)(std::string_view data);
 
 inline int RunCheck(Check check, const std::uint8_t* data, std::size_t size) {
-  const std::string findings =
-      check(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string findings = check(std::string_view(reinterpret_cast<const char*>(data), size));
   if (!findings.empty()) {
     std::fprintf(stderr, "fuzz check failed: %s\n", findings.c_str());
     std::abort();

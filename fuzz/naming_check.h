@@ -2,8 +2,10 @@
 // Naming a detail from arbitrary file bytes: it ends, a readable file never
 // raises, the name is empty or "<year>-<month> MTS FORIS <file name>", and
 // the settings it reads stay as they were.
+#include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -27,9 +29,8 @@ inline bool IsDisplayName(std::string_view name, std::string_view fileName) {
   name.remove_prefix(yearDigits);
   static constexpr std::string_view kMonths[] = {"-01", "-02", "-03", "-04", "-05", "-06",
                                                  "-07", "-08", "-09", "-10", "-11", "-12"};
-  bool monthFound = false;
-  for (const std::string_view month : kMonths) monthFound = monthFound || name.substr(0, 3) == month;
-  if (!monthFound) return false;
+  const std::string_view month = name.substr(0, 3);
+  if (std::find(std::begin(kMonths), std::end(kMonths), month) == std::end(kMonths)) return false;
   name.remove_prefix(3);
   return name == " MTS FORIS " + std::string(fileName);
 }

@@ -176,7 +176,8 @@ inline std::string CheckScanner(std::string_view data) {
     if (odd > length + 1) {
       findings.Expect(content.empty() && stop == odd - 1, "a start past the end gave content");
     } else {
-      findings.Expect(stop >= 1 && stop <= length + 1, "a start before the text stopped outside it");
+      findings.Expect(stop >= 1 && stop <= length + 1,
+                      "a start before the text stopped outside it");
     }
   }
   CellCursor = RowCursor = 1;

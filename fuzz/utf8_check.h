@@ -19,8 +19,9 @@ namespace qv::fuzz {
 inline std::u16string ReferenceDecodeUtf8(std::string_view bytes) {
   std::u16string out;
   const std::size_t n = bytes.size();
-  const auto b = [&](std::size_t at) { return static_cast<std::uint32_t>(
-                                           static_cast<unsigned char>(bytes[at])); };
+  const auto b = [&](std::size_t at) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]));
+  };
   std::size_t i = 0;
   while (i < n) {
     if (b(i) < 128) {
@@ -46,7 +47,7 @@ inline std::u16string ReferenceDecodeUtf8(std::string_view bytes) {
       case 3:
         u = (b(i) & 15) * 4096 + (b(i + 1) & 63) * 64 + (b(i + 2) & 63);
         out += (u <= 2047 || u >= 65534 || (u >= 55296 && u <= 57343)) ? u'?'
-                                                                        : static_cast<char16_t>(u);
+                                                                       : static_cast<char16_t>(u);
         break;
       case 4:
         u = (b(i) & 7) * 262144 + (b(i + 1) & 63) * 4096 + (b(i + 2) & 63) * 64 + (b(i + 3) & 63);
@@ -90,9 +91,11 @@ inline bool DecodesExactly(std::string_view bytes) {
   std::size_t i = 0;
   while (i < kept.size()) {
     const auto lead = static_cast<unsigned char>(kept[i]);
-    std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                                       : (lead & 0xF8) == 0xF0   ? 4
-                                                                 : 0;
+    std::size_t length = lead < 0x80             ? 1
+                         : (lead & 0xE0) == 0xC0 ? 2
+                         : (lead & 0xF0) == 0xE0 ? 3
+                         : (lead & 0xF8) == 0xF0 ? 4
+                                                 : 0;
     if (length == 0 || kept.size() - i < length) return false;
     std::uint32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
     for (std::size_t j = 1; j < length; ++j) {

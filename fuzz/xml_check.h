@@ -91,7 +91,8 @@ inline std::string CheckEncoding(std::string_view bytes, CharRule rule) {
     if (!IsXmlChar(c) && !(rule == CharRule::kRawControls && c < 0x20)) {
       static constexpr char kHex[] = "0123456789ABCDEF";
       std::string code;
-      for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4) code += kHex[(c >> shift) & 15];
+      for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
+        code += kHex[(c >> shift) & 15];
       return "character U+" + code + " not allowed in XML at offset " + std::to_string(i);
     }
     i += length;

@@ -34,7 +34,7 @@ const Target kTargets[] = {
 std::vector<fs::path> InputsOf(const std::string& target) {
   std::vector<fs::path> files;
   for (const fs::path& dir : {fs::path(QV_SOURCE_DIR) / "fuzz" / "corpus" / target,
-                             fs::path(QV_SOURCE_DIR) / "tests" / "fuzz_regressions" / target}) {
+                              fs::path(QV_SOURCE_DIR) / "tests" / "fuzz_regressions" / target}) {
     if (!fs::is_directory(dir)) continue;
     for (const auto& entry : fs::directory_iterator(dir)) {
       if (entry.is_regular_file()) files.push_back(entry.path());
