@@ -1,0 +1,193 @@
+// Conversions that fail at each stage leave nothing behind: no open handle,
+// the user's settings in place, the report written exactly when the input
+// was loaded, and the message of the stage that failed. Many conversions in
+// one process do not grow its heap.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <malloc.h>
+#include <unistd.h>
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/allocator_interface.h>
+#endif
+
+#include "convert/conversion.h"
+#include "runtime/locale_formats.h"
+#include "runtime/service_error.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::optional<std::string> Read(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void Write(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The error message, or nothing when the conversion succeeded.
+std::optional<std::string> Convert(const std::string& input, const std::string& output) {
+  try {
+    ConvertDetail(input, output);
+  } catch (const ServiceError& error) {
+    return error.what();
+  }
+  return std::nullopt;
+}
+
+long long ProcessId() {
+#ifdef _WIN32
+  return GetCurrentProcessId();
+#else
+  return getpid();
+#endif
+}
+
+std::size_t OpenHandles() {
+#ifdef _WIN32
+  DWORD count = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &count);
+  return count;
+#else
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+#endif
+}
+
+// Bytes of heap in use; 0 where the platform does not tell.
+std::size_t HeapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+  return __sanitizer_get_current_allocated_bytes();
+#elif defined(__GLIBC__)
+  return mallinfo2().uordblks;
+#else
+  return 0;
+#endif
+}
+
+bool SameSettings(const LocaleFormatsRecord& a, const LocaleFormatsRecord& b) {
+  return a.dateSeparator == b.dateSeparator && a.shortDatePattern == b.shortDatePattern &&
+         a.longDatePattern == b.longDatePattern && a.longTimePattern == b.longTimePattern &&
+         a.shortTimePattern == b.shortTimePattern && a.decimalSeparator == b.decimalSeparator;
+}
+
+class ConversionFaults : public testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = LocaleFormats;
+    // Settings unlike the conversion's own, so that a missed restore shows.
+    LocaleFormats.dateSeparator = '/';
+    LocaleFormats.shortDatePattern = "d/m/yy";
+    LocaleFormats.longDatePattern = "d mmmm yyyy";
+    LocaleFormats.longTimePattern = "h:nn:ss";
+    LocaleFormats.shortTimePattern = "h:nn";
+    user_ = LocaleFormats;
+    directory_ =
+        fs::temp_directory_path() / ("qv_faults_" + std::to_string(ProcessId()) + "_" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(directory_);
+    fs::create_directories(directory_);
+    sample_ = Read(fs::path(QV_SOURCE_DIR) / "examples" / "sample.html").value_or("");
+  }
+  void TearDown() override {
+    LocaleFormats = saved_;
+    fs::remove_all(directory_);
+  }
+
+  std::string PathOf(const std::string& name) const { return (directory_ / name).string(); }
+
+  fs::path directory_;
+  std::string sample_;
+  LocaleFormatsRecord saved_;
+  LocaleFormatsRecord user_;
+};
+
+TEST_F(ConversionFaults, EachStageFailsCleanly) {
+  const std::string detail = PathOf("detail.html");
+  const std::string report = PathOf("report.xml");
+  const std::string kept = "a report of an earlier conversion";
+  struct Case {
+    const char* what;
+    std::string input;
+    std::string output;
+    std::string error;
+    // The input was loaded: the report holds what was built, whatever failed.
+    bool reportWritten;
+  };
+  const Case cases[] = {
+      {"input missing", PathOf("missing.html"), report,
+       "Unable to open file \"" + PathOf("missing.html") + "\"", false},
+      {"input is a folder", PathOf("folder"), report,
+       "Unable to open file \"" + PathOf("folder") + "\"", false},
+      {"input in a missing folder", PathOf("none/detail.html"), report,
+       "Unable to open file \"" + PathOf("none/detail.html") + "\"", false},
+      {"output folder missing", detail, PathOf("none/report.xml"),
+       "Unable to create file \"" + PathOf("none/report.xml") + "\"", false},
+      {"output is a folder", detail, PathOf("folder"),
+       "Unable to create file \"" + PathOf("folder") + "\"", false},
+#ifndef _WIN32
+      // A read that fails ends the input like its end does: nothing loaded.
+      {"input read fails", "/proc/self/mem", report, "List index (1) out of bounds", true},
+      {"output device full", detail, "/dev/full", "Unable to write file \"/dev/full\"", false},
+#endif
+  };
+  Write(detail, sample_);
+  fs::create_directories(directory_ / "folder");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write(report, kept);
+    const std::size_t handles = OpenHandles();
+    EXPECT_EQ(Convert(c.input, c.output), c.error);
+    EXPECT_EQ(OpenHandles(), handles);
+    EXPECT_TRUE(SameSettings(LocaleFormats, user_));
+    const std::optional<std::string> written = Read(report);
+    ASSERT_TRUE(written.has_value());
+    if (c.reportWritten) {
+      EXPECT_NE(written->find("<library>qvmtsfrs.dll</library>\r\n</report>\r\n"),
+                std::string::npos)
+          << *written;
+    } else {
+      EXPECT_EQ(*written, kept);
+    }
+  }
+}
+
+TEST_F(ConversionFaults, ManyConversionsKeepTheHeapAndHandles) {
+  const std::string detail = PathOf("detail.html");
+  const std::string headless = PathOf("headless.html");
+  Write(detail, sample_);
+  Write(headless, "<html>\r\n<body>\r\n</html>\r\n");
+  // One success and one failure of each kind a turn.
+  const auto turn = [&] {
+    EXPECT_EQ(Convert(detail, PathOf("report.xml")), std::nullopt);
+    EXPECT_NE(Convert(headless, PathOf("report.xml")), std::nullopt);
+    EXPECT_NE(Convert(PathOf("missing.html"), PathOf("report.xml")), std::nullopt);
+    EXPECT_NE(Convert(detail, PathOf("none/report.xml")), std::nullopt);
+  };
+  for (int i = 0; i < 20; ++i) turn();
+  const std::size_t heap = HeapInUse();
+  const std::size_t handles = OpenHandles();
+  for (int i = 0; i < 1000; ++i) turn();
+  EXPECT_LE(HeapInUse(), heap + 4 * 1024);
+  EXPECT_EQ(OpenHandles(), handles);
+  EXPECT_TRUE(SameSettings(LocaleFormats, user_));
+}
+
+}  // namespace
+}  // namespace qv
