@@ -1,5 +1,7 @@
 #include "scan/element_scanner.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "scan/text_helpers.h"
@@ -13,15 +15,27 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
+struct Walk {
+  std::string_view content;
+  std::size_t stop;  // 0-based offset of the position where the walk stopped
+};
+
 // Names longer than this go to the general search, which stays linear.
 constexpr std::size_t kShortNameLimit = 16;
 
-// In markup the byte sought is often the very next one: look before calling memchr.
+// Bytes looked at one by one before a search is handed to memchr: in markup
+// the byte sought is mostly a few bytes on, nearer than a call pays for.
+constexpr std::size_t kNear = 16;
+
 std::size_t FindByteAt(std::string_view text, char byte, std::size_t from, std::size_t end) {
   if (from >= end) return kNone;
-  if (text[from] == byte) return from;
+  const std::size_t near = end - from > kNear ? from + kNear : end;
+  for (std::size_t i = from; i < near; ++i) {
+    if (text[i] == byte) return i;
+  }
+  if (near >= end) return kNone;
   const void* found =
-      std::memchr(text.data() + from + 1, static_cast<unsigned char>(byte), end - from - 1);
+      std::memchr(text.data() + near, static_cast<unsigned char>(byte), end - near);
   return found == nullptr ? kNone
                           : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
 }
@@ -57,16 +71,69 @@ std::size_t FindClosingName(std::string_view text, std::string_view name, std::s
     }
     return kNone;
   }
-  for (; slash != kNone; slash = FindByteAt(text, '/', slash + 1, text.size())) {
-    if (HasAt(text, slash + 1, name)) return slash;
+  // Found by the name's last byte: in a row that is rarer than the "/" that
+  // closes every cell.
+  if (slash == kNone) return kNone;
+  const std::size_t n = name.size();
+  const std::string_view head = name.substr(0, n - 1);
+  for (std::size_t last = slash + n;; ++last) {
+    last = FindByteAt(text, name[n - 1], last, text.size());
+    if (last == kNone) return kNone;
+    if (text[last - n] == '/' && HasAt(text, last - n + 1, head)) return last - n;
+  }
+}
+
+// Whether no byte of the name is one that the walk steers by.
+bool IsPlainName(std::string_view name) {
+  for (char byte : name) {
+    if (byte == '<' || byte == '>' || byte == '/') return false;
+  }
+  return !name.empty();
+}
+
+// The first "<", ">" or "/" at or after from, eight bytes at a time.
+std::size_t FindMarkupByte(std::string_view text, std::size_t from) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  // Marks the zero bytes; the lowest mark is always a true one.
+  const auto zeros = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighs; };
+  std::size_t i = from;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= text.size(); i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data() + i, 8);
+      const std::uint64_t marks =
+          zeros(word ^ (kOnes * '<')) | zeros(word ^ (kOnes * '>')) | zeros(word ^ (kOnes * '/'));
+      if (marks != 0) return i + static_cast<std::size_t>(std::countr_zero(marks)) / 8;
+    }
+  }
+  for (; i < text.size(); ++i) {
+    if (text[i] == '<' || text[i] == '>' || text[i] == '/') return i;
   }
   return kNone;
 }
 
-struct Walk {
-  std::string_view content;
-  std::size_t stop;  // 0-based offset of the position where the walk stopped
-};
+// "<name>", content without markup and "</name>" from open: what the walk
+// below finds for such an element, read off directly. Returns false for
+// anything else.
+bool TakePlainElement(std::string_view text, std::string_view name, std::size_t open,
+                      Walk& walk) {
+  const std::size_t n = name.size();
+  const std::size_t contentStart = open + n + 1;
+  if (contentStart >= text.size() || text[contentStart] != '>' || !HasAt(text, open + 1, name)) {
+    return false;
+  }
+  const std::size_t lastOpen = FindMarkupByte(text, contentStart + 1);
+  if (lastOpen == kNone || text[lastOpen] != '<') return false;
+  const std::size_t close = lastOpen + n + 2;
+  if (close >= text.size() || text[close] != '>' || text[lastOpen + 1] != '/' ||
+      !HasAt(text, lastOpen + 2, name)) {
+    return false;
+  }
+  const std::string_view inner = text.substr(contentStart + 1, lastOpen - contentStart - 1);
+  walk = {TrimSlice(inner, 1, static_cast<TextPos>(inner.size())), close + 1};
+  return true;
+}
 
 // Each state runs to the one byte that can change it, found with one forward
 // search: the read text is the range from the last emptying to the current
@@ -80,6 +147,8 @@ Walk WalkElement(std::string_view text, std::string_view name, std::size_t from)
   // Outside: up to the first "<".
   const std::size_t open = FindByteAt(text, '<', from, length);
   if (open == kNone) return ranOut;
+  Walk plain;
+  if (IsPlainName(name) && TakePlainElement(text, name, open, plain)) return plain;
 
   // InTag: a "/" ends the search; a ">" after the name opens the content.
   const std::size_t slash = FindByteAt(text, '/', open + 1, length);

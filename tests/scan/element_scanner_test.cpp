@@ -129,5 +129,29 @@ TEST(NextTagContent, AgreesWithTheStateTableOnRandomTexts) {
   }
 }
 
+// Texts made of whole tags and cell texts, long enough for the searches that
+// take eight bytes at a time.
+TEST(NextTagContent, AgreesWithTheStateTableOnRandomMarkup) {
+  std::mt19937 random(20110301);
+  const std::string_view pieces[] = {"<td>", "</td>", "<tr>", "</tr>", "<b>", "</b>", "12345678",
+                                     "x", " ", "/", "<", ">", "td", "tr", "\r\n", "<td x>"};
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+  for (const char* name : {"td", "tr", "b"}) {
+    for (int round = 0; round < 20000; ++round) {
+      std::string text;
+      for (int n = std::uniform_int_distribution<int>(0, 20)(random); n > 0; --n) {
+        text += pieces[pick(random)];
+      }
+      const TextPos start =
+          std::uniform_int_distribution<TextPos>(1, static_cast<TextPos>(text.size()) + 1)(random);
+      SCOPED_TRACE(testing::Message() << '"' << text << "\" " << name << " " << start);
+      TextPos expectedStop = 0;
+      const std::string expected = ScanByTable(text, name, start, expectedStop);
+      ASSERT_EQ(NextTagContent(text, name, start, CursorChoice::Cell), expected);
+      ASSERT_EQ(CellCursor, expectedStop);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace qv
