@@ -144,11 +144,10 @@ void ConvertDetail(std::string_view inputPath, std::string_view outputPath) {
   ReportFileWriter writer(document, std::string(outputPath));
   std::exception_ptr failure;
   try {
-    PruneDetailLines(detailLines);
     // The lines do not change from here on: joining them once gives the
     // text every turn of the walk would join again, and joining them in
     // their own buffer keeps the detail in memory once.
-    SubscriberWalk(document, report, writer).Run(detailLines.JoinInPlace());
+    SubscriberWalk(document, report, writer).Run(PruneAndJoin(detailLines));
   } catch (...) {
     failure = std::current_exception();
   }

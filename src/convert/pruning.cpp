@@ -33,42 +33,35 @@ bool IsBlank(std::string_view line) {
 
 }  // namespace
 
-void PruneBlankLines(std::vector<std::string_view>& lines) {
-  if (lines.size() < 2) RaiseListIndexError(1);
-  std::size_t kept = 1;  // line 0 is never examined
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    if (!IsBlank(lines[i])) lines[kept++] = lines[i];
-  }
-  lines.resize(kept);
-}
-
-void PruneBeforeSection(std::vector<std::string_view>& lines) {
-  std::size_t first = 0;
-  while (first < lines.size() && !kSectionHeading.In(lines[first])) ++first;
-  lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(first));
-}
-
-// Deleting line i - 1 while examining line i leaves the examined line in
-// place as the predecessor of the next one, so every line from 1 on is
-// examined once, and line k - 1 goes exactly when the flag is clear after
-// line k.
-void PruneOutsideBlocks(std::vector<std::string_view>& lines) {
-  if (lines.size() < 2) RaiseListIndexError(1);
+// Line 0 is never examined by the blank pass, but it stays only when it holds
+// the heading, and then it is not blank. Deleting line i - 1 while examining
+// line i leaves the examined line in place as the predecessor of the next
+// one, so each line after the heading is examined once, and the line before
+// it goes exactly when the block flag is clear after it.
+std::string_view PruneAndJoin(LineList& list) {
+  LineJoiner lines(list);
+  std::size_t lineCount = 0;
+  std::size_t sectionLines = 0;
+  bool sectionFound = false;
   bool insideBlock = false;
-  std::size_t kept = 0;
-  for (std::size_t k = 1; k < lines.size(); ++k) {
-    if (kSubscriberMarker.In(lines[k])) insideBlock = true;
-    if (kTotalMarker.In(lines[k])) insideBlock = false;
-    if (insideBlock) lines[kept++] = lines[k - 1];
+  std::string_view previous;
+  for (std::string_view line; lines.Next(line);) {
+    ++lineCount;
+    if (!sectionFound) {
+      if (!kSectionHeading.In(line)) continue;
+      sectionFound = true;
+    } else {
+      if (IsBlank(line)) continue;
+      if (kSubscriberMarker.In(line)) insideBlock = true;
+      if (kTotalMarker.In(line)) insideBlock = false;
+      if (insideBlock) lines.Keep(previous, line.data());
+    }
+    previous = line;
+    ++sectionLines;
   }
-  lines[kept++] = lines.back();
-  lines.resize(kept);
-}
-
-void PruneDetailLines(LineList& lines) {
-  PruneBlankLines(lines.Lines());
-  PruneBeforeSection(lines.Lines());
-  PruneOutsideBlocks(lines.Lines());
+  if (lineCount < 2 || sectionLines < 2) RaiseListIndexError(1);
+  lines.Keep(previous);
+  return lines.Finish();
 }
 
 }  // namespace qv

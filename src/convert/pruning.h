@@ -1,11 +1,8 @@
 #pragma once
 // The three passes that cut a loaded detail down to the subscriber blocks of
-// its completed-calls section. Each pass keeps exactly the lines, and raises
-// exactly the index error, that deleting the lines one at a time from the
-// list would, but in one sweep over the lines.
+// its completed-calls section.
 #include <cstddef>
 #include <string_view>
-#include <vector>
 
 namespace qv {
 
@@ -31,18 +28,15 @@ inline constexpr DetailMarker kSectionHeading{"Состоявшиеся разг
 inline constexpr DetailMarker kSubscriberMarker{"Абонентский номер", 1};
 inline constexpr DetailMarker kTotalMarker{"Итого", 1};
 
-// Drops every line after the first that is empty once trimmed. Raises the
-// index error 1 for fewer than two lines.
-void PruneBlankLines(std::vector<std::string_view>& lines);
-// Drops the lines before the first one holding the completed-calls heading;
-// every line when there is none.
-void PruneBeforeSection(std::vector<std::string_view>& lines);
-// Keeps a line when the block flag is set after the line that follows it is
-// examined, and always the last line. Raises the index error 1 for fewer than
-// two lines.
-void PruneOutsideBlocks(std::vector<std::string_view>& lines);
-
-// The three passes in order.
-void PruneDetailLines(LineList& lines);
+// The three passes, each keeping exactly the lines, and raising exactly the
+// index error, that deleting the lines one at a time from the list would:
+// blank lines after the first go; the lines before the first one holding
+// the completed-calls heading go (all of them when there is none); of the
+// rest a line stays when the block flag is set after the line that follows
+// it is examined, and the last line always stays. Raises the index error 1
+// when the file or what is left after the heading has fewer than two lines.
+// Returns the joined text of the lines kept, built over the list's buffer in
+// one sweep over the lines, without a list of them.
+std::string_view PruneAndJoin(LineList& lines);
 
 }  // namespace qv

@@ -12,28 +12,6 @@ namespace {
 
 constexpr std::size_t kFirstChunk = 1024;
 
-// The next CR or LF at or after from, or end. The last hit of each byte is
-// remembered, so the text is scanned once for each of them.
-class LineEndFinder {
- public:
-  LineEndFinder(const char* text, const char* end)
-      : end_(end), nextCr_(Find(text, '\r')), nextLf_(Find(text, '\n')) {}
-  const char* Next(const char* from) {
-    if (nextCr_ < from) nextCr_ = Find(from, '\r');
-    if (nextLf_ < from) nextLf_ = Find(from, '\n');
-    return nextCr_ < nextLf_ ? nextCr_ : nextLf_;
-  }
-
- private:
-  const char* Find(const char* from, char byte) const {
-    const void* hit = std::memchr(from, byte, static_cast<std::size_t>(end_ - from));
-    return hit != nullptr ? static_cast<const char*>(hit) : end_;
-  }
-  const char* end_;
-  const char* nextCr_;
-  const char* nextLf_;
-};
-
 }  // namespace
 
 void RaiseListIndexError(std::int64_t index) {
@@ -68,38 +46,36 @@ void LineList::LoadFromFile(const char* path) {
       buffer.reset(shrunk);
     }
   }
-  buffer_ = std::move(buffer);
-  size_ = size;
-  Split();
+  Loaded(std::move(buffer), size);
 }
 
 void LineList::LoadFromBytes(std::string bytes) {
   std::unique_ptr<char, FreeBytes> buffer(static_cast<char*>(std::malloc(bytes.size() + 1)));
   if (buffer == nullptr) throw std::bad_alloc();
   std::memcpy(buffer.get(), bytes.data(), bytes.size());
-  buffer_ = std::move(buffer);
-  size_ = bytes.size();
-  Split();
+  Loaded(std::move(buffer), bytes.size());
 }
 
-void LineList::Split() {
+void LineList::Loaded(std::unique_ptr<char, FreeBytes> buffer, std::size_t size) {
+  buffer_ = std::move(buffer);
+  size_ = size;
   lines_.clear();
-  const char* p = buffer_.get();
-  if (p == nullptr) return;
-  const char* const end = p + size_;
-  LineEndFinder finder(p, end);
-  while (p < end) {
-    const char* lineEnd = finder.Next(p);
-    lines_.emplace_back(p, static_cast<std::size_t>(lineEnd - p));
-    p = lineEnd;
-    if (p < end && *p == '\r') ++p;
-    if (p < end && *p == '\n') ++p;
+  listed_ = false;
+}
+
+const std::vector<std::string_view>& LineList::Lines() const {
+  if (!listed_) {
+    const char* begin = buffer_.get();
+    LineReader reader(begin, begin != nullptr ? begin + size_ : nullptr);
+    for (std::string_view line; reader.Next(line);) lines_.push_back(line);
+    listed_ = true;
   }
+  return lines_;
 }
 
 std::string_view LineList::Get(std::int64_t index) const {
   if (index < 0 || index >= Count()) RaiseListIndexError(index);
-  return lines_[static_cast<std::size_t>(index)];
+  return Lines()[static_cast<std::size_t>(index)];
 }
 
 void LineList::Delete(std::int64_t index) {
@@ -109,11 +85,11 @@ void LineList::Delete(std::int64_t index) {
 
 std::string LineList::JoinedText() const {
   std::size_t total = 0;
-  for (std::string_view line : lines_) total += line.size() + 2;
+  for (std::string_view line : Lines()) total += line.size() + 2;
   std::string text;
   text.resize(total);
   char* out = text.data();
-  for (std::string_view line : lines_) {
+  for (std::string_view line : Lines()) {
     if (!line.empty()) std::memcpy(out, line.data(), line.size());
     out += line.size();
     *out++ = '\r';
@@ -122,47 +98,95 @@ std::string LineList::JoinedText() const {
   return text;
 }
 
-std::string_view LineList::JoinInPlace() {
-  // Each line moves towards the buffer's start; it fits as long as its copy
-  // and line end stay clear of the next line, which is not yet moved.
-  const auto address = [](const char* p) { return reinterpret_cast<std::uintptr_t>(p); };
-  const std::uintptr_t begin = address(buffer_.get());
-  const std::uintptr_t end = begin + size_;
-  std::size_t total = 0;
-  bool fits = true;
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    const std::string_view line = lines_[i];
-    if (address(line.data()) < begin + total || address(line.data()) + line.size() > end) {
-      fits = false;
-    }
-    total += line.size() + 2;
-    const std::uintptr_t limit = i + 1 < lines_.size() ? address(lines_[i + 1].data()) : end;
-    if (begin + total > limit) fits = false;
-  }
-  char* target = buffer_.get();
-  std::unique_ptr<char, FreeBytes> fresh;
-  if (!fits) {
-    fresh.reset(static_cast<char*>(std::malloc(total)));
-    if (fresh == nullptr) throw std::bad_alloc();
-    target = fresh.get();
-  }
-  char* out = target;
-  for (std::string_view line : lines_) {
-    if (!line.empty()) std::memmove(out, line.data(), line.size());
-    out += line.size();
-    *out++ = '\r';
-    *out++ = '\n';
-  }
-  std::vector<std::string_view>().swap(lines_);
-  if (fresh != nullptr) buffer_ = std::move(fresh);
-  size_ = total;
-  return {buffer_.get(), total};
-}
-
 void LineList::Clear() {
   lines_.clear();
+  listed_ = true;
   buffer_.reset();
   size_ = 0;
+}
+
+// ---- LineReader ----
+
+LineReader::LineReader(const char* begin, const char* end)
+    : p_(begin), end_(end), nextCr_(Find(begin, '\r')), nextLf_(Find(begin, '\n')) {}
+
+const char* LineReader::Find(const char* from, char byte) const {
+  if (from == end_) return end_;
+  const void* hit = std::memchr(from, byte, static_cast<std::size_t>(end_ - from));
+  return hit != nullptr ? static_cast<const char*>(hit) : end_;
+}
+
+bool LineReader::Next(std::string_view& line) {
+  if (p_ == end_) return false;
+  if (nextCr_ < p_) nextCr_ = Find(p_, '\r');
+  if (nextLf_ < p_) nextLf_ = Find(p_, '\n');
+  const char* lineEnd = nextCr_ < nextLf_ ? nextCr_ : nextLf_;
+  line = std::string_view(p_, static_cast<std::size_t>(lineEnd - p_));
+  p_ = lineEnd;
+  if (p_ != end_ && *p_ == '\r') ++p_;
+  if (p_ != end_ && *p_ == '\n') ++p_;
+  return true;
+}
+
+// ---- LineJoiner ----
+
+LineJoiner::LineJoiner(LineList& list)
+    : list_(list),
+      reader_(list.buffer_.get(), list.buffer_ ? list.buffer_.get() + list.size_ : nullptr),
+      out_(list.buffer_.get()) {}
+
+void LineJoiner::Keep(std::string_view line, const char* neededFrom) {
+  char* const limit = const_cast<char*>(neededFrom != nullptr ? neededFrom : reader_.Position());
+  if (queueHead_ == queue_.size() && limit >= out_ &&
+      line.size() + 2 <= static_cast<std::size_t>(limit - out_)) {
+    if (!line.empty()) std::memmove(out_, line.data(), line.size());
+    out_ += line.size();
+    *out_++ = '\r';
+    *out_++ = '\n';
+    return;
+  }
+  // Queued, the line's own bytes are free to be written over.
+  queue_.append(line);
+  queue_ += "\r\n";
+  Drain(limit);
+}
+
+void LineJoiner::Drain(char* limit) {
+  const std::size_t queued = queue_.size() - queueHead_;
+  const std::size_t room = limit > out_ ? static_cast<std::size_t>(limit - out_) : 0;
+  const std::size_t moved = queued < room ? queued : room;
+  if (moved == 0) return;
+  std::memcpy(out_, queue_.data() + queueHead_, moved);
+  out_ += moved;
+  queueHead_ += moved;
+  if (queueHead_ == queue_.size()) {
+    queue_.clear();
+    queueHead_ = 0;
+  } else if (queueHead_ >= queue_.size() / 2) {
+    // Dropping the moved half costs no more than moving it did.
+    queue_.erase(0, queueHead_);
+    queueHead_ = 0;
+  }
+}
+
+std::string_view LineJoiner::Finish() {
+  char* const base = list_.buffer_.get();
+  if (base != nullptr) Drain(base + list_.size_);
+  const std::size_t written = base != nullptr ? static_cast<std::size_t>(out_ - base) : 0;
+  const std::size_t queued = queue_.size() - queueHead_;
+  if (queued != 0) {
+    char* grown = static_cast<char*>(std::realloc(base, written + queued));
+    if (grown == nullptr) throw std::bad_alloc();
+    list_.buffer_.release();
+    list_.buffer_.reset(grown);
+    std::memcpy(grown + written, queue_.data() + queueHead_, queued);
+  }
+  std::string().swap(queue_);
+  queueHead_ = 0;
+  list_.size_ = written + queued;
+  list_.lines_.clear();
+  list_.listed_ = true;
+  return {list_.buffer_.get(), list_.size_};
 }
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <string>
@@ -24,14 +25,9 @@ std::string JoinWithLineEnds(const Lines& lines, std::string_view lineEnd = "\r\
 }
 
 struct Outcome {
-  Lines lines;
   std::optional<std::string> error;
   std::string joined;
 };
-
-Lines LinesOf(const LineList& list) {
-  return Lines(list.Lines().begin(), list.Lines().end());
-}
 
 // The passes as the list's own Get and Delete carry them out.
 Outcome PruneOneByOne(const Lines& input, std::string_view lineEnd = "\r\n") {
@@ -69,29 +65,27 @@ Outcome PruneOneByOne(const Lines& input, std::string_view lineEnd = "\r\n") {
       }
     } while (list.Count() > i);
   } catch (const ServiceError& error) {
-    return {{}, error.what(), ""};
+    return {error.what(), ""};
   }
-  return {LinesOf(list), std::nullopt, list.JoinedText()};
+  return {std::nullopt, list.JoinedText()};
 }
 
 Outcome PruneInOneSweep(const Lines& input, std::string_view lineEnd = "\r\n") {
   LineList list;
   list.LoadFromBytes(JoinWithLineEnds(input, lineEnd));
   try {
-    PruneDetailLines(list);
+    return {std::nullopt, std::string(PruneAndJoin(list))};
   } catch (const ServiceError& error) {
-    return {{}, error.what(), ""};
+    return {error.what(), ""};
   }
-  Lines lines = LinesOf(list);
-  return {lines, std::nullopt, std::string(list.JoinInPlace())};
 }
 
 const std::string kHeading = "<h3>Состоявшиеся разговоры</h3>";
 const std::string kSubscriber = "<td>Абонентский номер 9161234567</td>";
 const std::string kTotal = "<td>Итого</td>";
 
-// The joined text too, built in the list's buffer where the line ends leave
-// room (CR LF) and in a buffer of its own where they may not (LF, CR).
+// The joined text is built in the list's buffer; with LF or CR line ends it
+// outgrows the bytes read and waits for room in a queue.
 TEST(PruningTest, MatchesDeletingOneLineAtATime) {
   const std::string_view lineEnds[] = {"\r\n", "\n", "\r"};
   std::mt19937 random(20110331);
@@ -117,10 +111,9 @@ TEST(PruningTest, MatchesDeletingOneLineAtATime) {
     const Outcome actual = PruneInOneSweep(input, lineEnd);
     SCOPED_TRACE(JoinWithLineEnds(input, lineEnd));
     ASSERT_EQ(actual.error, expected.error);
-    ASSERT_EQ(actual.lines, expected.lines);
     ASSERT_EQ(actual.joined, expected.joined);
     if (expected.error) ++withError;
-    if (expected.lines.size() > 2) ++withBlocks;
+    if (std::count(expected.joined.begin(), expected.joined.end(), '\n') > 2) ++withBlocks;
   }
   // Both outcomes must have been met often enough to mean something.
   EXPECT_GT(withError, 1000);
@@ -132,22 +125,24 @@ TEST(PruningTest, OutsideBlocks) {
     Lines input;
     Lines expected;
   };
+  const std::string& H = kHeading;
   const Case cases[] = {
-      {{"H", "a", "b", "Абонентский номер", "x", "y", "Итого", "c"},
+      {{H, "a", "b", "Абонентский номер", "x", "y", "Итого", "c"},
        {"b", "Абонентский номер", "x", "c"}},
-      {{"H", "Абонентский номер", "x", "Итого"}, {"H", "Абонентский номер", "Итого"}},
-      {{"H", "a", "Абонентский номер", "x", "y", "Итого", "Абонентский номер 2", "z", "Итого 2",
+      {{H, "Абонентский номер", "x", "Итого"}, {H, "Абонентский номер", "Итого"}},
+      {{H, "a", "Абонентский номер", "x", "y", "Итого", "Абонентский номер 2", "z", "Итого 2",
         "e"},
        {"a", "Абонентский номер", "x", "Итого", "Абонентский номер 2", "e"}},
       // A line holding both markers ends outside a block.
-      {{"H", "Абонентский номер Итого", "x"}, {"x"}},
-      {{"H", "x"}, {"x"}},
+      {{H, "Абонентский номер Итого", "x"}, {"x"}},
+      {{H, "x"}, {"x"}},
+      // Blank lines go first: every byte up to the space counts as blank.
+      {{"<html>", H, "Абонентский номер", " ", "a", "\t\x1a", std::string("\0", 1), "b c", "z"},
+       {H, "Абонентский номер", "a", "b c", "z"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(JoinWithLineEnds(c.input));
-    std::vector<std::string_view> lines(c.input.begin(), c.input.end());
-    PruneOutsideBlocks(lines);
-    EXPECT_EQ(Lines(lines.begin(), lines.end()), c.expected);
+    EXPECT_EQ(PruneInOneSweep(c.input).joined, JoinWithLineEnds(c.expected));
   }
 }
 
@@ -198,13 +193,6 @@ TEST(PruningTest, MarkersAreFoundWhereverTheyStand) {
     withTotal.append("Итого");
     EXPECT_TRUE(kTotalMarker.In(withTotal));
   }
-}
-
-TEST(PruningTest, BlankLinesKeepTheFirstLine) {
-  // Byte 26 and byte 0 count as blanks here: every byte up to the space does.
-  std::vector<std::string_view> lines = {" ", "", "a", "\t\x1a", std::string_view("\0", 1), "b c", " "};
-  PruneBlankLines(lines);
-  EXPECT_EQ(Lines(lines.begin(), lines.end()), (Lines{" ", "a", "b c"}));
 }
 
 }  // namespace

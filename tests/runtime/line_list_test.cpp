@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -39,7 +41,7 @@ const SplitCase kSplitCases[] = {
 
 std::vector<std::string> LinesOf(const LineList& list) {
   std::vector<std::string> lines;
-  for (std::string_view line : list.Lines()) lines.emplace_back(line);
+  for (std::int64_t i = 0; i < list.Count(); ++i) lines.emplace_back(list.Get(i));
   return lines;
 }
 
@@ -157,30 +159,68 @@ TEST(LineListTest, FolderCannotBeLoaded) {
   EXPECT_THROW(list.LoadFromFile(dir.Path("").c_str()), ServiceError);
 }
 
-TEST(LineListTest, JoinInPlaceGivesTheJoinedText) {
-  struct Case {
-    const char* name;
-    std::string bytes;
-    std::vector<std::size_t> keep;  // indexes of the lines kept, in order
-  };
-  const Case cases[] = {
-      {"LF ends leave no room: new buffer", "a\nbb\nccc", {0, 1, 2}},
-      {"CR LF ends fit in place", "a\r\nbb\r\nccc\r\n", {0, 1, 2}},
-      {"dropped lines make room", "a\nxxxx\nbb\nyyyy\nc", {0, 2, 4}},
-      {"reordered lines", "a\r\nbb\r\nccc\r\n", {2, 0}},
-      {"a line twice", "abc\r\nd\r\n", {0, 0}},
-      {"blank lines", "\r\n\r\nx\r\n", {0, 1, 2}},
-      {"nothing kept", "abc\r\n", {}},
-  };
-  for (const Case& c : cases) {
+TEST(LineJoinerTest, ReadsTheLinesOfTheList) {
+  for (const SplitCase& c : kSplitCases) {
     SCOPED_TRACE(c.name);
     LineList list;
     list.LoadFromBytes(c.bytes);
-    std::vector<std::string_view> kept;
-    for (std::size_t index : c.keep) kept.push_back(list.Lines()[index]);
-    list.Lines() = kept;
-    const std::string expected = list.JoinedText();
-    EXPECT_EQ(std::string(list.JoinInPlace()), expected);
+    LineJoiner joiner(list);
+    std::vector<std::string> lines;
+    for (std::string_view line; joiner.Next(line);) lines.emplace_back(line);
+    EXPECT_EQ(lines, c.lines);
+    EXPECT_EQ(joiner.Finish(), "");
+  }
+}
+
+// Lines kept at once, kept after the next line was read, or dropped, with
+// line ends of every length: the joined text must come out whole, whether
+// it fits in the bytes read or waits in the queue.
+TEST(LineJoinerTest, JoinsTheLinesKept) {
+  std::mt19937 random(20110305);
+  const std::string_view lineEnds[] = {"\r\n", "\n", "\r", ""};
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes;
+    for (std::size_t i = random() % 40; i > 0; --i) {
+      bytes += std::string(random() % 12, static_cast<char>('a' + i % 26));
+      bytes += lineEnds[i == 1 ? random() % 4 : random() % 3];
+    }
+    SCOPED_TRACE(bytes);
+    // The lines as read from a buffer of their own.
+    LineList original;
+    original.LoadFromBytes(bytes);
+    const auto lineEnded = [&](std::int64_t index) { return std::string(original.Get(index)) + "\r\n"; };
+
+    LineList list;
+    list.LoadFromBytes(bytes);
+    LineJoiner joiner(list);
+    std::string expected;
+    std::int64_t index = 0;
+    std::optional<std::int64_t> held;
+    std::string_view heldLine;
+    for (std::string_view line; joiner.Next(line); ++index) {
+      ASSERT_EQ(line, original.Get(index));
+      if (held) {
+        joiner.Keep(heldLine, line.data());
+        expected += lineEnded(*held);
+        held.reset();
+      }
+      switch (random() % 3) {
+        case 0:
+          joiner.Keep(line);
+          expected += lineEnded(index);
+          break;
+        case 1:
+          held = index;
+          heldLine = line;
+          break;
+        default: break;
+      }
+    }
+    if (held) {
+      joiner.Keep(heldLine);
+      expected += lineEnded(*held);
+    }
+    ASSERT_EQ(std::string(joiner.Finish()), expected);
     EXPECT_EQ(list.Count(), 0);
   }
 }
