@@ -39,26 +39,46 @@ bool IsMapped(std::int64_t column) {
          column == kChargeColumn;
 }
 
+constexpr std::u16string_view kCallAttributeNames[kCallAttributeCount] = {
+    u"m", u"s", u"r1", u"r2", u"num", u"pay", u"code", u"time", u"type"};
+
+// Gathers the values of a row, to make the call element at the end with all
+// its attributes in their listed order at once.
 class CallBuilder {
  public:
   CallBuilder(ReportDocument& document, CallRowBuffers& buffers)
-      : document_(document), buffers_(buffers) {}
-
-  // Attribute values are UTF-8 byte text, constants included.
-  void Set(std::u16string_view name, std::string_view value) {
-    // Created only here, so that a row without attributes leaves nothing
-    // behind in the document.
-    if (call_ == nullptr) call_ = document_.CreateElement(u"call");
-    buffers_.value.clear();
-    AppendDecodedUtf8(value, buffers_.value);
-    document_.SetAttribute(call_, name, buffers_.value);
+      : document_(document), buffers_(buffers) {
+    buffers.values.clear();
   }
-  ReportElement* Call() const { return call_; }
+
+  // Values are UTF-8 byte text, constants included. A value set again
+  // replaces the first.
+  void Set(CallAttribute attribute, std::string_view value) {
+    buffers_.valueStart[attribute] = buffers_.values.size();
+    buffers_.values.append(value);
+    buffers_.valueEnd[attribute] = buffers_.values.size();
+    set_ |= 1u << attribute;
+  }
+
+  // The call element, or nullptr when the row set no attribute.
+  ReportElement* Make() {
+    ReportDocument::Utf8Attribute attributes[kCallAttributeCount];
+    std::size_t count = 0;
+    for (int i = 0; i < kCallAttributeCount; ++i) {
+      if ((set_ & (1u << i)) == 0) continue;
+      const std::size_t start = buffers_.valueStart[i];
+      attributes[count++] = {buffers_.attributeNames[i],
+                             std::string_view(buffers_.values).substr(
+                                 start, buffers_.valueEnd[i] - start)};
+    }
+    if (count == 0) return nullptr;
+    return document_.CreateElement(buffers_.callName, std::span(attributes, count));
+  }
 
  private:
   ReportDocument& document_;
   CallRowBuffers& buffers_;
-  ReportElement* call_ = nullptr;
+  unsigned set_ = 0;
 };
 
 // Eight bytes at a time: cells are too short for the library's search to
@@ -119,7 +139,7 @@ void SetTime(std::string_view timeCell, CallRowBuffers& buffers, CallBuilder& ca
   dateText += timeCell;
   if (plain) {
     value.append(dateText, 11);
-    call.Set(u"time", value);
+    call.Set(kTime, value);
     return;
   }
 
@@ -130,16 +150,16 @@ void SetTime(std::string_view timeCell, CallRowBuffers& buffers, CallBuilder& ca
   value += NthField(dateText, '.', 1);
   value += ' ';
   value += NthField(dateText, ' ', 2);
-  call.Set(u"time", value);
+  call.Set(kTime, value);
 }
 
 void SetDirectionAndNumber(std::string_view cell, CallBuilder& call) {
   if (FindText(kIncomingArrow, cell) == 0) {
-    call.Set(u"type", "1");
-    call.Set(u"num", cell);
+    call.Set(kType, "1");
+    call.Set(kNum, cell);
   } else {
-    call.Set(u"type", "2");
-    call.Set(u"num", ReplaceAll(cell, kIncomingArrow, ""));
+    call.Set(kType, "2");
+    call.Set(kNum, ReplaceAll(cell, kIncomingArrow, ""));
   }
 }
 
@@ -163,19 +183,19 @@ const std::string& CachedMinuteText(std::int64_t totalSeconds, CallRowBuffers& b
 // not wrap into a negative duration.
 void SetDuration(std::string_view cell, CallRowBuffers& buffers, CallBuilder& call) {
   if (TextEquals(cell, "1")) {
-    call.Set(u"s", "1");
-    call.Set(u"m", "0");
+    call.Set(kS, "1");
+    call.Set(kM, "0");
     return;
   }
   const TextPos colon = FindByte(':', cell);
   const std::int64_t minutes = ParseIntOr(SliceText(cell, 1, colon - 1), 0);
   const std::int64_t seconds = ParseIntOr(SliceText(cell, colon + 1, 2), 0);
   const std::int64_t total = minutes * 60 + seconds;
-  call.Set(u"s", IntToDecimal(total));
+  call.Set(kS, IntToDecimal(total));
   if (total >= 0 && total < kCachedMinuteTexts) {
-    call.Set(u"m", CachedMinuteText(total, buffers));
+    call.Set(kM, CachedMinuteText(total, buffers));
   } else {
-    call.Set(u"m", MinuteText(total));
+    call.Set(kM, MinuteText(total));
   }
 }
 
@@ -206,6 +226,13 @@ char16_t LowerLetter(char16_t unit) {
 }
 
 }  // namespace
+
+CallRowBuffers::CallRowBuffers(ReportDocument& document)
+    : callName(document.ElementName(u"call")) {
+  for (int i = 0; i < kCallAttributeCount; ++i) {
+    attributeNames[i] = document.AttributeName(kCallAttributeNames[i]);
+  }
+}
 
 char ServiceCodeInUtf16(std::string_view cell) {
   std::u16string lowered = DecodeUtf8(cell);
@@ -262,32 +289,31 @@ void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElemen
         SetDirectionAndNumber(cell, call);
         break;
       case kRegion2Column:
-        call.Set(u"r2", cell);
+        call.Set(kR2, cell);
         break;
       case kRegion1Column:
-        call.Set(u"r1", cell);
+        call.Set(kR1, cell);
         break;
       case kServiceColumn: {
         const char code = ServiceCodeOf(cell, buffers);
-        call.Set(u"code", std::string_view(&code, 1));
+        call.Set(kCode, std::string_view(&code, 1));
         break;
       }
       case kDurationColumn:
         SetDuration(cell, buffers, call);
         break;
       case kChargeColumn:
-        call.Set(u"pay", cell);
+        call.Set(kPay, cell);
         break;
       default:
         break;
     }
   }
-  if (call.Call() != nullptr) document.AppendChild(phone, call.Call());
+  if (ReportElement* element = call.Make()) document.AppendChild(phone, element);
 }
 
 void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElement* phone) {
-  // What the buffers remember holds for every row of the process.
-  thread_local CallRowBuffers buffers;
+  CallRowBuffers buffers(document);
   ConvertCallRow(row, document, phone, buffers);
 }
 

@@ -7,14 +7,27 @@ namespace qv {
 
 class ReportDocument;
 struct ReportElement;
+struct XmlName;
+
+// The attributes of a call element, in the order the report lists them.
+enum CallAttribute : int { kM, kS, kR1, kR2, kNum, kPay, kCode, kTime, kType, kCallAttributeCount };
 
 // Working texts kept from row to row, so that a row costs no allocation once
-// they have grown. One per conversion.
+// they have grown. One per conversion, for the rows of one document.
 struct CallRowBuffers {
+  explicit CallRowBuffers(ReportDocument& document);
+
+  // The document's names of the call element and its attributes.
+  const XmlName* callName;
+  const XmlName* attributeNames[kCallAttributeCount];
+  // The values of the row being converted, end to end, and where each lies.
+  std::string values;
+  std::size_t valueStart[kCallAttributeCount] = {};
+  std::size_t valueEnd[kCallAttributeCount] = {};
+
   std::string cellText;
   std::string dateText;
   std::string timeValue;
-  std::u16string value;
   // Service cells take few distinct values; their codes are remembered.
   struct ServiceCode {
     std::string cell;
@@ -33,7 +46,8 @@ struct CallRowBuffers {
 };
 
 // Turns one table row of a subscriber block into a call element appended to
-// phone, when at least one attribute was set.
+// phone, when at least one attribute was set. The buffers must be those of
+// the document.
 void ConvertCallRow(std::string_view row, ReportDocument& document,
                     ReportElement* phone);
 void ConvertCallRow(std::string_view row, ReportDocument& document,

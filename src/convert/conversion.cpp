@@ -68,7 +68,7 @@ void AppendHeaderElement(ReportDocument& document, ReportElement* report,
 class SubscriberWalk {
  public:
   SubscriberWalk(ReportDocument& document, ReportElement* report, ReportFileWriter& writer)
-      : document_(document), report_(report), writer_(writer) {}
+      : document_(document), report_(report), writer_(writer), rowBuffers_(document) {}
 
   void Run(std::string_view joined) {
     const TextPos length = static_cast<TextPos>(joined.size());

@@ -4,12 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace qv {
 
 struct ReportElement;  // opaque; handles are plain pointers owned by the document
+struct XmlName;        // opaque; a name checked once, owned by the document
 
 // Where the writer's bytes go. Each call raises ServiceError on failure.
 class ReportSink {
@@ -76,6 +78,20 @@ class ReportDocument {
   void SetAttribute(ReportElement* element, std::u16string_view name,
                     std::u16string_view value);
   bool HasAttributes(const ReportElement* element) const;
+
+  // Names checked once, for elements made in numbers; they raise as
+  // CreateElement and SetAttribute do.
+  const XmlName* ElementName(std::u16string_view name);
+  const XmlName* AttributeName(std::u16string_view name);
+  // An attribute whose value is UTF-8 byte text, read as DecodeUtf8 reads it.
+  struct Utf8Attribute {
+    const XmlName* name;
+    std::string_view value;
+  };
+  // A new element with these attributes, as if it were created and each one
+  // set in turn with its value decoded from UTF-8, but in one block of
+  // memory. Cheapest with the names in the list's order (shorter first).
+  ReportElement* CreateElement(const XmlName* name, std::span<const Utf8Attribute> attributes);
   ReportElement* Root() const;
   // Frees an element and everything under it at once (a call element that got
   // no attribute, say), taking it out of the tree first if it is in it. Its

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,9 +31,13 @@ struct XmlName {
   MarkupBytes attributeStart;  // ' name="'
 };
 
+// Texts are kept as the UTF-8 they are written as, which for the detail's
+// texts is most of the work of writing them done once. A lone surrogate,
+// which only the UTF-16 operations can bring in, is kept as its three bytes
+// (ED A0..BF xx, as WTF-8 has it) for the writer to refuse.
 struct ReportAttribute {
   const XmlName* name;
-  const char16_t* value;  // in the node store; nullptr when empty
+  const char* value;  // in the node store; nullptr when empty
   std::size_t length;
 };
 
@@ -45,10 +50,13 @@ struct ReportElement {
   const XmlName* name;
   union {
     ReportAttribute* attributes;
-    const char16_t* text;
+    const char* text;
   };
-  std::size_t size;  // attribute count, or text length
+  std::size_t size;  // attribute count, or text length in bytes
   std::uint32_t capacity;
+  // The attributes and their values in one block of the node store, as an
+  // element made with all its attributes at once has them.
+  bool packed;
 
   bool IsText() const { return name == nullptr; }
   ReportElement* LastChild() const {
@@ -126,10 +134,13 @@ class ReportTree {
   // operation names the failing call in the error text.
   const XmlName* Intern(std::u16string_view name, std::string_view operation);
   ReportElement* NewElement(const XmlName* name);
+  // With the attributes in one block; the names in order and unique.
+  ReportElement* NewPackedElement(const XmlName* name,
+                                  std::span<const ReportDocument::Utf8Attribute> attributes);
   void Append(ReportElement* parent, ReportElement* child);
-  void SetText(ReportElement* element, std::u16string_view text);
-  void SetAttribute(ReportElement* element, const XmlName* name,
-                    std::u16string_view value);
+  // Texts and values in their kept form (see ReportAttribute).
+  void SetText(ReportElement* element, std::string_view text);
+  void SetAttribute(ReportElement* element, const XmlName* name, std::string_view value);
   // Takes the node out of the tree and frees it with everything under it.
   void Release(ReportElement* node) noexcept;
 
@@ -137,8 +148,10 @@ class ReportTree {
 
  private:
   void Detach(ReportElement* node) noexcept;
-  const char16_t* CopyText(std::u16string_view text);
-  void FreeText(const char16_t* text, std::size_t length) noexcept;
+  const char* CopyText(std::string_view text);
+  void FreeText(const char* text, std::size_t length) noexcept;
+  // Gives a packed element attributes and values of their own.
+  void Unpack(ReportElement* element);
   void FreeNode(ReportElement* node) noexcept;
 
   NodeStore store_;

@@ -1,9 +1,12 @@
 // The report tree: nodes in a node store, names interned once per document.
+#include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "convert/report_nodes.h"
 #include "convert/xml_names.h"
+#include "runtime/encodings.h"
 #include "runtime/service_error.h"
 
 namespace qv {
@@ -110,6 +113,35 @@ std::uint32_t GrownCapacity(std::uint32_t capacity) {
   return capacity * 2;
 }
 
+// UTF-8 of a text, with a lone surrogate kept as its own three bytes.
+std::string KeptForm(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t u = text[i];
+    if (u >= 0xD800 && u < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000) {
+      u = 0x10000 + ((u - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (u < 0x80) {
+      out += static_cast<char>(u);
+    } else if (u < 0x800) {
+      out += static_cast<char>(0xC0 | (u >> 6));
+      out += static_cast<char>(0x80 | (u & 63));
+    } else if (u < 0x10000) {
+      out += static_cast<char>(0xE0 | (u >> 12));
+      out += static_cast<char>(0x80 | ((u >> 6) & 63));
+      out += static_cast<char>(0x80 | (u & 63));
+    } else {
+      out += static_cast<char>(0xF0 | (u >> 18));
+      out += static_cast<char>(0x80 | ((u >> 12) & 63));
+      out += static_cast<char>(0x80 | ((u >> 6) & 63));
+      out += static_cast<char>(0x80 | (u & 63));
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 const XmlName* ReportTree::Intern(std::u16string_view name,
@@ -134,15 +166,87 @@ ReportElement* ReportTree::NewElement(const XmlName* name) {
   return node;
 }
 
-const char16_t* ReportTree::CopyText(std::u16string_view text) {
+// A packed element's block: one attribute slot in front, whose length is
+// the block's size in bytes, then the attributes, then their values.
+ReportElement* ReportTree::NewPackedElement(
+    const XmlName* name, std::span<const ReportDocument::Utf8Attribute> attributes) {
+  for (std::size_t i = 1; i < attributes.size(); ++i) {
+    if (CompareNames(*attributes[i - 1].name, *attributes[i].name) >= 0) {
+      // Out of order or repeated: sorted, and the last value of a name wins.
+      std::vector<ReportDocument::Utf8Attribute> sorted(attributes.begin(), attributes.end());
+      std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+        return CompareNames(*a.name, *b.name) < 0;
+      });
+      std::vector<ReportDocument::Utf8Attribute> unique;
+      for (const auto& attribute : sorted) {
+        if (!unique.empty() && CompareNames(*unique.back().name, *attribute.name) == 0) {
+          unique.back() = attribute;
+        } else {
+          unique.push_back(attribute);
+        }
+      }
+      return NewPackedElement(name, unique);
+    }
+  }
+  ReportElement* node = NewElement(name);
+  if (attributes.empty()) return node;
+  const std::size_t count = attributes.size();
+  // Cleaned values are never longer than the bytes they come from.
+  std::size_t bytes = (count + 1) * sizeof(ReportAttribute);
+  for (const auto& attribute : attributes) bytes += attribute.value.size();
+  ReportAttribute* block;
+  try {
+    block = static_cast<ReportAttribute*>(store_.Allocate(bytes));
+  } catch (...) {
+    store_.Free(node, sizeof(ReportElement));
+    throw;
+  }
+  block[0] = ReportAttribute{nullptr, nullptr, bytes};
+  ReportAttribute* list = block + 1;
+  char* values = reinterpret_cast<char*>(list + count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t length = CleanUtf8(attributes[i].value, values);
+    list[i] = ReportAttribute{attributes[i].name, length != 0 ? values : nullptr, length};
+    values += length;
+  }
+  node->attributes = list;
+  node->size = count;
+  node->capacity = static_cast<std::uint32_t>(count);
+  node->packed = true;
+  return node;
+}
+
+void ReportTree::Unpack(ReportElement* element) {
+  const std::size_t count = element->size;
+  auto* list = static_cast<ReportAttribute*>(store_.Allocate(count * sizeof(ReportAttribute)));
+  std::size_t copied = 0;
+  try {
+    for (; copied < count; ++copied) {
+      const ReportAttribute& packed = element->attributes[copied];
+      list[copied] = ReportAttribute{
+          packed.name, CopyText(std::string_view(packed.value != nullptr ? packed.value : "", packed.length)),
+          packed.length};
+    }
+  } catch (...) {
+    for (std::size_t i = 0; i < copied; ++i) FreeText(list[i].value, list[i].length);
+    store_.Free(list, count * sizeof(ReportAttribute));
+    throw;
+  }
+  ReportAttribute* block = element->attributes - 1;
+  store_.Free(block, block->length);
+  element->attributes = list;
+  element->packed = false;
+}
+
+const char* ReportTree::CopyText(std::string_view text) {
   if (text.empty()) return nullptr;
-  auto* copy = static_cast<char16_t*>(store_.Allocate(text.size() * sizeof(char16_t)));
-  std::memcpy(copy, text.data(), text.size() * sizeof(char16_t));
+  auto* copy = static_cast<char*>(store_.Allocate(text.size()));
+  std::memcpy(copy, text.data(), text.size());
   return copy;
 }
 
-void ReportTree::FreeText(const char16_t* text, std::size_t length) noexcept {
-  store_.Free(const_cast<char16_t*>(text), length * sizeof(char16_t));
+void ReportTree::FreeText(const char* text, std::size_t length) noexcept {
+  store_.Free(const_cast<char*>(text), length);
 }
 
 void ReportTree::Detach(ReportElement* node) noexcept {
@@ -202,8 +306,8 @@ void ReportTree::Append(ReportElement* parent, ReportElement* child) {
   }
 }
 
-void ReportTree::SetText(ReportElement* element, std::u16string_view text) {
-  const char16_t* copy = CopyText(text);
+void ReportTree::SetText(ReportElement* element, std::string_view text) {
+  const char* copy = CopyText(text);
   ReportElement* textNode = nullptr;
   if (copy != nullptr) {
     try {
@@ -226,7 +330,8 @@ void ReportTree::SetText(ReportElement* element, std::u16string_view text) {
 }
 
 void ReportTree::SetAttribute(ReportElement* element, const XmlName* name,
-                              std::u16string_view value) {
+                              std::string_view value) {
+  if (element->packed) Unpack(element);
   ReportAttribute* list = element->attributes;
   std::size_t count = element->size;
   std::ptrdiff_t low = 0;
@@ -245,7 +350,7 @@ void ReportTree::SetAttribute(ReportElement* element, const XmlName* name,
       }
     }
   }
-  const char16_t* copy = CopyText(value);
+  const char* copy = CopyText(value);
   if (found) {
     ReportAttribute& slot = list[low];
     FreeText(slot.value, slot.length);
@@ -276,6 +381,9 @@ void ReportTree::SetAttribute(ReportElement* element, const XmlName* name,
 void ReportTree::FreeNode(ReportElement* node) noexcept {
   if (node->IsText()) {
     FreeText(node->text, node->size);
+  } else if (node->packed) {
+    ReportAttribute* block = node->attributes - 1;
+    store_.Free(block, block->length);
   } else {
     for (std::size_t i = 0; i < node->size; ++i) {
       FreeText(node->attributes[i].value, node->attributes[i].length);
@@ -319,13 +427,27 @@ void ReportDocument::AppendChild(ReportElement* parent, ReportElement* child) {
 }
 
 void ReportDocument::SetTextContent(ReportElement* element, std::u16string_view text) {
-  if (element != nullptr) impl_->SetText(element, text);
+  if (element != nullptr) impl_->SetText(element, KeptForm(text));
 }
 
 void ReportDocument::SetAttribute(ReportElement* element, std::u16string_view name,
                                   std::u16string_view value) {
   if (element == nullptr) return;
-  impl_->SetAttribute(element, impl_->Intern(name, "DOMDocument.CreateAttribute"), value);
+  const XmlName* interned = impl_->Intern(name, "DOMDocument.CreateAttribute");
+  impl_->SetAttribute(element, interned, KeptForm(value));
+}
+
+const XmlName* ReportDocument::ElementName(std::u16string_view name) {
+  return impl_->Intern(name, "DOMDocument.CreateElement");
+}
+
+const XmlName* ReportDocument::AttributeName(std::u16string_view name) {
+  return impl_->Intern(name, "DOMDocument.CreateAttribute");
+}
+
+ReportElement* ReportDocument::CreateElement(const XmlName* name,
+                                             std::span<const Utf8Attribute> attributes) {
+  return impl_->NewPackedElement(name, attributes);
 }
 
 bool ReportDocument::HasAttributes(const ReportElement* element) const {

@@ -12,8 +12,8 @@
 namespace qv {
 namespace {
 
-// What a code unit below 256 turns into; 0 is an ASCII unit copied as is.
-enum UnitClass : unsigned char {
+// What a byte of a kept text turns into; kPlain bytes are copied as they are.
+enum ByteClass : unsigned char {
   kPlain,
   kAmp,
   kLt,
@@ -24,7 +24,7 @@ enum UnitClass : unsigned char {
   kReturnReference,
   kLineFeedBreak,
   kReturnBreak,
-  kTwoBytes,
+  kThreeByteLead,  // 0xED: may start a lone surrogate
 };
 
 struct ClassTable {
@@ -33,9 +33,9 @@ struct ClassTable {
 
 constexpr ClassTable MakeTable(bool attribute) {
   ClassTable table{};
-  for (int u = 0x80; u < 256; ++u) table.classes[u] = kTwoBytes;
   table.classes['&'] = kAmp;
   table.classes['<'] = kLt;
+  table.classes[0xED] = kThreeByteLead;
   if (attribute) {
     table.classes['"'] = kQuot;
     table.classes['\t'] = kTabReference;
@@ -116,7 +116,7 @@ class OutputBuffer {
     }
   }
 
-  void Escaped(const char16_t* p, std::size_t length, const ClassTable& table);
+  void Escaped(const char* text, std::size_t length, const ClassTable& table);
 
  private:
   char* Room() {
@@ -129,23 +129,21 @@ class OutputBuffer {
   char data_[kSize + kSlack];
 };
 
-void OutputBuffer::Escaped(const char16_t* p, std::size_t length, const ClassTable& table) {
-  const char16_t* end = p + length;
+void OutputBuffer::Escaped(const char* text, std::size_t length, const ClassTable& table) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  const unsigned char* const end = p + length;
   const unsigned char* classes = table.classes;
   while (p != end) {
     char* out = Room();
-    // A run of plain ASCII units, one byte each, as far as the buffer goes.
-    std::size_t room = kSize - used_;
-    const char16_t* runEnd = static_cast<std::size_t>(end - p) > room ? p + room : end;
-    while (p != runEnd && *p < 0x80 && classes[*p] == kPlain) {
-      *out++ = static_cast<char>(*p++);
-    }
+    // A run of plain bytes, as far as the buffer goes.
+    const std::size_t room = kSize - used_;
+    const unsigned char* runEnd = static_cast<std::size_t>(end - p) > room ? p + room : end;
+    while (p != runEnd && classes[*p] == kPlain) *out++ = static_cast<char>(*p++);
     used_ = static_cast<std::size_t>(out - data_);
     if (p == runEnd) continue;
 
-    unsigned u = *p++;
-    unsigned kind = u < 256 ? classes[u] : 0xFF;
-    switch (kind) {
+    const unsigned byte = *p++;
+    switch (classes[byte]) {
       case kAmp:
         std::memcpy(out, "&amp;", 5);
         used_ += 5;
@@ -175,40 +173,20 @@ void OutputBuffer::Escaped(const char16_t* p, std::size_t length, const ClassTab
         used_ += 5;
         break;
       case kReturnBreak:
-        if (p != end && *p == u'\n') ++p;
+        if (p != end && *p == '\n') ++p;
         [[fallthrough]];
       case kLineFeedBreak:
         std::memcpy(out, "\r\n", 2);
         used_ += 2;
         break;
-      case kTwoBytes:
-        out[0] = static_cast<char>(0xC0 | (u >> 6));
-        out[1] = static_cast<char>(0x80 | (u & 0x3F));
-        used_ += 2;
-        break;
       default:
-        if (u < 0x800) {
-          out[0] = static_cast<char>(0xC0 | (u >> 6));
-          out[1] = static_cast<char>(0x80 | (u & 0x3F));
-          used_ += 2;
-        } else if (u < 0xD800 || u >= 0xE000) {
-          out[0] = static_cast<char>(0xE0 | (u >> 12));
-          out[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-          out[2] = static_cast<char>(0x80 | (u & 0x3F));
-          used_ += 3;
-        } else if (u < 0xDC00) {
-          if (p == end || *p < 0xDC00 || *p >= 0xE000) {
-            throw ServiceError("High surrogate without low one");
-          }
-          char32_t c = 0x10000 + ((u - 0xD800) << 10) + (*p++ - 0xDC00);
-          out[0] = static_cast<char>(0xF0 | (c >> 18));
-          out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-          out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-          out[3] = static_cast<char>(0x80 | (c & 0x3F));
-          used_ += 4;
-        } else {
-          throw ServiceError("Low surrogate without high one");
+        // ED A0..BF is a surrogate, kept so only when it stood alone.
+        if (p != end && *p >= 0xA0) {
+          throw ServiceError(*p < 0xB0 ? "High surrogate without low one"
+                                       : "Low surrogate without high one");
         }
+        *out = static_cast<char>(byte);
+        used_ += 1;
         break;
     }
   }

@@ -10,6 +10,11 @@ namespace qv {
 // holds a lone surrogate.
 std::u16string DecodeUtf8(std::string_view bytes);
 void AppendDecodedUtf8(std::string_view bytes, std::u16string& out);
+// What EncodeUtf8(DecodeUtf8(bytes)) gives, in one pass: well-formed
+// sequences stay as they are, each malformed one becomes one "?". The result
+// is never longer than bytes; out must have room for bytes.size() bytes.
+// Returns the length written.
+std::size_t CleanUtf8(std::string_view bytes, char* out);
 
 // Surrogate pairs become four bytes; a lone surrogate becomes U+FFFD.
 std::string EncodeUtf8(std::u16string_view text);

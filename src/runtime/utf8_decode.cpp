@@ -101,7 +101,66 @@ std::size_t DecodeInto(const unsigned char* in, std::size_t size, char16_t* out)
   return static_cast<std::size_t>(out - start);
 }
 
+// One or two code units of a decoded sequence as UTF-8; a pair is a high
+// and a low surrogate.
+char* EncodeUnits(const char16_t* units, std::size_t count, char* out) {
+  std::uint32_t u = units[0];
+  if (count == 2) {
+    u = 0x10000 + ((u - 0xD800) << 10) + (units[1] - 0xDC00u);
+    *out++ = static_cast<char>(0xF0 | (u >> 18));
+    *out++ = static_cast<char>(0x80 | ((u >> 12) & 63));
+  } else if (u < 0x80) {
+    *out++ = static_cast<char>(u);
+    return out;
+  } else if (u < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (u >> 6));
+    *out++ = static_cast<char>(0x80 | (u & 63));
+    return out;
+  } else {
+    *out++ = static_cast<char>(0xE0 | (u >> 12));
+  }
+  *out++ = static_cast<char>(0x80 | ((u >> 6) & 63));
+  *out++ = static_cast<char>(0x80 | (u & 63));
+  return out;
+}
+
 }  // namespace
+
+std::size_t CleanUtf8(std::string_view bytes, char* out) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  char* const start = out;
+  std::size_t i = 0;
+  while (i < size) {
+    // ASCII eight bytes at a time, as in the decoding.
+    while (size - i >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, in + i, 8);
+      if ((word & 0x8080808080808080ull) != 0) break;
+      std::memcpy(out, &word, 8);
+      out += 8;
+      i += 8;
+    }
+    if (i == size) break;
+    const unsigned char byte = in[i];
+    if (byte < 0x80) {
+      *out++ = static_cast<char>(byte);
+      ++i;
+    } else if (byte >= 0xC2 && byte <= 0xDF && size - i >= 2 && IsContinuation(in[i + 1])) {
+      // A two-byte letter decodes to 128 or more and comes back the same.
+      out[0] = static_cast<char>(byte);
+      out[1] = static_cast<char>(in[i + 1]);
+      out += 2;
+      i += 2;
+    } else {
+      char16_t units[2];
+      char16_t* end = units;
+      i += DecodeSequence(in + i, size - i, end);
+      out = EncodeUnits(units, static_cast<std::size_t>(end - units), out);
+    }
+  }
+  return static_cast<std::size_t>(out - start);
+}
 
 void AppendDecodedUtf8(std::string_view bytes, std::u16string& out) {
   const std::size_t old = out.size();

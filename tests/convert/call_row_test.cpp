@@ -48,7 +48,8 @@ class CallRowTest : public ::testing::Test {
     ReportElement* phone = document.CreateElement(u"phone");
     document.SetTextContent(phone, u"p");
     document.AppendChild(report, phone);
-    for (const std::string& row : rows) ConvertCallRow(row, document, phone, buffers_);
+    CallRowBuffers buffers(document);
+    for (const std::string& row : rows) ConvertCallRow(row, document, phone, buffers);
     std::string written;
     ReportStringSink sink(written);
     document.WriteTo(sink);
@@ -71,8 +72,6 @@ class CallRowTest : public ::testing::Test {
     const std::size_t valueBegin = begin + key.size();
     return call.substr(valueBegin, call.find('"', valueBegin) - valueBegin);
   }
-
-  CallRowBuffers buffers_;
 
  private:
   char savedSeparator_ = '.';

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "convert/report_document.h"
 #include "report_test_support.h"
+#include "runtime/encodings.h"
 #include "runtime/service_error.h"
 
 namespace qv {
@@ -101,6 +104,45 @@ TEST(ReportTree, LongTextsAndValues) {
     document.SetAttribute(e, u"v", text);
     std::string bytes(length, 'q');
     EXPECT_EQ(test::Written(document), test::Declared("<e v=\"" + bytes + "\">" + bytes + "</e>"));
+  }
+}
+
+// An element made with its attributes at once writes as one made by setting
+// them one by one, in any order, and can still be changed afterwards.
+TEST(ReportTree, ElementMadeWithItsAttributes) {
+  using Attributes = std::vector<std::pair<std::u16string, std::string>>;
+  struct Case {
+    const char* what;
+    Attributes attributes;
+  };
+  const Case cases[] = {
+      {"none", {}},
+      {"in order", {{u"m", "2,08"}, {u"s", "125"}, {u"r1", ""}, {u"num", "&lt;\"x\"\t"}}},
+      {"out of order", {{u"time", "2010"}, {u"type", "1"}, {u"m", "0"}, {u"r2", "\xD0\x90"}}},
+      {"a name twice", {{u"s", "1"}, {u"m", "0"}, {u"s", "2"}}},
+      {"malformed UTF-8", {{u"v", "a\xFF\xED\xA0\x80\xF0\x9F\x98\x80\xC2"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ReportDocument made;
+    ReportDocument set;
+    std::vector<ReportDocument::Utf8Attribute> attributes;
+    ReportElement* one = set.CreateElement(u"call");
+    for (const auto& [name, value] : c.attributes) {
+      attributes.push_back({made.AttributeName(name), value});
+      set.SetAttribute(one, name, DecodeUtf8(value));
+    }
+    ReportElement* other = made.CreateElement(made.ElementName(u"call"), attributes);
+    made.AppendChild(nullptr, other);
+    set.AppendChild(nullptr, one);
+    EXPECT_EQ(test::Written(made), test::Written(set));
+    EXPECT_EQ(made.HasAttributes(other), !c.attributes.empty());
+    for (ReportDocument* document : {&made, &set}) {
+      ReportElement* root = document->Root();
+      document->SetAttribute(root, u"s", u"9");
+      document->SetAttribute(root, u"a", u"\u0416");
+    }
+    EXPECT_EQ(test::Written(made), test::Written(set));
   }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
 
 #include "runtime/encodings.h"
@@ -94,6 +96,34 @@ TEST(Utf8Test, NoLoneSurrogateFromAnyTwoOrThreeBytes) {
         }
       }
     }
+  }
+}
+
+std::string Cleaned(std::string_view bytes) {
+  std::string out(bytes.size(), '\0');
+  out.resize(CleanUtf8(bytes, out.data()));
+  return out;
+}
+
+// Cleaning must be exactly decoding and encoding again, for the table and
+// for random mixes of its pieces behind every prefix.
+TEST(Utf8Test, CleaningIsDecodingAndEncodingAgain) {
+  const std::string prefixes[] = {"", "a", "abcdefgh", "\xD0\xB0\xD0\xB1" "cd"};
+  for (const std::string& prefix : prefixes) {
+    for (const DecodeCase& c : kDecodeCases) {
+      SCOPED_TRACE(std::string(c.name) + " after " + std::to_string(prefix.size()));
+      EXPECT_EQ(Cleaned(prefix + c.bytes), EncodeUtf8(DecodeUtf8(prefix + c.bytes)));
+    }
+  }
+  std::mt19937 random(20101207);
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes;
+    for (int n = static_cast<int>(random() % 8); n > 0; --n) {
+      bytes += kDecodeCases[random() % std::size(kDecodeCases)].bytes;
+      if (random() % 4 == 0) bytes += static_cast<char>(random());
+    }
+    SCOPED_TRACE(bytes);
+    ASSERT_EQ(Cleaned(bytes), EncodeUtf8(DecodeUtf8(bytes)));
   }
 }
 
