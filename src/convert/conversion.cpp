@@ -81,6 +81,8 @@ class SubscriberWalk {
           CurrentPhone.clear();
         } else {
           ConvertCallRow(row, document_, phone_, rowBuffers_);
+          // The calls before the last one are complete: out with them too.
+          writer_.WriteSettled();
         }
       }
     }

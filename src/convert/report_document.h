@@ -109,11 +109,14 @@ class ReportDocument {
 };
 
 // Writes a document while it is being built, so that memory does not grow
-// with the number of subscribers: children of the root other than the last
-// one can no longer change, so they are written and released as soon as the
-// caller says so. The bytes are those WriteToFile gives for the final tree.
-// Once something was written, the root's own attributes must not change and
-// handles to released elements are invalid.
+// with the number of subscribers or of their calls: children of the root
+// other than the last one, and children of that last one other than its own
+// last, can no longer change, so they are written and released as soon as
+// the caller says so. The bytes are those WriteToFile gives for the final
+// tree. Once something was written, the root's own attributes must not
+// change; once the root's last child has two children, it must stay in its
+// place and its own attributes must not change; handles to released
+// elements are invalid.
 class ReportFileWriter {
  public:
   ReportFileWriter(ReportDocument& document, std::string path);
@@ -123,8 +126,8 @@ class ReportFileWriter {
   ~ReportFileWriter();
   ReportFileWriter(const ReportFileWriter&) = delete;
   ReportFileWriter& operator=(const ReportFileWriter&) = delete;
-  // Writes and releases the root's children before its last child. The file
-  // is created on the first write; a failure is remembered, not raised.
+  // Writes and releases what can no longer change (see above). The file is
+  // created on the first write; a failure is remembered, not raised.
   void WriteSettled() noexcept;
   // Writes the rest and closes the file; raises the first failure
   // (Unable to create file "<path>", a failed write, a lone surrogate).

@@ -336,12 +336,46 @@ struct ReportFileWriter::Impl {
     rootContentIsText = root->firstChild->IsText();
     started = true;
   }
-  // Every child of the root but the last, releasing each once written.
+  // Whether anything can no longer change: a child of the root before its
+  // last, or a child of the last before its own last.
+  static bool HasSettled(const ReportElement* root) {
+    if (root == nullptr || root->firstChild == nullptr) return false;
+    const ReportElement* last = root->LastChild();
+    return root->firstChild != last || last->firstChild != last->LastChild();
+  }
+  // A child of the root, or the rest of it when its start is written.
+  void WriteChild(const ReportElement* child) {
+    if (child != open) {
+      writer.Node(child, 1, rootContentIsText);
+      return;
+    }
+    for (const ReportElement* c = child->firstChild; c != nullptr; c = c->nextSibling) {
+      writer.Node(c, 2, openContentIsText);
+    }
+    writer.EndTag(child->name, 1, child->LastChild()->IsText());
+  }
+  // Every child of the root but the last, and every child of the last but
+  // its own last, releasing each once written (or at once after a failure).
   void WriteAndRelease(ReportElement* root, bool write) {
     while (root->firstChild != root->LastChild()) {
       ReportElement* child = root->firstChild;
-      if (write) writer.Node(child, 1, rootContentIsText);
+      if (write) WriteChild(child);
+      if (child == open) open = nullptr;
       lastChildWasText = child->IsText();
+      tree.Release(child);
+    }
+    ReportElement* last = root->firstChild;
+    if (last->firstChild == last->LastChild()) return;
+    if (write && last != open) {
+      // Its start tag can be written once it has a first child for good.
+      writer.StartTag(last, 1, rootContentIsText);
+      writer.CloseStartTag();
+      open = last;
+      openContentIsText = last->firstChild->IsText();
+    }
+    while (last->firstChild != last->LastChild()) {
+      ReportElement* child = last->firstChild;
+      if (write) writer.Node(child, 2, openContentIsText);
       tree.Release(child);
     }
   }
@@ -356,6 +390,9 @@ struct ReportFileWriter::Impl {
   bool rootContentIsText = false;
   bool lastChildWasText = false;
   const XmlName* rootName = nullptr;
+  // The root's child whose start tag and first children are written.
+  const ReportElement* open = nullptr;
+  bool openContentIsText = false;
   std::exception_ptr failure;
 };
 
@@ -373,7 +410,7 @@ ReportFileWriter::~ReportFileWriter() { impl_->Close(); }
 void ReportFileWriter::WriteSettled() noexcept {
   Impl& w = *impl_;
   ReportElement* root = w.tree.root;
-  if (w.finished || root == nullptr || root->firstChild == root->LastChild()) return;
+  if (w.finished || !Impl::HasSettled(root)) return;
   if (!w.failure) {
     try {
       if (!w.started) {
@@ -407,7 +444,7 @@ void ReportFileWriter::Finish() {
       if (root != nullptr) {
         for (ReportElement* child = root->firstChild; child != nullptr;
              child = child->nextSibling) {
-          w.writer.Node(child, 1, w.rootContentIsText);
+          w.WriteChild(child);
           w.lastChildWasText = child->IsText();
         }
       }
