@@ -118,9 +118,13 @@ const char* LineReader::Find(const char* from, char byte) const {
 
 bool LineReader::Next(std::string_view& line) {
   if (p_ == end_) return false;
-  if (nextCr_ < p_) nextCr_ = Find(p_, '\r');
-  if (nextLf_ < p_) nextLf_ = Find(p_, '\n');
-  const char* lineEnd = nextCr_ < nextLf_ ? nextCr_ : nextLf_;
+  const char* lineEnd = p_;
+  // An empty line needs no search: a file of line ends alone is all of them.
+  if (*p_ != '\r' && *p_ != '\n') {
+    if (nextCr_ < p_) nextCr_ = Find(p_, '\r');
+    if (nextLf_ < p_) nextLf_ = Find(p_, '\n');
+    lineEnd = nextCr_ < nextLf_ ? nextCr_ : nextLf_;
+  }
   line = std::string_view(p_, static_cast<std::size_t>(lineEnd - p_));
   p_ = lineEnd;
   if (p_ != end_ && *p_ == '\r') ++p_;
