@@ -111,10 +111,11 @@ inline void AppendNumber(std::string& out, std::uint32_t value) {
 
 // Writes a synthetic detail of about targetBytes to file: blocks of 20 to
 // 400 eleven-cell rows, each closed by a total row that the next
-// subscriber's row follows directly. Returns the bytes written, or 0 when
-// writing failed.
+// subscriber's row follows directly; or, with oneBlock, a single subscriber
+// whose block holds every row. Returns the bytes written, or 0 when writing
+// failed.
 inline std::uint64_t WriteSyntheticDetail(std::FILE* file, std::uint64_t targetBytes,
-                                          std::uint64_t seed) {
+                                          std::uint64_t seed, bool oneBlock = false) {
   static const char* const kRegions[] = {"Москва", "Санкт-Петербург", "Тверь",
                                          "Новосибирск", "Екатеринбург", "Казань"};
   static const char* const kAreas[] = {"Москва и обл.", "Ленинградская обл.", "Тверская обл.",
@@ -134,11 +135,12 @@ inline std::uint64_t WriteSyntheticDetail(std::FILE* file, std::uint64_t targetB
     out += "<tr><td colspan=\"11\">Абонентский номер: 9";
     AppendDigits(out, random.Below(1000000000), 9);
     out += "</td></tr>\r\n";
-    const std::uint32_t rows = 20 + random.Below(381);
+    const std::uint32_t rows = oneBlock ? UINT32_MAX : 20 + random.Below(381);
     std::uint32_t totalSeconds = 0;
     std::uint32_t totalKopecks = 0;
     for (std::uint32_t n = 1; n <= rows; ++n) {
-      const std::uint32_t day = 1 + (n - 1) * 31 / rows;
+      if (oneBlock && written + out.size() >= targetBytes) break;
+      const std::uint32_t day = oneBlock ? 1 + (n - 1) % 31 : 1 + (n - 1) * 31 / rows;
       const std::uint32_t region = random.Below(6);
       const std::uint32_t kind = random.Below(100);
       const bool incoming = random.Below(100) < 40;
