@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "detect/recognition.h"
 #include "plugin/host_text.h"
 #include "plugin/qvmtsfrs.h"
 
@@ -87,6 +88,33 @@ TEST_F(WorkingExports, SuccessfulCallClearsTheMessage) {
   if (LastError() == "not yet built") GTEST_SKIP() << "recognition is not built yet";
   EXPECT_EQ(LastError(), "");
   EXPECT_EQ(buffer[0], 0);
+}
+
+TEST_F(WorkingExports, LongDisplayNameArrivesCutTo255Bytes) {
+  // The display name ends with the file name, so a long file name makes it long.
+  fs::path directory = directory_;
+#ifdef _WIN32
+  // Windows paths stop at 260 bytes: the file goes near the root of the drive.
+  directory = fs::temp_directory_path().root_path() / "qvlong";
+  fs::create_directories(directory);
+  struct Cleanup {
+    fs::path directory;
+    ~Cleanup() { fs::remove_all(directory); }
+  } cleanup{directory};
+#endif
+  const std::string path = (directory / (std::string(245, 'n') + ".html")).string();
+  fs::copy_file(fs::path(QV_SOURCE_DIR) / "examples" / "sample.html", path);
+  const std::string whole = qv::NameDetail(path);
+  ASSERT_GT(whole.size(), 255u);
+
+  unsigned char buffer[257];
+  std::memset(buffer, 0xEE, sizeof buffer);
+  qv::HostText hostPath(path);
+  PlugInNameDetal(buffer, hostPath.get());
+  EXPECT_EQ(LastError(), "");
+  ASSERT_EQ(buffer[0], 255);
+  EXPECT_EQ(std::string_view(reinterpret_cast<char*>(buffer + 1), 255), std::string_view(whole).substr(0, 255));
+  EXPECT_EQ(buffer[256], 0xEE);
 }
 
 }  // namespace
