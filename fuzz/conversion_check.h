@@ -1,7 +1,8 @@
 #pragma once
 // The whole conversion from arbitrary detail bytes: it ends, it fails only
 // the way a short or headless detail fails, it always leaves a well-formed
-// report of the expected shape, and the user's settings come back.
+// report of the expected shape, a second run gives the same report, and the
+// user's settings come back.
 #include <algorithm>
 #include <cstdint>
 #include <exception>
@@ -111,6 +112,18 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
     if (findings.Expect(reading.error.empty(), "the report is not well-formed: " + reading.error)) {
       CheckReportShape(reading.root, findings);
     }
+    // Nothing of one conversion may reach the next: the same detail again
+    // gives the same bytes.
+    const std::string againPath = ScratchPath("report_again.xml");
+    try {
+      ConvertDetail(inputPath, againPath);
+    } catch (const std::exception&) {
+      // Its failure was judged above.
+    }
+    std::string again;
+    findings.Expect(ReadWholeFile(againPath, again) && again == report,
+                    "converting the same detail again gave another report");
+    RemoveFile(againPath);
   }
   RemoveFile(inputPath);
   RemoveFile(outputPath);
