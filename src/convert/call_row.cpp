@@ -270,7 +270,7 @@ void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElemen
   // row: the column is counted without wrapping.
   std::int64_t nextColumn = 0;
   while (static_cast<TextPos>(row.size()) > CellCursor) {
-    const std::string_view content = NextTagContent(row, "td", CellCursor, CursorChoice::Cell);
+    const std::string_view content = NextCellContent(row, CellCursor);
     const std::int64_t column = nextColumn++;
     if (!IsMapped(column)) continue;
     std::string_view cell = content;

@@ -83,16 +83,19 @@ std::size_t FindClosingName(std::string_view text, std::string_view name, std::s
   }
 }
 
-// Whether no byte of the name is one that the walk steers by.
-bool IsPlainName(std::string_view name) {
-  for (char byte : name) {
-    if (byte == '<' || byte == '>' || byte == '/') return false;
-  }
-  return !name.empty();
+// The content with tab, LF, CR and space trimmed at both ends, as
+// TrimSlice trims it.
+std::string_view Trimmed(const char* first, const char* last) {
+  const auto blank = [](char byte) {
+    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r';
+  };
+  while (first != last && blank(*first)) ++first;
+  while (first != last && blank(last[-1])) --last;
+  return {first, static_cast<std::size_t>(last - first)};
 }
 
-// The first "<", ">" or "/" at or after from, eight bytes at a time.
-std::size_t FindMarkupByte(std::string_view text, std::size_t from) {
+// The first "<" or "/" at or after from, eight bytes at a time.
+std::size_t FindOpenOrSlash(std::string_view text, std::size_t from) {
   constexpr std::uint64_t kOnes = 0x0101010101010101u;
   constexpr std::uint64_t kHighs = 0x8080808080808080u;
   // Marks the zero bytes; the lowest mark is always a true one.
@@ -102,36 +105,42 @@ std::size_t FindMarkupByte(std::string_view text, std::size_t from) {
     for (; i + 8 <= text.size(); i += 8) {
       std::uint64_t word;
       std::memcpy(&word, text.data() + i, 8);
-      const std::uint64_t marks =
-          zeros(word ^ (kOnes * '<')) | zeros(word ^ (kOnes * '>')) | zeros(word ^ (kOnes * '/'));
+      const std::uint64_t marks = zeros(word ^ (kOnes * '<')) | zeros(word ^ (kOnes * '/'));
       if (marks != 0) return i + static_cast<std::size_t>(std::countr_zero(marks)) / 8;
     }
   }
   for (; i < text.size(); ++i) {
-    if (text[i] == '<' || text[i] == '>' || text[i] == '/') return i;
+    if (text[i] == '<' || text[i] == '/') return i;
   }
   return kNone;
 }
 
-// "<name>", content without markup and "</name>" from open: what the walk
-// below finds for such an element, read off directly. Returns false for
+// The usual cell: "<name>" right at from, content without "<" or "/", and
+// "</name>". The walk below finds the same for it: the name is read when
+// the tag closes, no "/" in the content can start a closing match, and the
+// closing tag's "<" is the last one read. Read off directly here; false for
 // anything else.
-bool TakePlainElement(std::string_view text, std::string_view name, std::size_t open,
+bool TakePlainElement(std::string_view text, std::string_view name, std::size_t from,
                       Walk& walk) {
   const std::size_t n = name.size();
-  const std::size_t contentStart = open + n + 1;
-  if (contentStart >= text.size() || text[contentStart] != '>' || !HasAt(text, open + 1, name)) {
-    return false;
+  const char* const p = text.data() + from;
+  // Both tags, and a name that holds no byte the walk steers by.
+  if (n == 0 || text.size() - from < 2 * n + 5 || p[0] != '<' || p[n + 1] != '>') return false;
+  bool plain = true;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char byte = name[i];
+    plain &= (p[i + 1] == byte) & (byte != '<') & (byte != '>') & (byte != '/');
   }
-  const std::size_t lastOpen = FindMarkupByte(text, contentStart + 1);
-  if (lastOpen == kNone || text[lastOpen] != '<') return false;
+  if (!plain) return false;
+  const std::size_t contentStart = from + n + 2;
+  const std::size_t lastOpen = FindOpenOrSlash(text, contentStart);
   const std::size_t close = lastOpen + n + 2;
-  if (close >= text.size() || text[close] != '>' || text[lastOpen + 1] != '/' ||
-      !HasAt(text, lastOpen + 2, name)) {
+  if (lastOpen == kNone || close >= text.size() || text[lastOpen] != '<' ||
+      text[lastOpen + 1] != '/' || text[close] != '>' ||
+      std::memcmp(text.data() + lastOpen + 2, name.data(), n) != 0) {
     return false;
   }
-  const std::string_view inner = text.substr(contentStart + 1, lastOpen - contentStart - 1);
-  walk = {TrimSlice(inner, 1, static_cast<TextPos>(inner.size())), close + 1};
+  walk = {Trimmed(text.data() + contentStart, text.data() + lastOpen), close + 1};
   return true;
 }
 
@@ -147,8 +156,6 @@ Walk WalkElement(std::string_view text, std::string_view name, std::size_t from)
   // Outside: up to the first "<".
   const std::size_t open = FindByteAt(text, '<', from, length);
   if (open == kNone) return ranOut;
-  Walk plain;
-  if (IsPlainName(name) && TakePlainElement(text, name, open, plain)) return plain;
 
   // InTag: a "/" ends the search; a ">" after the name opens the content.
   const std::size_t slash = FindByteAt(text, '/', open + 1, length);
@@ -176,15 +183,13 @@ Walk WalkElement(std::string_view text, std::string_view name, std::size_t from)
   // it is empty.
   const std::size_t lastOpen = text.rfind('<', close);
   if (lastOpen == kNone || lastOpen <= contentStart) return {{}, close + 1};
-  const std::string_view inner = text.substr(contentStart + 1, lastOpen - contentStart - 1);
-  return {TrimSlice(inner, 1, static_cast<TextPos>(inner.size())), close + 1};
+  return {Trimmed(text.data() + contentStart + 1, text.data() + lastOpen), close + 1};
 }
 
-}  // namespace
-
-std::string_view NextTagContent(std::string_view text, std::string_view name, TextPos start,
-                                CursorChoice cursor) {
-  TextPos& stopCursor = cursor == CursorChoice::Cell ? CellCursor : RowCursor;
+// One walk and its stop position; inline, so that a call with a fixed name
+// gets the name's checks folded in.
+inline std::string_view Scan(std::string_view text, std::string_view name, TextPos start,
+                             TextPos& stopCursor) {
   const TextPos end = static_cast<TextPos>(text.size()) + 1;
   if (start > end) {
     stopCursor = start - 1;
@@ -192,9 +197,21 @@ std::string_view NextTagContent(std::string_view text, std::string_view name, Te
   }
   // Positions before the text examine nothing of it.
   const std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start - 1);
-  const Walk walk = WalkElement(text, name, from);
+  Walk walk;
+  if (!TakePlainElement(text, name, from, walk)) walk = WalkElement(text, name, from);
   stopCursor = static_cast<TextPos>(walk.stop) + 1;
   return walk.content;
+}
+
+}  // namespace
+
+std::string_view NextTagContent(std::string_view text, std::string_view name, TextPos start,
+                                CursorChoice cursor) {
+  return Scan(text, name, start, cursor == CursorChoice::Cell ? CellCursor : RowCursor);
+}
+
+std::string_view NextCellContent(std::string_view row, TextPos start) {
+  return Scan(row, "td", start, CellCursor);
 }
 
 }  // namespace qv

@@ -18,5 +18,8 @@ enum class CursorChoice : bool { Row = false, Cell = true };
 // into the chosen cursor, and only into it. The result is a view into text.
 std::string_view NextTagContent(std::string_view text, std::string_view name,
                                 TextPos start, CursorChoice cursor);
+// NextTagContent(row, "td", start, CursorChoice::Cell), made for the cells
+// of a row, the most frequent walk.
+std::string_view NextCellContent(std::string_view row, TextPos start);
 
 }  // namespace qv
