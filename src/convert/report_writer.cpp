@@ -1,6 +1,7 @@
 // The report's bytes: UTF-8 with CR LF line breaks, two spaces of indent per
 // level, and text kept inline with the markup around it.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <utility>
@@ -51,6 +52,22 @@ constexpr ClassTable MakeTable(bool attribute) {
 
 constexpr ClassTable kTextClasses = MakeTable(false);
 constexpr ClassTable kAttributeClasses = MakeTable(true);
+
+// Whether any of eight bytes may not be copied as it is: those below 14
+// (tab, LF, CR and a few that are plain after all), 0xED, "&", "<", and '"'
+// in attributes or ">" in texts.
+template <bool kAttribute>
+bool MayNeedEscaping(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  // Marks the bytes below the given value, or at least one when there are.
+  const auto below = [&](unsigned char value) { return (word - kOnes * value) & ~word & kHighs; };
+  const auto equal = [&](unsigned char value) {
+    const std::uint64_t x = word ^ (kOnes * value);
+    return (x - kOnes) & ~x & kHighs;
+  };
+  return (below(14) | equal(0xED) | equal('&') | equal('<') | equal(kAttribute ? '"' : '>')) != 0;
+}
 
 constexpr char kDeclaration[] = "<?xml version=\"1.0\"?>";
 constexpr char kSpaces[] = "                                ";
@@ -116,7 +133,8 @@ class OutputBuffer {
     }
   }
 
-  void Escaped(const char* text, std::size_t length, const ClassTable& table);
+  template <bool kAttribute>
+  void Escaped(const char* text, std::size_t length);
 
  private:
   char* Room() {
@@ -129,15 +147,25 @@ class OutputBuffer {
   char data_[kSize + kSlack];
 };
 
-void OutputBuffer::Escaped(const char* text, std::size_t length, const ClassTable& table) {
+template <bool kAttribute>
+void OutputBuffer::Escaped(const char* text, std::size_t length) {
   const auto* p = reinterpret_cast<const unsigned char*>(text);
   const unsigned char* const end = p + length;
-  const unsigned char* classes = table.classes;
+  const unsigned char* classes = kAttribute ? kAttributeClasses.classes : kTextClasses.classes;
   while (p != end) {
     char* out = Room();
-    // A run of plain bytes, as far as the buffer goes.
+    // A run of plain bytes, as far as the buffer goes: eight at a time while
+    // none of them needs a look of its own.
     const std::size_t room = kSize - used_;
     const unsigned char* runEnd = static_cast<std::size_t>(end - p) > room ? p + room : end;
+    while (runEnd - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if (MayNeedEscaping<kAttribute>(word)) break;
+      std::memcpy(out, &word, 8);
+      out += 8;
+      p += 8;
+    }
     while (p != runEnd && classes[*p] == kPlain) *out++ = static_cast<char>(*p++);
     used_ = static_cast<std::size_t>(out - data_);
     if (p == runEnd) continue;
@@ -210,7 +238,7 @@ class TreeWriter {
     for (std::size_t i = 0; i < element->size; ++i) {
       const ReportAttribute& attribute = element->attributes[i];
       out_.Put(attribute.name->attributeStart);
-      out_.Escaped(attribute.value, attribute.length, kAttributeClasses);
+      out_.Escaped<true>(attribute.value, attribute.length);
       out_.PutLiteral("\"");
     }
   }
@@ -227,7 +255,7 @@ class TreeWriter {
     const ReportElement* node = top;
     for (;;) {
       if (node->IsText()) {
-        out_.Escaped(node->text, node->size, kTextClasses);
+        out_.Escaped<false>(node->text, node->size);
       } else {
         StartTag(node, indent, insideText);
         if (node->firstChild == nullptr) {

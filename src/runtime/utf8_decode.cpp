@@ -142,22 +142,28 @@ std::size_t CleanUtf8(std::string_view bytes, char* out) {
       i += 8;
     }
     if (i == size) break;
-    const unsigned char byte = in[i];
-    if (byte < 0x80) {
-      *out++ = static_cast<char>(byte);
-      ++i;
-    } else if (byte >= 0xC2 && byte <= 0xDF && size - i >= 2 && IsContinuation(in[i + 1])) {
-      // A two-byte letter decodes to 128 or more and comes back the same.
-      out[0] = static_cast<char>(byte);
-      out[1] = static_cast<char>(in[i + 1]);
-      out += 2;
-      i += 2;
-    } else {
-      char16_t units[2];
-      char16_t* end = units;
-      i += DecodeSequence(in + i, size - i, end);
-      out = EncodeUnits(units, static_cast<std::size_t>(end - units), out);
+    unsigned char byte = in[i];
+    // Two-byte letters (Cyrillic) and the ASCII between them in a tight
+    // loop: such a letter decodes to 128 or more and comes back the same.
+    for (;;) {
+      if (byte < 0x80) {
+        *out++ = static_cast<char>(byte);
+        ++i;
+      } else if (byte >= 0xC2 && byte <= 0xDF && size - i >= 2 && IsContinuation(in[i + 1])) {
+        out[0] = static_cast<char>(byte);
+        out[1] = static_cast<char>(in[i + 1]);
+        out += 2;
+        i += 2;
+      } else {
+        break;
+      }
+      if (i == size) return static_cast<std::size_t>(out - start);
+      byte = in[i];
     }
+    char16_t units[2];
+    char16_t* end = units;
+    i += DecodeSequence(in + i, size - i, end);
+    out = EncodeUnits(units, static_cast<std::size_t>(end - units), out);
   }
   return static_cast<std::size_t>(out - start);
 }

@@ -235,6 +235,9 @@ TEST(ReportEscaping, LoneSurrogatesStopTheWrite) {
       {u"\xDC00", "Low surrogate without high one"},
       {u"a\xDFFF", "Low surrogate without high one"},
       {u"\xD800\xDC00\xDC00", "Low surrogate without high one"},
+      // Far into a long text, where plain bytes are copied eight at a time.
+      {u"0123456789abcdefghij\xDBFFklmnopqrstuvwxyz", "High surrogate without low one"},
+      {u"0123456789abcdefghijklm\xDC00nopqrstuvwxyz", "Low surrogate without high one"},
   };
   for (const Case& c : cases) {
     for (bool inAttribute : {false, true}) {
