@@ -70,14 +70,41 @@ std::size_t OpenHandles() {
 #endif
 }
 
-// Bytes of heap in use; 0 where the platform does not tell.
-std::size_t HeapInUse() {
-#if defined(__SANITIZE_ADDRESS__)
-  return __sanitizer_get_current_allocated_bytes();
-#elif defined(__GLIBC__)
-  return mallinfo2().uordblks;
+// Wine does not count handles, but a handle left open on a file keeps an
+// exclusive open of it from succeeding.
+bool NoHandleOn(const std::string& path) {
+#ifdef _WIN32
+  if (!fs::is_regular_file(path)) return true;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
 #else
-  return 0;
+  (void)path;
+#endif
+  return true;
+}
+
+// Bytes of heap in use.
+std::size_t HeapInUse() {
+#if defined(_WIN32)
+  // The C runtime's heap is one of the process's heaps.
+  HANDLE heaps[64];
+  const DWORD count = GetProcessHeaps(64, heaps);
+  std::size_t total = 0;
+  for (DWORD i = 0; i < count && i < 64; ++i) {
+    if (!HeapLock(heaps[i])) continue;
+    PROCESS_HEAP_ENTRY entry{};
+    while (HeapWalk(heaps[i], &entry)) {
+      if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) total += entry.cbData;
+    }
+    HeapUnlock(heaps[i]);
+  }
+  return total;
+#elif defined(__SANITIZE_ADDRESS__)
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  return mallinfo2().uordblks;
 #endif
 }
 
@@ -155,6 +182,8 @@ TEST_F(ConversionFaults, EachStageFailsCleanly) {
     const std::size_t handles = OpenHandles();
     EXPECT_EQ(Convert(c.input, c.output), c.error);
     EXPECT_EQ(OpenHandles(), handles);
+    EXPECT_TRUE(NoHandleOn(c.input));
+    EXPECT_TRUE(NoHandleOn(c.output));
     EXPECT_TRUE(SameSettings(LocaleFormats, user_));
     const std::optional<std::string> written = Read(report);
     ASSERT_TRUE(written.has_value());
@@ -186,6 +215,8 @@ TEST_F(ConversionFaults, ManyConversionsKeepTheHeapAndHandles) {
   for (int i = 0; i < 1000; ++i) turn();
   EXPECT_LE(HeapInUse(), heap + 4 * 1024);
   EXPECT_EQ(OpenHandles(), handles);
+  EXPECT_TRUE(NoHandleOn(detail));
+  EXPECT_TRUE(NoHandleOn(PathOf("report.xml")));
   EXPECT_TRUE(SameSettings(LocaleFormats, user_));
 }
 
