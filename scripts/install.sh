@@ -5,7 +5,7 @@ set -euo pipefail
 
 # googletest: the sources under /usr/src/googletest that the Windows tests build.
 packages=(cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386 locales
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev clang-format clang-tidy)
 locales=(ru_RU en_US)
 
 as_root() {

@@ -36,6 +36,18 @@ for preset in "${presets[@]}"; do
   [ "$bad" -eq 0 ] || broken+=("$preset")
 done
 
+# Checks over the builds above: the same details natively and under Wine,
+# short fuzzing runs, formatting and lint.
+for check in equivalence_check fuzz_smoke static_checks; do
+  echo "=== ${check}"
+  if bash "scripts/${check}.sh"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    broken+=("$check")
+  fi
+done
+
 # Wine's server outlives the tests; stop it.
 WINEPREFIX="$PWD/build/mingw32/wineprefix" wineserver -k >/dev/null 2>&1 || true
 
