@@ -60,6 +60,12 @@ class CallBuilder {
     set_ |= 1u << attribute;
   }
 
+  // Adds to the value set last.
+  void Extend(CallAttribute attribute, std::string_view more) {
+    buffers_.values.append(more);
+    buffers_.valueEnd[attribute] = buffers_.values.size();
+  }
+
   // The call element, or nullptr when the row set no attribute.
   ReportElement* Make() {
     ReportDocument::Utf8Attribute attributes[kCallAttributeCount];
@@ -81,22 +87,27 @@ class CallBuilder {
   unsigned set_ = 0;
 };
 
-// Eight bytes at a time: cells are too short for the library's search to
-// pay for its call.
+// Eight bytes at a time, the last eight overlapping the ones before: cells
+// are too short for the library's search to pay for its call.
 bool HasTag(std::string_view cell) {
   constexpr std::uint64_t kOnes = 0x0101010101010101u;
   constexpr std::uint64_t kHighs = 0x8080808080808080u;
-  std::size_t i = 0;
-  for (; i + 8 <= cell.size(); i += 8) {
+  const auto hasOpen = [&](std::size_t at) {
     std::uint64_t word;
-    std::memcpy(&word, cell.data() + i, 8);
+    std::memcpy(&word, cell.data() + at, 8);
     const std::uint64_t marked = word ^ (kOnes * '<');
-    if (((marked - kOnes) & ~marked & kHighs) != 0) return true;
+    return ((marked - kOnes) & ~marked & kHighs) != 0;
+  };
+  if (cell.size() < 8) {
+    for (char byte : cell) {
+      if (byte == '<') return true;
+    }
+    return false;
   }
-  for (; i < cell.size(); ++i) {
-    if (cell[i] == '<') return true;
+  for (std::size_t i = 0; i + 8 < cell.size(); i += 8) {
+    if (hasOpen(i)) return true;
   }
-  return false;
+  return hasOpen(cell.size() - 8);
 }
 
 bool IsDigit(char byte) { return byte >= '0' && byte <= '9'; }
@@ -154,11 +165,21 @@ void SetTime(std::string_view timeCell, CallRowBuffers& buffers, CallBuilder& ca
 }
 
 void SetDirectionAndNumber(std::string_view cell, CallBuilder& call) {
-  if (FindText(kIncomingArrow, cell) == 0) {
+  const TextPos arrow = FindText(kIncomingArrow, cell);
+  if (arrow == 0) {
     call.Set(kType, "1");
     call.Set(kNum, cell);
+    return;
+  }
+  call.Set(kType, "2");
+  // Without another "&" after it, taking the arrow out is all that
+  // replacing it again and again would do.
+  const std::string_view before = cell.substr(0, static_cast<std::size_t>(arrow - 1));
+  const std::string_view after = cell.substr(before.size() + kIncomingArrow.size());
+  if (before.find('&') == std::string_view::npos && after.find('&') == std::string_view::npos) {
+    call.Set(kNum, before);
+    call.Extend(kNum, after);
   } else {
-    call.Set(kType, "2");
     call.Set(kNum, ReplaceAll(cell, kIncomingArrow, ""));
   }
 }
@@ -179,6 +200,17 @@ const std::string& CachedMinuteText(std::int64_t totalSeconds, CallRowBuffers& b
   return text;
 }
 
+// ParseIntOr(text, 0), with plain digits read straight away.
+std::int64_t NumberOr0(std::string_view text) {
+  if (text.empty() || text.size() > 9) return ParseIntOr(text, 0);
+  std::int64_t value = 0;
+  for (char byte : text) {
+    if (!IsDigit(byte)) return ParseIntOr(text, 0);
+    value = value * 10 + (byte - '0');
+  }
+  return value;
+}
+
 // The total is kept in 64 bits: minutes up to the 32-bit limit times 60 must
 // not wrap into a negative duration.
 void SetDuration(std::string_view cell, CallRowBuffers& buffers, CallBuilder& call) {
@@ -188,8 +220,8 @@ void SetDuration(std::string_view cell, CallRowBuffers& buffers, CallBuilder& ca
     return;
   }
   const TextPos colon = FindByte(':', cell);
-  const std::int64_t minutes = ParseIntOr(SliceText(cell, 1, colon - 1), 0);
-  const std::int64_t seconds = ParseIntOr(SliceText(cell, colon + 1, 2), 0);
+  const std::int64_t minutes = NumberOr0(SliceText(cell, 1, colon - 1));
+  const std::int64_t seconds = NumberOr0(SliceText(cell, colon + 1, 2));
   const std::int64_t total = minutes * 60 + seconds;
   call.Set(kS, IntToDecimal(total));
   if (total >= 0 && total < kCachedMinuteTexts) {

@@ -1,7 +1,6 @@
 // The report's bytes: UTF-8 with CR LF line breaks, two spaces of indent per
 // level, and text kept inline with the markup around it.
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <utility>
@@ -52,22 +51,6 @@ constexpr ClassTable MakeTable(bool attribute) {
 
 constexpr ClassTable kTextClasses = MakeTable(false);
 constexpr ClassTable kAttributeClasses = MakeTable(true);
-
-// Whether any of eight bytes may not be copied as it is: those below 14
-// (tab, LF, CR and a few that are plain after all), 0xED, "&", "<", and '"'
-// in attributes or ">" in texts.
-template <bool kAttribute>
-bool MayNeedEscaping(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  constexpr std::uint64_t kHighs = 0x8080808080808080u;
-  // Marks the bytes below the given value, or at least one when there are.
-  const auto below = [&](unsigned char value) { return (word - kOnes * value) & ~word & kHighs; };
-  const auto equal = [&](unsigned char value) {
-    const std::uint64_t x = word ^ (kOnes * value);
-    return (x - kOnes) & ~x & kHighs;
-  };
-  return (below(14) | equal(0xED) | equal('&') | equal('<') | equal(kAttribute ? '"' : '>')) != 0;
-}
 
 constexpr char kDeclaration[] = "<?xml version=\"1.0\"?>";
 constexpr char kSpaces[] = "                                ";
@@ -158,11 +141,10 @@ void OutputBuffer::Escaped(const char* text, std::size_t length) {
     // none of them needs a look of its own.
     const std::size_t room = kSize - used_;
     const unsigned char* runEnd = static_cast<std::size_t>(end - p) > room ? p + room : end;
-    while (runEnd - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, 8);
-      if (MayNeedEscaping<kAttribute>(word)) break;
-      std::memcpy(out, &word, 8);
+    while (runEnd - p >= 8 &&
+           (classes[p[0]] | classes[p[1]] | classes[p[2]] | classes[p[3]] | classes[p[4]] |
+            classes[p[5]] | classes[p[6]] | classes[p[7]]) == kPlain) {
+      std::memcpy(out, p, 8);
       out += 8;
       p += 8;
     }

@@ -181,6 +181,8 @@ TEST_F(CallRowTest, DirectionAndNumber) {
       {"&lt;--", "2", ""},
       // Removing one arrow can form another; that one goes too.
       {"&l&lt;--t;--123", "2", "123"},
+      {"&lt;--&lt;--5", "2", "5"},
+      {"a&amp;&lt;--b", "2", "a&amp;amp;b"},
       {"--&gt; 4957654321", "1", "--&amp;gt; 4957654321"},
       {"", "1", ""},
   };
@@ -245,6 +247,9 @@ TEST_F(CallRowTest, Durations) {
       {"10:059", "605", "10,08"},
       {"-1:30", "-30", "-0,5"},
       {"120:00", "7200", "120"},
+      {" 2:05", "125", "2,08"},
+      {"0000000002:05", "125", "2,08"},
+      {"2:+5", "125", "2,08"},
       // Wider than 32 bits: the true total, not a wrapped one.
       {"99999999:59", "5999999999", "99999999,98"},
   };
