@@ -302,11 +302,12 @@ void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElemen
   // row: the column is counted without wrapping.
   std::int64_t nextColumn = 0;
   while (static_cast<TextPos>(row.size()) > CellCursor) {
-    const std::string_view content = NextCellContent(row, CellCursor);
+    bool plain;
+    const std::string_view content = NextCellContent(row, CellCursor, plain);
     const std::int64_t column = nextColumn++;
     if (!IsMapped(column)) continue;
     std::string_view cell = content;
-    if (HasTag(content)) {
+    if (!plain && HasTag(content)) {
       buffers.cellText = StripTags(content);
       cell = buffers.cellText;
     }

@@ -76,11 +76,16 @@ std::size_t FindClosingName(std::string_view text, std::string_view name, std::s
   if (slash == kNone) return kNone;
   const std::size_t n = name.size();
   const std::string_view head = name.substr(0, n - 1);
-  for (std::size_t last = slash + n;; ++last) {
-    last = FindByteAt(text, name[n - 1], last, text.size());
-    if (last == kNone) return kNone;
-    if (text[last - n] == '/' && HasAt(text, last - n + 1, head)) return last - n;
+  // Mostly far on (a row's closing tag): memchr straight away.
+  for (const char* last = text.data() + slash + n; last < text.data() + text.size(); ++last) {
+    last = static_cast<const char*>(std::memchr(
+        last, static_cast<unsigned char>(name[n - 1]),
+        static_cast<std::size_t>(text.data() + text.size() - last)));
+    if (last == nullptr) return kNone;
+    const std::size_t at = static_cast<std::size_t>(last - text.data()) - n;
+    if (text[at] == '/' && HasAt(text, at + 1, head)) return at;
   }
+  return kNone;
 }
 
 // The content with tab, LF, CR and space trimmed at both ends, as
@@ -189,8 +194,9 @@ Walk WalkElement(std::string_view text, std::string_view name, std::size_t from)
 // One walk and its stop position; inline, so that a call with a fixed name
 // gets the name's checks folded in.
 inline std::string_view Scan(std::string_view text, std::string_view name, TextPos start,
-                             TextPos& stopCursor) {
+                             TextPos& stopCursor, bool& plain) {
   const TextPos end = static_cast<TextPos>(text.size()) + 1;
+  plain = false;
   if (start > end) {
     stopCursor = start - 1;
     return {};
@@ -198,7 +204,8 @@ inline std::string_view Scan(std::string_view text, std::string_view name, TextP
   // Positions before the text examine nothing of it.
   const std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start - 1);
   Walk walk;
-  if (!TakePlainElement(text, name, from, walk)) walk = WalkElement(text, name, from);
+  plain = TakePlainElement(text, name, from, walk);
+  if (!plain) walk = WalkElement(text, name, from);
   stopCursor = static_cast<TextPos>(walk.stop) + 1;
   return walk.content;
 }
@@ -207,11 +214,12 @@ inline std::string_view Scan(std::string_view text, std::string_view name, TextP
 
 std::string_view NextTagContent(std::string_view text, std::string_view name, TextPos start,
                                 CursorChoice cursor) {
-  return Scan(text, name, start, cursor == CursorChoice::Cell ? CellCursor : RowCursor);
+  bool plain;
+  return Scan(text, name, start, cursor == CursorChoice::Cell ? CellCursor : RowCursor, plain);
 }
 
-std::string_view NextCellContent(std::string_view row, TextPos start) {
-  return Scan(row, "td", start, CellCursor);
+std::string_view NextCellContent(std::string_view row, TextPos start, bool& plain) {
+  return Scan(row, "td", start, CellCursor, plain);
 }
 
 }  // namespace qv

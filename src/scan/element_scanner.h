@@ -19,7 +19,8 @@ enum class CursorChoice : bool { Row = false, Cell = true };
 std::string_view NextTagContent(std::string_view text, std::string_view name,
                                 TextPos start, CursorChoice cursor);
 // NextTagContent(row, "td", start, CursorChoice::Cell), made for the cells
-// of a row, the most frequent walk.
-std::string_view NextCellContent(std::string_view row, TextPos start);
+// of a row, the most frequent walk. Sets plain when the content is known to
+// hold no "<".
+std::string_view NextCellContent(std::string_view row, TextPos start, bool& plain);
 
 }  // namespace qv

@@ -149,6 +149,13 @@ TEST(NextTagContent, AgreesWithTheStateTableOnRandomMarkup) {
       const std::string expected = ScanByTable(text, name, start, expectedStop);
       ASSERT_EQ(NextTagContent(text, name, start, CursorChoice::Cell), expected);
       ASSERT_EQ(CellCursor, expectedStop);
+      if (std::string_view(name) == "td") {
+        CellCursor = -7;
+        bool plain = false;
+        ASSERT_EQ(NextCellContent(text, start, plain), expected);
+        ASSERT_EQ(CellCursor, expectedStop);
+        ASSERT_TRUE(!plain || expected.find('<') == std::string::npos);
+      }
     }
   }
 }
