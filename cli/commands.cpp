@@ -95,15 +95,16 @@ int Name(const PlugInFunctions& plugIn, const char* programName, int count, char
     std::string_view failure = LastError(plugIn);
     if (!failure.empty()) {
       std::fflush(stdout);
-      std::fprintf(stderr, "%s: %s: %.*s\n", programName, paths[i], static_cast<int>(failure.size()),
-                   failure.data());
+      std::fprintf(stderr, "%s: %s: %.*s\n", programName, paths[i],
+                   static_cast<int>(failure.size()), failure.data());
       status = kFailure;
     }
   }
   return status;
 }
 
-int Convert(const PlugInFunctions& plugIn, const char* programName, const char* input, const char* output) {
+int Convert(const PlugInFunctions& plugIn, const char* programName, const char* input,
+            const char* output) {
   // The report would overwrite the detail it is made from.
   if (SameExistingFile(input, output)) {
     std::fprintf(stderr, "%s: %s and %s are the same file; the report would overwrite the detail\n",

@@ -3,8 +3,8 @@
 #include "commands.h"
 
 int main(int argc, char** argv) {
-  const qv::cli::PlugInFunctions plugIn{PlugInDoFile,    PlugInAbout,    PlugInExtTypeName,
+  const qv::cli::PlugInFunctions plugIn{PlugInDoFile,        PlugInAbout,     PlugInExtTypeName,
                                         PlugInDetalTypeName, PlugInNameDetal, PlugInMenuName,
-                                        PlugInQuarvel,   PlugInLastError};
+                                        PlugInQuarvel,       PlugInLastError};
   return qv::cli::RunCommand(plugIn, "qvmtsfrs", argc, argv);
 }

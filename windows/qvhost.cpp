@@ -18,7 +18,8 @@ bool Resolve(HMODULE library, const char* name, WORD ordinal, Function& function
   FARPROC byName = GetProcAddress(library, name);
   FARPROC byOrdinal = GetProcAddress(library, MAKEINTRESOURCEA(ordinal));
   if (byName == nullptr || byName != byOrdinal) {
-    std::fprintf(stderr, "qvhost: export %s is not at ordinal %u\n", name, static_cast<unsigned>(ordinal));
+    std::fprintf(stderr, "qvhost: export %s is not at ordinal %u\n", name,
+                 static_cast<unsigned>(ordinal));
     return false;
   }
   function = reinterpret_cast<Function>(reinterpret_cast<void*>(byName));

@@ -44,7 +44,8 @@ void RecordLastFailure(std::string_view message) noexcept {
     length = kShortTextCapacity;
     // A character cut in half would leave the host an invalid UTF-8 text;
     // a UTF-8 character has at most three continuation bytes.
-    for (int step = 0; step < 3 && IsContinuationByte(static_cast<unsigned char>(message[length])); ++step)
+    for (int step = 0; step < 3 && IsContinuationByte(static_cast<unsigned char>(message[length]));
+         ++step)
       --length;
   }
   if (length != 0) std::memcpy(lastFailure, message.data(), length);

@@ -6,8 +6,7 @@
 
 namespace qv {
 
-inline constexpr std::string_view kMenuName =
-    "Детализации MTS (FORIS OSS), файлы в формате *.html";
+inline constexpr std::string_view kMenuName = "Детализации MTS (FORIS OSS), файлы в формате *.html";
 inline constexpr std::string_view kDetalTypeName =
     "MTS биллинг FORIS в формате HTML, 2010-2011 г. Кодировка UTF-8;2";
 inline constexpr std::string_view kExtTypeName = "Файлы HTML|*.htm;*.html|Все файлы|*.*";

@@ -38,7 +38,8 @@ QV_EXPORT void QV_CALL PlugInNameDetal(unsigned char* buffer, QvHostCountedText 
 }
 
 QV_EXPORT uint8_t QV_CALL PlugInDoFile(QvHostCountedText input, QvHostCountedText output) noexcept {
-  return qv::RunAtBoundary([&] { qv::ConvertDetail(qv::PathArgument(input), qv::PathArgument(output)); })
+  return qv::RunAtBoundary(
+             [&] { qv::ConvertDetail(qv::PathArgument(input), qv::PathArgument(output)); })
              ? 1
              : 0;
 }

@@ -22,8 +22,11 @@ class HostText {
     if (!bytes.empty()) std::memcpy(storage_.data() + kHeader, bytes.data(), bytes.size());
   }
 
-  // What the plug-in receives: the first byte of the text.
-  const char* get() const { return storage_.data() + kHeader; }
+  // What the plug-in receives: the first byte of the text. Named like the
+  // standard smart pointers' get().
+  const char* get() const {  // NOLINT(readability-identifier-naming)
+    return storage_.data() + kHeader;
+  }
   std::uint32_t ReferenceCount() const {
     std::uint32_t count;
     std::memcpy(&count, storage_.data(), 4);

@@ -29,7 +29,8 @@ typedef unsigned char QvShortText255[256];
    it, the host's reference count in the four before those. */
 typedef const char* QvHostCountedText;
 
-QV_EXPORT uint8_t QV_CALL PlugInDoFile(QvHostCountedText input, QvHostCountedText output) QV_NOEXCEPT;
+QV_EXPORT uint8_t QV_CALL PlugInDoFile(QvHostCountedText input,
+                                       QvHostCountedText output) QV_NOEXCEPT;
 QV_EXPORT void QV_CALL PlugInAbout(unsigned char* buffer) QV_NOEXCEPT;
 QV_EXPORT void QV_CALL PlugInExtTypeName(unsigned char* buffer) QV_NOEXCEPT;
 QV_EXPORT void QV_CALL PlugInDetalTypeName(unsigned char* buffer) QV_NOEXCEPT;

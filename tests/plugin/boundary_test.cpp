@@ -42,8 +42,8 @@ TEST(HostCountedText, LengthComesFromTheLengthField) {
       {"plain", "C:\\d\\a.html", 11, "C:\\d\\a.html", "C:\\d\\a.html"},
       {"empty", "", 0, "", ""},
       {"shorter length field", "C:\\d\\a.html", 4, "C:\\d", "C:\\d"},
-      {"zero inside the length", std::string("C:\\a\0b.html", 11), 11, std::string_view("C:\\a\0b.html", 11),
-       "C:\\a"},
+      {"zero inside the length", std::string("C:\\a\0b.html", 11), 11,
+       std::string_view("C:\\a\0b.html", 11), "C:\\a"},
       {"code page 1251", "\xC4\xE5\xF2\xE0\xEB\xE8.html", 11, "\xC4\xE5\xF2\xE0\xEB\xE8.html",
        "\xC4\xE5\xF2\xE0\xEB\xE8.html"},
   };
@@ -68,7 +68,8 @@ TEST(LastFailure, EveryExceptionKindIsStoppedAndNamed) {
     void (*raise)();
     std::string_view message;
   } cases[] = {
-      {"service", [] { throw qv::ServiceError("List index (1) out of bounds"); }, "List index (1) out of bounds"},
+      {"service", [] { throw qv::ServiceError("List index (1) out of bounds"); },
+       "List index (1) out of bounds"},
       {"out of memory", [] { throw std::bad_alloc(); }, "Out of memory"},
       {"standard", [] { throw std::length_error("too long"); }, "too long"},
       {"foreign", [] { throw 42; }, "Unknown failure"},

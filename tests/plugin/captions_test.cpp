@@ -26,7 +26,8 @@ const std::string kAbout = std::string(
 
 const CaptionCase kCaptions[] = {
     {"menu", PlugInMenuName, "Детализации MTS (FORIS OSS), файлы в формате *.html"},
-    {"detal type", PlugInDetalTypeName, "MTS биллинг FORIS в формате HTML, 2010-2011 г. Кодировка UTF-8;2"},
+    {"detal type", PlugInDetalTypeName,
+     "MTS биллинг FORIS в формате HTML, 2010-2011 г. Кодировка UTF-8;2"},
     {"ext type", PlugInExtTypeName, "Файлы HTML|*.htm;*.html|Все файлы|*.*"},
     {"about", PlugInAbout, kAbout},
 };

@@ -26,7 +26,8 @@ class WorkingExports : public ::testing::Test {
  protected:
   void SetUp() override {
     directory_ = fs::temp_directory_path() /
-                 ("qv_plugin_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                 ("qv_plugin_" +
+                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(directory_);
     fs::create_directories(directory_);
   }
@@ -113,7 +114,8 @@ TEST_F(WorkingExports, LongDisplayNameArrivesCutTo255Bytes) {
   PlugInNameDetal(buffer, hostPath.get());
   EXPECT_EQ(LastError(), "");
   ASSERT_EQ(buffer[0], 255);
-  EXPECT_EQ(std::string_view(reinterpret_cast<char*>(buffer + 1), 255), std::string_view(whole).substr(0, 255));
+  EXPECT_EQ(std::string_view(reinterpret_cast<char*>(buffer + 1), 255),
+            std::string_view(whole).substr(0, 255));
   EXPECT_EQ(buffer[256], 0xEE);
 }
 
