@@ -66,8 +66,9 @@ class CallBuilder {
     buffers_.valueEnd[attribute] = buffers_.values.size();
   }
 
-  // The call element, or nullptr when the row set no attribute.
-  ReportElement* Make() {
+  // Appends the call element to phone, or has the writer take it, when the
+  // row set an attribute.
+  void Append(ReportElement* phone) {
     ReportDocument::Utf8Attribute attributes[kCallAttributeCount];
     std::size_t count = 0;
     for (int i = 0; i < kCallAttributeCount; ++i) {
@@ -77,8 +78,12 @@ class CallBuilder {
                              std::string_view(buffers_.values).substr(
                                  start, buffers_.valueEnd[i] - start)};
     }
-    if (count == 0) return nullptr;
-    return document_.CreateElement(buffers_.callName, std::span(attributes, count));
+    if (count == 0) return;
+    const std::span<const ReportDocument::Utf8Attribute> list(attributes, count);
+    if (buffers_.writer != nullptr && buffers_.writer->WriteNewChild(phone, buffers_.callName, list)) {
+      return;
+    }
+    document_.AppendChild(phone, document_.CreateElement(buffers_.callName, list));
   }
 
  private:
@@ -342,7 +347,7 @@ void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElemen
         break;
     }
   }
-  if (ReportElement* element = call.Make()) document.AppendChild(phone, element);
+  call.Append(phone);
 }
 
 void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElement* phone) {

@@ -6,6 +6,7 @@
 namespace qv {
 
 class ReportDocument;
+class ReportFileWriter;
 struct ReportElement;
 struct XmlName;
 
@@ -20,6 +21,9 @@ struct CallRowBuffers {
   // The document's names of the call element and its attributes.
   const XmlName* callName;
   const XmlName* attributeNames[kCallAttributeCount];
+  // When set, calls go through it straight into the report file where it
+  // can take them, instead of into the tree.
+  ReportFileWriter* writer = nullptr;
   // The values of the row being converted, end to end, and where each lies.
   std::string values;
   std::size_t valueStart[kCallAttributeCount] = {};

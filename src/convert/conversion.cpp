@@ -68,7 +68,9 @@ void AppendHeaderElement(ReportDocument& document, ReportElement* report,
 class SubscriberWalk {
  public:
   SubscriberWalk(ReportDocument& document, ReportElement* report, ReportFileWriter& writer)
-      : document_(document), report_(report), writer_(writer), rowBuffers_(document) {}
+      : document_(document), report_(report), writer_(writer), rowBuffers_(document) {
+    rowBuffers_.writer = &writer;
+  }
 
   void Run(std::string_view joined) {
     const TextPos length = static_cast<TextPos>(joined.size());
@@ -80,9 +82,8 @@ class SubscriberWalk {
         if (kTotalMarker.In(row)) {
           CurrentPhone.clear();
         } else {
+          // The call goes straight into the file: it cannot change once made.
           ConvertCallRow(row, document_, phone_, rowBuffers_);
-          // The calls before the last one are complete: out with them too.
-          writer_.WriteSettled();
         }
       }
     }

@@ -114,9 +114,9 @@ class ReportDocument {
 // last, can no longer change, so they are written and released as soon as
 // the caller says so. The bytes are those WriteToFile gives for the final
 // tree. Once something was written, the root's own attributes must not
-// change; once the root's last child has two children, it must stay in its
-// place and its own attributes must not change; handles to released
-// elements are invalid.
+// change; once the root's last child has two children, or a child written
+// by WriteNewChild, it must stay in its place and its own attributes must
+// not change; handles to released elements are invalid.
 class ReportFileWriter {
  public:
   ReportFileWriter(ReportDocument& document, std::string path);
@@ -129,6 +129,15 @@ class ReportFileWriter {
   // Writes and releases what can no longer change (see above). The file is
   // created on the first write; a failure is remembered, not raised.
   void WriteSettled() noexcept;
+  // Writes a new element with these attributes, as CreateElement takes
+  // them, as the last child of parent straight into the file, without it
+  // ever taking memory in the tree: the bytes are those of making it,
+  // appending it and writing it in due course. parent must be the root's
+  // last child; everything before the new element is written and released
+  // first. Returns false when that cannot be done; the caller then appends
+  // the element to the tree.
+  bool WriteNewChild(ReportElement* parent, const XmlName* name,
+                     std::span<const ReportDocument::Utf8Attribute> attributes) noexcept;
   // Writes the rest and closes the file; raises the first failure
   // (Unable to create file "<path>", a failed write, a lone surrogate).
   void Finish();

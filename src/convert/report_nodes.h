@@ -125,6 +125,12 @@ class NameTable {
   std::vector<const XmlName*> slots_;
 };
 
+// The attribute list's order: shorter first; equal lengths by the first
+// differing code unit. Negative, zero or positive.
+int CompareNames(const XmlName& a, const XmlName& b);
+// Whether the names are in that order, each once.
+bool InListOrder(std::span<const ReportDocument::Utf8Attribute> attributes);
+
 class ReportTree {
  public:
   ReportTree() = default;

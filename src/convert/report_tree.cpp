@@ -94,9 +94,6 @@ void NameTable::Grow() {
 
 // ---- ReportTree ----
 
-namespace {
-
-// Shorter first; equal lengths by the first differing code unit.
 int CompareNames(const XmlName& a, const XmlName& b) {
   if (&a == &b) return 0;
   if (a.text.size() != b.text.size()) {
@@ -107,6 +104,16 @@ int CompareNames(const XmlName& a, const XmlName& b) {
   }
   return 0;
 }
+
+bool InListOrder(std::span<const ReportDocument::Utf8Attribute> attributes) {
+  for (std::size_t i = 1; i < attributes.size(); ++i) {
+    if (CompareNames(*attributes[i - 1].name, *attributes[i].name) >= 0) return false;
+  }
+  return true;
+}
+
+namespace {
+
 
 std::uint32_t GrownCapacity(std::uint32_t capacity) {
   if (capacity < 16) return capacity + 4;
@@ -170,23 +177,21 @@ ReportElement* ReportTree::NewElement(const XmlName* name) {
 // the block's size in bytes, then the attributes, then their values.
 ReportElement* ReportTree::NewPackedElement(
     const XmlName* name, std::span<const ReportDocument::Utf8Attribute> attributes) {
-  for (std::size_t i = 1; i < attributes.size(); ++i) {
-    if (CompareNames(*attributes[i - 1].name, *attributes[i].name) >= 0) {
-      // Out of order or repeated: sorted, and the last value of a name wins.
-      std::vector<ReportDocument::Utf8Attribute> sorted(attributes.begin(), attributes.end());
-      std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-        return CompareNames(*a.name, *b.name) < 0;
-      });
-      std::vector<ReportDocument::Utf8Attribute> unique;
-      for (const auto& attribute : sorted) {
-        if (!unique.empty() && CompareNames(*unique.back().name, *attribute.name) == 0) {
-          unique.back() = attribute;
-        } else {
-          unique.push_back(attribute);
-        }
+  if (!InListOrder(attributes)) {
+    // Out of order or repeated: sorted, and the last value of a name wins.
+    std::vector<ReportDocument::Utf8Attribute> sorted(attributes.begin(), attributes.end());
+    std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+      return CompareNames(*a.name, *b.name) < 0;
+    });
+    std::vector<ReportDocument::Utf8Attribute> unique;
+    for (const auto& attribute : sorted) {
+      if (!unique.empty() && CompareNames(*unique.back().name, *attribute.name) == 0) {
+        unique.back() = attribute;
+      } else {
+        unique.push_back(attribute);
       }
-      return NewPackedElement(name, unique);
     }
+    return NewPackedElement(name, unique);
   }
   ReportElement* node = NewElement(name);
   if (attributes.empty()) return node;

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <string>
 #include <utility>
 
 #include "convert/report_nodes.h"
+#include "runtime/encodings.h"
 #include "runtime/platform.h"
 #include "runtime/service_error.h"
 
@@ -225,6 +227,23 @@ class TreeWriter {
     }
   }
 
+  // An element without children made from attributes as
+  // ReportDocument::CreateElement takes them, names in the list's order.
+  void NewElement(const XmlName* name, std::span<const ReportDocument::Utf8Attribute> attributes,
+                  std::size_t indent, bool insideText) {
+    if (!insideText) out_.LineBreak(indent);
+    out_.Put(name->elementStart);
+    for (const ReportDocument::Utf8Attribute& attribute : attributes) {
+      out_.Put(attribute.name->attributeStart);
+      // Cleaned as the tree keeps it, then escaped as the tree's value is.
+      if (cleaned_.size() < attribute.value.size()) cleaned_.resize(attribute.value.size());
+      const std::size_t length = CleanUtf8(attribute.value, cleaned_.data());
+      out_.Escaped<true>(cleaned_.data(), length);
+      out_.PutLiteral("\"");
+    }
+    out_.PutLiteral("/>");
+  }
+
   void EndTag(const XmlName* name, std::size_t indent, bool lastChildIsText) {
     if (!lastChildIsText) out_.LineBreak(indent);
     out_.Put(name->elementEnd);
@@ -263,6 +282,7 @@ class TreeWriter {
 
  private:
   OutputBuffer out_;
+  std::string cleaned_;
 };
 
 }  // namespace
@@ -362,7 +382,17 @@ struct ReportFileWriter::Impl {
     for (const ReportElement* c = child->firstChild; c != nullptr; c = c->nextSibling) {
       writer.Node(c, 2, openContentIsText);
     }
-    writer.EndTag(child->name, 1, child->LastChild()->IsText());
+    // Its children may all be written and gone already.
+    const ReportElement* last = child->LastChild();
+    writer.EndTag(child->name, 1, last != nullptr ? last->IsText() : openLastWasText);
+  }
+  // Writes the start tag of the root's last child, whose first child (if
+  // any) can no longer change.
+  void OpenLast(ReportElement* last) {
+    writer.StartTag(last, 1, rootContentIsText);
+    writer.CloseStartTag();
+    open = last;
+    openContentIsText = last->firstChild != nullptr && last->firstChild->IsText();
   }
   // Every child of the root but the last, and every child of the last but
   // its own last, releasing each once written (or at once after a failure).
@@ -376,16 +406,12 @@ struct ReportFileWriter::Impl {
     }
     ReportElement* last = root->firstChild;
     if (last->firstChild == last->LastChild()) return;
-    if (write && last != open) {
-      // Its start tag can be written once it has a first child for good.
-      writer.StartTag(last, 1, rootContentIsText);
-      writer.CloseStartTag();
-      open = last;
-      openContentIsText = last->firstChild->IsText();
-    }
+    // Its start tag can be written once it has a first child for good.
+    if (write && last != open) OpenLast(last);
     while (last->firstChild != last->LastChild()) {
       ReportElement* child = last->firstChild;
       if (write) writer.Node(child, 2, openContentIsText);
+      openLastWasText = child->IsText();
       tree.Release(child);
     }
   }
@@ -403,6 +429,7 @@ struct ReportFileWriter::Impl {
   // The root's child whose start tag and first children are written.
   const ReportElement* open = nullptr;
   bool openContentIsText = false;
+  bool openLastWasText = false;
   std::exception_ptr failure;
 };
 
@@ -434,6 +461,38 @@ void ReportFileWriter::WriteSettled() noexcept {
   }
   // After a failure the rest is still released, so memory stays bounded.
   if (w.failure) w.WriteAndRelease(root, false);
+}
+
+bool ReportFileWriter::WriteNewChild(
+    ReportElement* parent, const XmlName* name,
+    std::span<const ReportDocument::Utf8Attribute> attributes) noexcept {
+  Impl& w = *impl_;
+  ReportElement* root = w.tree.root;
+  if (w.finished || root == nullptr || parent == nullptr || parent != root->LastChild() ||
+      parent->IsText() || !InListOrder(attributes)) {
+    return false;
+  }
+  // After a failure it would be released unwritten: it is dropped instead.
+  if (w.failure) return true;
+  try {
+    if (!w.started) {
+      w.Open();
+      w.WriteRootStart(root);
+    }
+    w.WriteAndRelease(root, true);
+    if (parent != w.open) w.OpenLast(parent);
+    // Every child the parent has comes before the new one.
+    while (ReportElement* child = parent->firstChild) {
+      w.writer.Node(child, 2, w.openContentIsText);
+      w.openLastWasText = child->IsText();
+      w.tree.Release(child);
+    }
+    w.writer.NewElement(name, attributes, 2, w.openContentIsText);
+    w.openLastWasText = false;
+  } catch (...) {
+    w.failure = std::current_exception();
+  }
+  return true;
 }
 
 void ReportFileWriter::Finish() {

@@ -18,8 +18,9 @@ namespace {
 using Step = std::function<void()>;
 
 // A report of varied subscribers; step() runs after every change, the way
-// the conversion may flush between them.
-void BuildReport(ReportDocument& d, const Step& step) {
+// the conversion may flush between them. With a writer, every other call
+// is handed to it as the conversion hands them over.
+void BuildReport(ReportDocument& d, const Step& step, ReportFileWriter* writer = nullptr) {
   ReportElement* report = d.CreateElement(u"report");
   d.AppendChild(nullptr, report);
   step();
@@ -39,6 +40,17 @@ void BuildReport(ReportDocument& d, const Step& step) {
     d.AppendChild(report, phone);
     step();
     for (int c = 0; c < (p * 3) % 5; ++c) {
+      if (writer != nullptr && c % 2 == 0) {
+        const std::string time = "2010-12-07 09:05:0" + std::to_string(c);
+        const ReportDocument::Utf8Attribute attributes[] = {
+            {d.AttributeName(u"m"), "2.08"},
+            {d.AttributeName(u"r1"), "Москва & <область>"},
+            {d.AttributeName(u"num"), "4957654321"},
+            {d.AttributeName(u"time"), time}};
+        ASSERT_TRUE(writer->WriteNewChild(phone, d.ElementName(u"call"), attributes));
+        step();
+        continue;
+      }
       ReportElement* call = d.CreateElement(u"call");
       d.SetAttribute(call, u"time", u"2010-12-07 09:05:0" + std::u16string(1, u'0' + c));
       d.SetAttribute(call, u"num", u"4957654321");
@@ -74,23 +86,51 @@ const SettlePlan kPlans[] = {
 TEST(ReportStreaming, SameBytesWhereverItIsSettled) {
   const std::string expected = WholeReport();
   for (const SettlePlan& plan : kPlans) {
-    SCOPED_TRACE(plan.title);
-    ReportDocument document;
-    test::RecordingSink sink;
-    ReportFileWriter writer(document, sink);
-    int step = 0;
-    BuildReport(document, [&] {
-      if (plan.settleAt(step++)) {
-        writer.WriteSettled();
-        writer.WriteSettled();
-      }
-    });
-    writer.Finish();
-    EXPECT_EQ(sink.Joined(), expected);
-    EXPECT_EQ(sink.opens, 1);
-    EXPECT_EQ(sink.ends, 1);
-    EXPECT_EQ(sink.closes, 1);
+    for (bool written : {false, true}) {
+      SCOPED_TRACE(testing::Message() << plan.title << (written ? ", calls written at once" : ""));
+      ReportDocument document;
+      test::RecordingSink sink;
+      ReportFileWriter writer(document, sink);
+      int step = 0;
+      BuildReport(document, [&] {
+        if (plan.settleAt(step++)) {
+          writer.WriteSettled();
+          writer.WriteSettled();
+        }
+      }, written ? &writer : nullptr);
+      writer.Finish();
+      EXPECT_EQ(sink.Joined(), expected);
+      EXPECT_EQ(sink.opens, 1);
+      EXPECT_EQ(sink.ends, 1);
+      EXPECT_EQ(sink.closes, 1);
+    }
   }
+}
+
+// Only the root's last child takes elements straight away, and only with
+// names in the list's order; the tree takes the others.
+TEST(ReportStreaming, ElementsWrittenAtOnceOnlyWhereTheyCanBe) {
+  ReportDocument document;
+  test::RecordingSink sink;
+  ReportFileWriter writer(document, sink);
+  const XmlName* call = document.ElementName(u"call");
+  const ReportDocument::Utf8Attribute ordered[] = {{document.AttributeName(u"s"), "1"}};
+  const ReportDocument::Utf8Attribute unordered[] = {{document.AttributeName(u"s"), "1"},
+                                                     {document.AttributeName(u"m"), "0"}};
+  EXPECT_FALSE(writer.WriteNewChild(nullptr, call, ordered));  // no root yet
+  ReportElement* report = document.CreateElement(u"report");
+  document.AppendChild(nullptr, report);
+  ReportElement* first = document.CreateElement(u"phone");
+  document.AppendChild(report, first);
+  ReportElement* second = document.CreateElement(u"phone");
+  document.AppendChild(report, second);
+  EXPECT_FALSE(writer.WriteNewChild(first, call, ordered));
+  EXPECT_FALSE(writer.WriteNewChild(second, call, unordered));
+  EXPECT_EQ(sink.opens, 0);
+  EXPECT_TRUE(writer.WriteNewChild(second, call, ordered));
+  writer.Finish();
+  EXPECT_EQ(sink.Joined(),
+            test::Declared("<report>\r\n  <phone/>\r\n  <phone>\r\n    <call s=\"1\"/>\r\n  </phone>\r\n</report>"));
 }
 
 TEST(ReportStreaming, NothingIsOpenedUntilAChildIsSettled) {
