@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "scan/text_helpers.h"
 
 namespace qv {
 
@@ -71,19 +70,18 @@ std::size_t FindClosingName(std::string_view text, std::string_view name, std::s
     }
     return kNone;
   }
-  // Found by the name's last byte: in a row that is rarer than the "/" that
-  // closes every cell.
+  // Found by the name's last byte, rarer in a row than the "/" that closes
+  // every cell, and mostly far on (a row's closing tag): memchr at once.
   if (slash == kNone) return kNone;
   const std::size_t n = name.size();
   const std::string_view head = name.substr(0, n - 1);
-  // Mostly far on (a row's closing tag): memchr straight away.
-  for (const char* last = text.data() + slash + n; last < text.data() + text.size(); ++last) {
-    last = static_cast<const char*>(std::memchr(
-        last, static_cast<unsigned char>(name[n - 1]),
-        static_cast<std::size_t>(text.data() + text.size() - last)));
-    if (last == nullptr) return kNone;
-    const std::size_t at = static_cast<std::size_t>(last - text.data()) - n;
-    if (text[at] == '/' && HasAt(text, at + 1, head)) return at;
+  for (std::size_t from = slash + n; from < text.size();) {
+    const void* hit =
+        std::memchr(text.data() + from, static_cast<unsigned char>(name[n - 1]), text.size() - from);
+    if (hit == nullptr) return kNone;
+    const std::size_t last = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+    if (text[last - n] == '/' && HasAt(text, last - n + 1, head)) return last - n;
+    from = last + 1;
   }
   return kNone;
 }
