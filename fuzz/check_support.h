@@ -149,6 +149,7 @@ inline LocaleFormatsRecord ChosenFormats(std::uint8_t choice, std::uint8_t freeB
     case 4:  // designators sharing first bytes with digits and separators
       formats.dateSeparator = ' ';
       formats.timeSeparator = static_cast<char>(freeByte);
+      formats.decimalSeparator = static_cast<char>(freeByte);
       formats.shortDatePattern = "y m d";
       formats.amDesignator = "0";
       formats.pmDesignator = ":";

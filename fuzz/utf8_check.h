@@ -161,6 +161,18 @@ inline std::string CheckUtf8(std::string_view bytes) {
   for (const char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) findings.Expect(lowered == LowerAscii(bytes), "ASCII lower-casing differs");
 
+  // The code page conversions take any bytes; what reaches the report
+  // through them holds no lone surrogate.
+  findings.Expect(!HasLoneSurrogate(CodePageToUtf16(bytes)), "the code page gave a lone surrogate");
+  findings.Expect(!HasLoneSurrogate(FileNameForReport(bytes)), "a file name gave a lone surrogate");
+  Utf16ToCodePage(decoded);
+  LowerInCodePage(bytes);
+  if (ascii) {
+    findings.Expect(FileNameToUtf8(bytes) == bytes, "an ASCII file name changed");
+    findings.Expect(LowerInCodePage(bytes) == LowerAscii(bytes),
+                    "ASCII lower-casing in the code page differs");
+  }
+
   // Through the writer, as element text and as an attribute value.
   std::string written;
   try {
