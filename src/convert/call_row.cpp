@@ -196,7 +196,8 @@ std::string MinuteText(std::int64_t totalSeconds) {
 
 // Durations repeat a lot: their minute texts are made once.
 const std::string& CachedMinuteText(std::int64_t totalSeconds, CallRowBuffers& buffers) {
-  if (buffers.minuteSeparator != LocaleFormats.decimalSeparator) {
+  // Made on first use, and again for another separator (zero is one too).
+  if (buffers.minuteTexts.empty() || buffers.minuteSeparator != LocaleFormats.decimalSeparator) {
     buffers.minuteTexts.assign(kCachedMinuteTexts, std::string());
     buffers.minuteSeparator = LocaleFormats.decimalSeparator;
   }

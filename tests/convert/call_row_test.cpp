@@ -264,6 +264,9 @@ TEST_F(CallRowTest, Durations) {
 TEST_F(CallRowTest, MinutesUseTheLocaleSeparator) {
   LocaleFormats.decimalSeparator = '.';
   EXPECT_EQ(Attribute(WithCell(10, "2:05"), "m"), "2.08");
+  // A zero byte is a separator like any other, from the first row on.
+  LocaleFormats.decimalSeparator = '\0';
+  EXPECT_EQ(Attribute(WithCell(10, "2:05"), "m"), std::string("2\0" "08", 4));
 }
 
 TEST_F(CallRowTest, CellTextReachesTheReportAsItStands) {
