@@ -1,6 +1,7 @@
 // The report's bytes: UTF-8 with CR LF line breaks, two spaces of indent per
 // level, and text kept inline with the markup around it.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -53,6 +54,28 @@ constexpr ClassTable MakeTable(bool attribute) {
 
 constexpr ClassTable kTextClasses = MakeTable(false);
 constexpr ClassTable kAttributeClasses = MakeTable(true);
+
+// Whether no byte has its high bit set; eight at a time, the last eight
+// overlapping the ones before.
+bool IsAscii(std::string_view text) {
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  const char* p = text.data();
+  const std::size_t size = text.size();
+  if (size < 8) {
+    unsigned char any = 0;
+    for (std::size_t i = 0; i < size; ++i) any |= static_cast<unsigned char>(p[i]);
+    return any < 0x80;
+  }
+  std::uint64_t any = 0;
+  for (std::size_t i = 0; i + 8 < size; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    any |= word;
+  }
+  std::uint64_t last;
+  std::memcpy(&last, p + size - 8, 8);
+  return ((any | last) & kHighs) == 0;
+}
 
 constexpr char kDeclaration[] = "<?xml version=\"1.0\"?>";
 constexpr char kSpaces[] = "                                ";
@@ -235,10 +258,15 @@ class TreeWriter {
     out_.Put(name->elementStart);
     for (const ReportDocument::Utf8Attribute& attribute : attributes) {
       out_.Put(attribute.name->attributeStart);
-      // Cleaned as the tree keeps it, then escaped as the tree's value is.
-      if (cleaned_.size() < attribute.value.size()) cleaned_.resize(attribute.value.size());
-      const std::size_t length = CleanUtf8(attribute.value, cleaned_.data());
-      out_.Escaped<true>(cleaned_.data(), length);
+      // Cleaned as the tree keeps it (ASCII is clean already), then escaped
+      // as the tree's value is.
+      const std::string_view value = attribute.value;
+      if (IsAscii(value)) {
+        out_.Escaped<true>(value.data(), value.size());
+      } else {
+        if (cleaned_.size() < value.size()) cleaned_.resize(value.size());
+        out_.Escaped<true>(cleaned_.data(), CleanUtf8(value, cleaned_.data()));
+      }
       out_.PutLiteral("\"");
     }
     out_.PutLiteral("/>");

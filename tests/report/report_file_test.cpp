@@ -7,15 +7,20 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "convert/report_document.h"
 #include "report_test_support.h"
+#include "runtime/encodings.h"
 #include "runtime/service_error.h"
 
 namespace qv {
 namespace {
 
 using Step = std::function<void()>;
+
+// A value to escape, and to clean: it ends in a broken character.
+constexpr std::string_view kRegion = "Москва & <область>\xF0\x9F";
 
 // A report of varied subscribers; step() runs after every change, the way
 // the conversion may flush between them. With a writer, every other call
@@ -44,7 +49,7 @@ void BuildReport(ReportDocument& d, const Step& step, ReportFileWriter* writer =
         const std::string time = "2010-12-07 09:05:0" + std::to_string(c);
         const ReportDocument::Utf8Attribute attributes[] = {
             {d.AttributeName(u"m"), "2.08"},
-            {d.AttributeName(u"r1"), "Москва & <область>"},
+            {d.AttributeName(u"r1"), kRegion},
             {d.AttributeName(u"num"), "4957654321"},
             {d.AttributeName(u"time"), time}};
         ASSERT_TRUE(writer->WriteNewChild(phone, d.ElementName(u"call"), attributes));
@@ -54,7 +59,7 @@ void BuildReport(ReportDocument& d, const Step& step, ReportFileWriter* writer =
       ReportElement* call = d.CreateElement(u"call");
       d.SetAttribute(call, u"time", u"2010-12-07 09:05:0" + std::u16string(1, u'0' + c));
       d.SetAttribute(call, u"num", u"4957654321");
-      d.SetAttribute(call, u"r1", u"Москва & <область>");
+      d.SetAttribute(call, u"r1", DecodeUtf8(kRegion));
       d.SetAttribute(call, u"m", u"2.08");
       d.AppendChild(phone, call);
       step();
