@@ -423,11 +423,11 @@ struct ReportFileWriter::Impl {
     openContentIsText = last->firstChild != nullptr && last->firstChild->IsText();
   }
   // Every child of the root but the last, and every child of the last but
-  // its own last, releasing each once written (or at once after a failure).
-  void WriteAndRelease(ReportElement* root, bool write) {
+  // its own last, releasing each once written.
+  void WriteAndRelease(ReportElement* root) {
     while (root->firstChild != root->LastChild()) {
       ReportElement* child = root->firstChild;
-      if (write) WriteChild(child);
+      WriteChild(child);
       if (child == open) open = nullptr;
       lastChildWasText = child->IsText();
       tree.Release(child);
@@ -435,13 +435,22 @@ struct ReportFileWriter::Impl {
     ReportElement* last = root->firstChild;
     if (last->firstChild == last->LastChild()) return;
     // Its start tag can be written once it has a first child for good.
-    if (write && last != open) OpenLast(last);
+    if (last != open) OpenLast(last);
     while (last->firstChild != last->LastChild()) {
       ReportElement* child = last->firstChild;
-      if (write) writer.Node(child, 2, openContentIsText);
+      writer.Node(child, 2, openContentIsText);
       openLastWasText = child->IsText();
       tree.Release(child);
     }
+  }
+  // After a failure the same is released unwritten, so memory stays bounded.
+  void ReleaseSettled(ReportElement* root) noexcept {
+    while (root->firstChild != root->LastChild()) {
+      if (root->firstChild == open) open = nullptr;
+      tree.Release(root->firstChild);
+    }
+    ReportElement* last = root->firstChild;
+    while (last->firstChild != last->LastChild()) tree.Release(last->firstChild);
   }
 
   ReportTree& tree;
@@ -482,13 +491,12 @@ void ReportFileWriter::WriteSettled() noexcept {
         w.Open();
         w.WriteRootStart(root);
       }
-      w.WriteAndRelease(root, true);
+      w.WriteAndRelease(root);
     } catch (...) {
       w.failure = std::current_exception();
     }
   }
-  // After a failure the rest is still released, so memory stays bounded.
-  if (w.failure) w.WriteAndRelease(root, false);
+  if (w.failure) w.ReleaseSettled(root);
 }
 
 bool ReportFileWriter::WriteNewChild(
@@ -507,7 +515,7 @@ bool ReportFileWriter::WriteNewChild(
       w.Open();
       w.WriteRootStart(root);
     }
-    w.WriteAndRelease(root, true);
+    w.WriteAndRelease(root);
     if (parent != w.open) w.OpenLast(parent);
     // Every child the parent has comes before the new one.
     while (ReportElement* child = parent->firstChild) {

@@ -30,7 +30,7 @@ void LineList::LoadFromFile(const char* path) {
     if (chunk == 0 || chunk > SIZE_MAX - size) throw std::bad_alloc();
     char* grown = static_cast<char*>(std::realloc(buffer.get(), size + chunk));
     if (grown == nullptr) throw std::bad_alloc();
-    buffer.release();
+    static_cast<void>(buffer.release());  // realloc took the old block
     buffer.reset(grown);
     std::int64_t got = file.Read(buffer.get() + size, chunk);
     // A failed read ends the data like the end of the file does.
@@ -42,7 +42,7 @@ void LineList::LoadFromFile(const char* path) {
   // Give back the unused part of the last chunk.
   if (size > 0) {
     if (char* shrunk = static_cast<char*>(std::realloc(buffer.get(), size))) {
-      buffer.release();
+      static_cast<void>(buffer.release());  // realloc took the old block
       buffer.reset(shrunk);
     }
   }
@@ -181,7 +181,7 @@ std::string_view LineJoiner::Finish() {
   if (queued != 0) {
     char* grown = static_cast<char*>(std::realloc(base, written + queued));
     if (grown == nullptr) throw std::bad_alloc();
-    list_.buffer_.release();
+    static_cast<void>(list_.buffer_.release());  // realloc took the old block
     list_.buffer_.reset(grown);
     std::memcpy(grown + written, queue_.data() + queueHead_, queued);
   }
