@@ -1,9 +1,9 @@
 // Decoding speed on detail-like texts, and the time to load and split a
 // large file. Usage: bench_lines [megabytes for the file, default 300]
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
 
@@ -51,10 +51,10 @@ int main(int argc, char** argv) {
   // "Исходящий звонок на номер Москва" and similar: pure Cyrillic words.
   const std::string cyrillic =
       "\xD0\x98\xD1\x81\xD1\x85\xD0\xBE\xD0\xB4\xD1\x8F\xD1\x89\xD0\xB8\xD0\xB9 "
-      "\xD0\xB7\xD0\xB2\xD0\xBE\xD0\xBD\xD0\xBE\xD0\xBA \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 ";
-  const std::string row =
-      "<tr><td>01.03.2011</td><td>12:34:56</td><td>79161234567</td><td>" + cyrillic +
-      "</td><td>0:01:23</td><td>1,50</td></tr>\r\n";
+      "\xD0\xB7\xD0\xB2\xD0\xBE\xD0\xBD\xD0\xBE\xD0\xBA "
+      "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 ";
+  const std::string row = "<tr><td>01.03.2011</td><td>12:34:56</td><td>79161234567</td><td>" +
+                          cyrillic + "</td><td>0:01:23</td><td>1,50</td></tr>\r\n";
   MeasureDecode("Cyrillic words", Repeat(cyrillic, 64 << 20));
   MeasureDecode("HTML rows", Repeat(row, 64 << 20));
 
@@ -71,13 +71,14 @@ int main(int argc, char** argv) {
   auto start = Clock::now();
   list.LoadFromFile(path);
   double loadSeconds = SecondsSince(start);
-  double loadWall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+  double loadWall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
   start = Clock::now();
   std::size_t joined = list.JoinedText().size();
   double joinSeconds = SecondsSince(start);
-  std::printf("load+split %zu MB: %.3f s (%.3f s wall), %lld lines; joined text %zu bytes in %.3f s\n",
-              megabytes, loadSeconds, loadWall, static_cast<long long>(list.Count()), joined,
-              joinSeconds);
+  std::printf(
+      "load+split %zu MB: %.3f s (%.3f s wall), %lld lines; joined text %zu bytes in %.3f s\n",
+      megabytes, loadSeconds, loadWall, static_cast<long long>(list.Count()), joined, joinSeconds);
   std::remove(path);
   return 0;
 }

@@ -33,9 +33,17 @@ void Time(const char* what, std::size_t bytes, Work work) {
 }
 
 std::string DetailTable(std::size_t bytes) {
-  const std::string cells[] = {
-      "07.12.2010", "09:05:00",  "+79161234567", "&lt;-- +79031112233", "Москва",
-      "МТС",        "Исходящий вызов, местный", "0:35", "1,50", "<b>Тариф</b> «Smart»", "x"};
+  const std::string cells[] = {"07.12.2010",
+                               "09:05:00",
+                               "+79161234567",
+                               "&lt;-- +79031112233",
+                               "Москва",
+                               "МТС",
+                               "Исходящий вызов, местный",
+                               "0:35",
+                               "1,50",
+                               "<b>Тариф</b> «Smart»",
+                               "x"};
   std::string table = "<table class=\"detail\">\n";
   int row = 0;
   while (table.size() < bytes) {
@@ -57,7 +65,8 @@ void WalkTable(std::string_view table) {
   qv::RowCursor = 1;
   const qv::TextPos length = static_cast<qv::TextPos>(table.size());
   while (length > qv::RowCursor) {
-    const std::string_view row = qv::NextTagContent(table, "tr", qv::RowCursor, qv::CursorChoice::Row);
+    const std::string_view row =
+        qv::NextTagContent(table, "tr", qv::RowCursor, qv::CursorChoice::Row);
     qv::CellCursor = 1;
     while (static_cast<qv::TextPos>(row.size()) > qv::CellCursor) {
       sink += qv::NextTagContent(row, "td", qv::CellCursor, qv::CursorChoice::Cell).size();
@@ -116,9 +125,8 @@ int main() {
        [&] { sink += qv::NthField(dots, '.', INT32_MAX).size(); });
 
   const std::string blanks(kTenMegabytes, ' ');
-  Time("TrimSlice: 10 MB of blanks", blanks.size(), [&] {
-    sink += qv::TrimSlice(blanks, 1, static_cast<qv::TextPos>(blanks.size())).size();
-  });
+  Time("TrimSlice: 10 MB of blanks", blanks.size(),
+       [&] { sink += qv::TrimSlice(blanks, 1, static_cast<qv::TextPos>(blanks.size())).size(); });
 
   std::printf("(checksum %zu)\n", sink);
   return 0;

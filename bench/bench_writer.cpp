@@ -3,9 +3,9 @@
 // output rate and the peak memory.
 //   bench_writer [output path]   (default: a file in /tmp, removed after)
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
 

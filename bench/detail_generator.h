@@ -16,7 +16,8 @@ inline std::string PageHead(const char* period, const char* client) {
              "<head>\r\n"
              "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
              "<title>Детализация счета</title>\r\n"
-             "<style type=\"text/css\">td { font-size: 8pt; } .total td { font-weight: bold; }</style>\r\n"
+             "<style type=\"text/css\">td { font-size: 8pt; } .total td { font-weight: bold; "
+             "}</style>\r\n"
              "</head>\r\n"
              "<body>\r\n"
              "<table class=\"client\">\r\n"
@@ -45,28 +46,55 @@ inline std::string SamplePage() {
   std::string page = PageHead("01.03.2011 по 31.03.2011", "Иванов Иван Иванович");
   page +=
       "<tr><td colspan=\"11\">Абонентский номер: 9161234567</td></tr>\r\n"
-      "<tr><td>1</td><td>01.03.2011</td><td>09:05:17</td><td>Домашняя</td><td>4957654321</td><td>Москва</td><td>Москва и обл.</td><td>Телефония</td><td>Исх.</td><td>2:05</td><td>1,50</td></tr>\r\n"
-      "<tr><td>2</td><td>01.03.2011</td><td>9:47:02</td><td>Домашняя</td><td>&lt;-- 9031112233</td><td>Москва</td><td>Москва и обл.</td><td>Телефония</td><td>Вх.</td><td>0:59</td><td>0,00</td></tr>\r\n"
+      "<tr><td>1</td><td>01.03.2011</td><td>09:05:17</td><td>Домашняя</td><td>4957654321</"
+      "td><td>Москва</td><td>Москва и "
+      "обл.</td><td>Телефония</td><td>Исх.</td><td>2:05</td><td>1,50</td></tr>\r\n"
+      "<tr><td>2</td><td>01.03.2011</td><td>9:47:02</td><td>Домашняя</td><td>&lt;-- "
+      "9031112233</td><td>Москва</td><td>Москва и "
+      "обл.</td><td>Телефония</td><td>Вх.</td><td>0:59</td><td>0,00</td></tr>\r\n"
       "\r\n"
-      "<tr><td>3</td><td>02.03.2011</td><td>12:00:40</td><td>Домашняя</td><td>9269876543</td><td>Москва</td><td>Москва и обл.</td><td>SMS</td><td>Исх.</td><td>1</td><td>1,20</td></tr>\r\n"
-      "<tr><td>4</td><td>02.03.2011</td><td>12:03:11</td><td>Домашняя</td><td>&lt;--9269876543</td><td>Москва</td><td>Москва и обл.</td><td>SMS</td><td>Вх.</td><td>1</td><td>0,00</td></tr>\r\n"
-      "<tr><td>5</td><td>03.03.2011</td><td>18:20:05</td><td>Домашняя</td><td>internet.mts.ru</td><td>Москва</td><td>Москва и обл.</td><td>GPRS-Internet</td><td>Исх.</td><td>45</td><td>3,45</td></tr>\r\n"
-      "<tr><td>6</td><td>04.03.2011</td><td>08:15:00</td><td>Домашняя</td><td>wap.mts.ru</td><td>Москва</td><td>Москва и обл.</td><td>WAP</td><td>Исх.</td><td>01</td><td>0,60</td></tr>\r\n"
+      "<tr><td>3</td><td>02.03.2011</td><td>12:00:40</td><td>Домашняя</td><td>9269876543</"
+      "td><td>Москва</td><td>Москва и "
+      "обл.</td><td>SMS</td><td>Исх.</td><td>1</td><td>1,20</td></tr>\r\n"
+      "<tr><td>4</td><td>02.03.2011</td><td>12:03:11</td><td>Домашняя</td><td>&lt;--9269876543</"
+      "td><td>Москва</td><td>Москва и "
+      "обл.</td><td>SMS</td><td>Вх.</td><td>1</td><td>0,00</td></tr>\r\n"
+      "<tr><td>5</td><td>03.03.2011</td><td>18:20:05</td><td>Домашняя</td><td>internet.mts.ru</"
+      "td><td>Москва</td><td>Москва и "
+      "обл.</td><td>GPRS-Internet</td><td>Исх.</td><td>45</td><td>3,45</td></tr>\r\n"
+      "<tr><td>6</td><td>04.03.2011</td><td>08:15:00</td><td>Домашняя</td><td>wap.mts.ru</"
+      "td><td>Москва</td><td>Москва и "
+      "обл.</td><td>WAP</td><td>Исх.</td><td>01</td><td>0,60</td></tr>\r\n"
       "<tr><td colspan=\"11\">&nbsp;</td></tr>\r\n"
       "<tr class=\"total\"><td colspan=\"9\">Итого</td><td>5:51</td><td>6,75</td></tr>\r\n"
       "<tr><td colspan=\"11\">Абонентский номер 9167654321</td></tr>\r\n"
-      "<tr><td>1</td><td>05.03.2011</td><td>10:00:00</td><td>Домашняя</td><td>9161234567</td><td>Москва</td><td>Москва и обл.</td><td>MMS</td><td>Исх.</td><td>1</td><td>6,50</td></tr>\r\n"
-      "<tr><td>2</td><td>06.03.2011</td><td>21:14:33</td><td>Роуминг</td><td>&lt;-- +380441234567</td><td>Киев</td><td>Украина</td><td>Телефония</td><td>Вх.</td><td>12:40</td><td>95,00</td></tr>\r\n"
+      "<tr><td>1</td><td>05.03.2011</td><td>10:00:00</td><td>Домашняя</td><td>9161234567</"
+      "td><td>Москва</td><td>Москва и "
+      "обл.</td><td>MMS</td><td>Исх.</td><td>1</td><td>6,50</td></tr>\r\n"
+      "<tr><td>2</td><td>06.03.2011</td><td>21:14:33</td><td>Роуминг</td><td>&lt;-- "
+      "+380441234567</td><td>Киев</td><td>Украина</td><td>Телефония</td><td>Вх.</td><td>12:40</"
+      "td><td>95,00</td></tr>\r\n"
       "<tr><td>3</td><td colspan=\"10\">Смена тарифного плана с 07.03.2011</td></tr>\r\n"
-      "<tr><td>4</td><td>07.03.2011</td><td>7:02:09</td><td>Домашняя</td><td>4951002030</td><td>Москва</td><td>Москва и обл.</td><td>Переадресация</td><td>Исх.</td><td>1:30</td><td>2,10</td></tr>\r\n"
-      "<tr><td>5</td><td>08.03.2011</td><td>13:30:00</td><td>Домашняя</td><td>4951002030</td><td>Москва</td><td>Москва и обл.</td><td>Телефония</td><td>Исх.</td><td></td><td>0,00</td></tr>\r\n"
-      "<tr><td>6</td><td>09.03.2011</td><td><b>23:59:59</b></td><td>Домашняя</td><td>88001234567</td><td>Москва</td><td>Москва &amp; обл.</td><td>Телефония</td><td>Исх.</td><td>0:03</td><td>0,00</td><td>Бесплатно</td><td>*</td></tr>\r\n"
+      "<tr><td>4</td><td>07.03.2011</td><td>7:02:09</td><td>Домашняя</td><td>4951002030</"
+      "td><td>Москва</td><td>Москва и "
+      "обл.</td><td>Переадресация</td><td>Исх.</td><td>1:30</td><td>2,10</td></tr>\r\n"
+      "<tr><td>5</td><td>08.03.2011</td><td>13:30:00</td><td>Домашняя</td><td>4951002030</"
+      "td><td>Москва</td><td>Москва и "
+      "обл.</td><td>Телефония</td><td>Исх.</td><td></td><td>0,00</td></tr>\r\n"
+      "<tr><td>6</td><td>09.03.2011</td><td><b>23:59:59</b></td><td>Домашняя</td><td>88001234567</"
+      "td><td>Москва</td><td>Москва &amp; "
+      "обл.</td><td>Телефония</td><td>Исх.</td><td>0:03</td><td>0,00</td><td>Бесплатно</td><td>*</"
+      "td></tr>\r\n"
       "\r\n"
       "<tr><td colspan=\"11\">&nbsp;</td></tr>\r\n"
       "<tr class=\"total\"><td colspan=\"9\">Итого</td><td>14:13</td><td>103,60</td></tr>\r\n"
       "<tr><td colspan=\"11\">Абонентский номер 79031234567</td></tr>\r\n"
-      "<tr><td>1</td><td>10.03.2011</td><td>11:11:11</td><td>Домашняя</td><td>&lt;-- 4959998877</td><td>Москва</td><td>Москва и обл.</td><td>Телефония</td><td>Вх.</td><td>3:00</td><td>0,00</td></tr>\r\n"
-      "<tr><td>2</td><td>31.03.2011</td><td>23:58:00</td><td>Домашняя</td><td>mms.mts.ru</td><td>Москва</td><td>Москва и обл.</td><td>GPRS MMS</td><td>Исх.</td><td>0:10</td><td>0,25</td></tr>\r\n"
+      "<tr><td>1</td><td>10.03.2011</td><td>11:11:11</td><td>Домашняя</td><td>&lt;-- "
+      "4959998877</td><td>Москва</td><td>Москва и "
+      "обл.</td><td>Телефония</td><td>Вх.</td><td>3:00</td><td>0,00</td></tr>\r\n"
+      "<tr><td>2</td><td>31.03.2011</td><td>23:58:00</td><td>Домашняя</td><td>mms.mts.ru</"
+      "td><td>Москва</td><td>Москва и обл.</td><td>GPRS "
+      "MMS</td><td>Исх.</td><td>0:10</td><td>0,25</td></tr>\r\n"
       "<tr><td colspan=\"11\">&nbsp;</td></tr>\r\n"
       "<tr class=\"total\"><td colspan=\"9\">Итого</td><td>3:10</td><td>0,25</td></tr>\r\n";
   page += kPageTail;
@@ -116,11 +144,11 @@ inline void AppendNumber(std::string& out, std::uint32_t value) {
 // failed.
 inline std::uint64_t WriteSyntheticDetail(std::FILE* file, std::uint64_t targetBytes,
                                           std::uint64_t seed, bool oneBlock = false) {
-  static const char* const kRegions[] = {"Москва", "Санкт-Петербург", "Тверь",
-                                         "Новосибирск", "Екатеринбург", "Казань"};
-  static const char* const kAreas[] = {"Москва и обл.", "Ленинградская обл.", "Тверская обл.",
-                                       "Новосибирская обл.", "Свердловская обл.",
-                                       "Республика Татарстан"};
+  static const char* const kRegions[] = {"Москва",      "Санкт-Петербург", "Тверь",
+                                         "Новосибирск", "Екатеринбург",    "Казань"};
+  static const char* const kAreas[] = {"Москва и обл.",     "Ленинградская обл.",
+                                       "Тверская обл.",     "Новосибирская обл.",
+                                       "Свердловская обл.", "Республика Татарстан"};
   Random random(seed);
   std::string out = PageHead("01.03.2011 по 31.03.2011", "ООО &quot;Ромашка&quot;");
   std::uint64_t written = 0;

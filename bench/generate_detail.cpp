@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--sample") {
     std::FILE* file = std::fopen(argv[2], "wb");
     const std::string page = qv::bench::SamplePage();
-    const bool ok = file != nullptr && std::fwrite(page.data(), 1, page.size(), file) == page.size();
+    const bool ok =
+        file != nullptr && std::fwrite(page.data(), 1, page.size(), file) == page.size();
     if (file != nullptr && std::fclose(file) != 0) return 1;
     return ok ? 0 : 1;
   }

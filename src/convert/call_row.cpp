@@ -74,13 +74,14 @@ class CallBuilder {
     for (int i = 0; i < kCallAttributeCount; ++i) {
       if ((set_ & (1u << i)) == 0) continue;
       const std::size_t start = buffers_.valueStart[i];
-      attributes[count++] = {buffers_.attributeNames[i],
-                             std::string_view(buffers_.values).substr(
-                                 start, buffers_.valueEnd[i] - start)};
+      attributes[count++] = {
+          buffers_.attributeNames[i],
+          std::string_view(buffers_.values).substr(start, buffers_.valueEnd[i] - start)};
     }
     if (count == 0) return;
     const std::span<const ReportDocument::Utf8Attribute> list(attributes, count);
-    if (buffers_.writer != nullptr && buffers_.writer->WriteNewChild(phone, buffers_.callName, list)) {
+    if (buffers_.writer != nullptr &&
+        buffers_.writer->WriteNewChild(phone, buffers_.callName, list)) {
       return;
     }
     document_.AppendChild(phone, document_.CreateElement(buffers_.callName, list));
@@ -265,8 +266,7 @@ char16_t LowerLetter(char16_t unit) {
 
 }  // namespace
 
-CallRowBuffers::CallRowBuffers(ReportDocument& document)
-    : callName(document.ElementName(u"call")) {
+CallRowBuffers::CallRowBuffers(ReportDocument& document) : callName(document.ElementName(u"call")) {
   for (int i = 0; i < kCallAttributeCount; ++i) {
     attributeNames[i] = document.AttributeName(kCallAttributeNames[i]);
   }

@@ -52,10 +52,9 @@ struct CallRowBuffers {
 // Turns one table row of a subscriber block into a call element appended to
 // phone, when at least one attribute was set. The buffers must be those of
 // the document.
-void ConvertCallRow(std::string_view row, ReportDocument& document,
-                    ReportElement* phone);
-void ConvertCallRow(std::string_view row, ReportDocument& document,
-                    ReportElement* phone, CallRowBuffers& buffers);
+void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElement* phone);
+void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElement* phone,
+                    CallRowBuffers& buffers);
 
 // The code of a service cell: 1 telephony, 2 SMS, 3 WAP, 4 GPRS, 5 MMS,
 // 8 anything else; matched in the system code page, ignoring case.

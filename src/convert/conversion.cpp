@@ -58,8 +58,8 @@ class ConversionFormats {
   std::string shortTime_;
 };
 
-void AppendHeaderElement(ReportDocument& document, ReportElement* report,
-                         std::u16string_view name, std::u16string_view text) {
+void AppendHeaderElement(ReportDocument& document, ReportElement* report, std::u16string_view name,
+                         std::u16string_view text) {
   ReportElement* element = document.CreateElement(name);
   document.SetTextContent(element, text);
   document.AppendChild(report, element);

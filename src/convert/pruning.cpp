@@ -13,7 +13,8 @@ bool DetailMarker::In(std::string_view text) const {
   const char* const last = start + (text.size() - text_.size()) + anchor_;
   const char* p = start + anchor_;
   while (p <= last) {
-    p = static_cast<const char*>(std::memchr(p, text_[anchor_], static_cast<std::size_t>(last - p) + 1));
+    p = static_cast<const char*>(
+        std::memchr(p, text_[anchor_], static_cast<std::size_t>(last - p) + 1));
     if (p == nullptr) return false;
     if (std::memcmp(p - anchor_, text_.data(), text_.size()) == 0) return true;
     ++p;

@@ -75,8 +75,7 @@ class ReportDocument {
   void SetTextContent(ReportElement* element, std::u16string_view text);
   // Raises "DOMDocument.CreateAttribute" error text for a name that is not an
   // XML name.
-  void SetAttribute(ReportElement* element, std::u16string_view name,
-                    std::u16string_view value);
+  void SetAttribute(ReportElement* element, std::u16string_view name, std::u16string_view value);
   bool HasAttributes(const ReportElement* element) const;
 
   // Names checked once, for elements made in numbers; they raise as

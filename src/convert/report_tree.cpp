@@ -114,7 +114,6 @@ bool InListOrder(std::span<const ReportDocument::Utf8Attribute> attributes) {
 
 namespace {
 
-
 std::uint32_t GrownCapacity(std::uint32_t capacity) {
   if (capacity < 16) return capacity + 4;
   return capacity * 2;
@@ -151,8 +150,7 @@ std::string KeptForm(std::u16string_view text) {
 
 }  // namespace
 
-const XmlName* ReportTree::Intern(std::u16string_view name,
-                                  std::string_view operation) {
+const XmlName* ReportTree::Intern(std::u16string_view name, std::string_view operation) {
   if (const XmlName* known = names_.Find(name)) return known;
   if (!IsXmlName(name)) {
     std::string message(operation);
@@ -229,7 +227,8 @@ void ReportTree::Unpack(ReportElement* element) {
     for (; copied < count; ++copied) {
       const ReportAttribute& packed = element->attributes[copied];
       list[copied] = ReportAttribute{
-          packed.name, CopyText(std::string_view(packed.value != nullptr ? packed.value : "", packed.length)),
+          packed.name,
+          CopyText(std::string_view(packed.value != nullptr ? packed.value : "", packed.length)),
           packed.length};
     }
   } catch (...) {
@@ -334,8 +333,7 @@ void ReportTree::SetText(ReportElement* element, std::string_view text) {
   if (textNode != nullptr) Append(element, textNode);
 }
 
-void ReportTree::SetAttribute(ReportElement* element, const XmlName* name,
-                              std::string_view value) {
+void ReportTree::SetAttribute(ReportElement* element, const XmlName* name, std::string_view value) {
   if (element->packed) Unpack(element);
   ReportAttribute* list = element->attributes;
   std::size_t count = element->size;
@@ -367,8 +365,7 @@ void ReportTree::SetAttribute(ReportElement* element, const XmlName* name,
     std::uint32_t capacity = GrownCapacity(element->capacity);
     ReportAttribute* grown;
     try {
-      grown = static_cast<ReportAttribute*>(
-          store_.Allocate(capacity * sizeof(ReportAttribute)));
+      grown = static_cast<ReportAttribute*>(store_.Allocate(capacity * sizeof(ReportAttribute)));
     } catch (...) {
       FreeText(copy, value.size());
       throw;

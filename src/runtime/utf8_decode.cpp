@@ -40,9 +40,8 @@ inline std::size_t DecodeSequence(const unsigned char* in, std::size_t left, cha
       break;
     case 3:
       u = (in[0] & 15u) * 4096 + (in[1] & 63u) * 64 + (in[2] & 63u);
-      *out++ = (u <= 2047 || u >= 65534 || (u >= 0xD800 && u <= 0xDFFF))
-                   ? kReplacement
-                   : static_cast<char16_t>(u);
+      *out++ = (u <= 2047 || u >= 65534 || (u >= 0xD800 && u <= 0xDFFF)) ? kReplacement
+                                                                         : static_cast<char16_t>(u);
       break;
     case 4:
       u = (in[0] & 7u) * 262144 + (in[1] & 63u) * 4096 + (in[2] & 63u) * 64 + (in[3] & 63u);

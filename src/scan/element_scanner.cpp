@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-
 namespace qv {
 
 TextPos RowCursor = 1;
@@ -33,8 +32,7 @@ std::size_t FindByteAt(std::string_view text, char byte, std::size_t from, std::
     if (text[i] == byte) return i;
   }
   if (near >= end) return kNone;
-  const void* found =
-      std::memchr(text.data() + near, static_cast<unsigned char>(byte), end - near);
+  const void* found = std::memchr(text.data() + near, static_cast<unsigned char>(byte), end - near);
   return found == nullptr ? kNone
                           : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
 }
@@ -76,8 +74,8 @@ std::size_t FindClosingName(std::string_view text, std::string_view name, std::s
   const std::size_t n = name.size();
   const std::string_view head = name.substr(0, n - 1);
   for (std::size_t from = slash + n; from < text.size();) {
-    const void* hit =
-        std::memchr(text.data() + from, static_cast<unsigned char>(name[n - 1]), text.size() - from);
+    const void* hit = std::memchr(text.data() + from, static_cast<unsigned char>(name[n - 1]),
+                                  text.size() - from);
     if (hit == nullptr) return kNone;
     const std::size_t last = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
     if (text[last - n] == '/' && HasAt(text, last - n + 1, head)) return last - n;
@@ -123,8 +121,7 @@ std::size_t FindOpenOrSlash(std::string_view text, std::size_t from) {
 // the tag closes, no "/" in the content can start a closing match, and the
 // closing tag's "<" is the last one read. Read off directly here; false for
 // anything else.
-bool TakePlainElement(std::string_view text, std::string_view name, std::size_t from,
-                      Walk& walk) {
+bool TakePlainElement(std::string_view text, std::string_view name, std::size_t from, Walk& walk) {
   const std::size_t n = name.size();
   const char* const p = text.data() + from;
   // Both tags, and a name that holds no byte the walk steers by.

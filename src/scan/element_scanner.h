@@ -16,8 +16,8 @@ enum class CursorChoice : bool { Row = false, Cell = true };
 // The trimmed content of the next element named name, examining text from
 // start (1-based; below 1 reads from the first byte); the stop position goes
 // into the chosen cursor, and only into it. The result is a view into text.
-std::string_view NextTagContent(std::string_view text, std::string_view name,
-                                TextPos start, CursorChoice cursor);
+std::string_view NextTagContent(std::string_view text, std::string_view name, TextPos start,
+                                CursorChoice cursor);
 // NextTagContent(row, "td", start, CursorChoice::Cell), made for the cells
 // of a row, the most frequent walk. Sets plain when the content is known to
 // hold no "<".

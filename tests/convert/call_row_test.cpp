@@ -59,7 +59,9 @@ class CallRowTest : public ::testing::Test {
     if (written.compare(end - 4, 4, "\r\n  ") == 0) end -= 4;
     return written.substr(begin, end - begin);
   }
-  std::string ConvertCells(const std::vector<std::string>& cells) { return Convert({RowOf(cells)}); }
+  std::string ConvertCells(const std::vector<std::string>& cells) {
+    return Convert({RowOf(cells)});
+  }
   std::string WithCell(std::size_t number, const std::string& text) {
     std::vector<std::string> cells = OrdinaryCells();
     cells[number - 1] = text;
@@ -153,7 +155,11 @@ TEST_F(CallRowTest, DateAndTime) {
       {"7.1.11", "1", "11-1-7 00000001"},
       {"07.12.2010", "09.05", "2010-12-07 00009.05"},
       {"07.12.2010", "9:05 pm", "2010-12-07 09:05"},
-      {"07.12.2010", "\x01" "9:05:00", "2010-12-07 \x01" "9:05:00"},
+      {"07.12.2010",
+       "\x01"
+       "9:05:00",
+       "2010-12-07 \x01"
+       "9:05:00"},
       {"07.12.2010", "9:05:00\x01", "2010-12-07 9:05:00"},
       {"07.12 2010", "10:00:00", "-12 2010 10:00:00-07 2010"},
       {"07.12.201x", "10:00:00", "201x-12-07 10:00:00"},
@@ -200,13 +206,27 @@ TEST_F(CallRowTest, ServiceCodes) {
     std::string code;
   };
   const Case cases[] = {
-      {"Телефония", "1"},     {"ТЕЛЕФОНИЯ", "1"},  {"Исходящий телефонный", "1"},
-      {"SMS", "2"},           {"Исх. SMS", "2"},   {"WAP", "3"},
-      {"GPRS-Internet", "4"}, {"gprs", "4"},       {"MMS", "5"},
-      {"sms mms", "2"},       {"mms sms", "2"},    {"wap gprs", "3"},
-      {"", "8"},              {"Роуминг", "8"},    {"Internet", "8"},
-      {"S M S", "8"},         {"Ёлка", "8"},       {"ЁТЕЛ", "1"},
-      {"Ѐтел", "1"},          {"Тёл", "8"},        {"ﾃ SMS", "2"},
+      {"Телефония", "1"},
+      {"ТЕЛЕФОНИЯ", "1"},
+      {"Исходящий телефонный", "1"},
+      {"SMS", "2"},
+      {"Исх. SMS", "2"},
+      {"WAP", "3"},
+      {"GPRS-Internet", "4"},
+      {"gprs", "4"},
+      {"MMS", "5"},
+      {"sms mms", "2"},
+      {"mms sms", "2"},
+      {"wap gprs", "3"},
+      {"", "8"},
+      {"Роуминг", "8"},
+      {"Internet", "8"},
+      {"S M S", "8"},
+      {"Ёлка", "8"},
+      {"ЁТЕЛ", "1"},
+      {"Ѐтел", "1"},
+      {"Тёл", "8"},
+      {"ﾃ SMS", "2"},
   };
   // Twice over the same buffers, so that remembered codes are met as well.
   for (int pass = 0; pass < 2; ++pass) {
@@ -266,7 +286,9 @@ TEST_F(CallRowTest, MinutesUseTheLocaleSeparator) {
   EXPECT_EQ(Attribute(WithCell(10, "2:05"), "m"), "2.08");
   // A zero byte is a separator like any other, from the first row on.
   LocaleFormats.decimalSeparator = '\0';
-  EXPECT_EQ(Attribute(WithCell(10, "2:05"), "m"), std::string("2\0" "08", 4));
+  EXPECT_EQ(Attribute(WithCell(10, "2:05"), "m"), std::string("2\0"
+                                                              "08",
+                                                              4));
 }
 
 TEST_F(CallRowTest, CellTextReachesTheReportAsItStands) {
@@ -285,7 +307,12 @@ TEST_F(CallRowTest, CellTextReachesTheReportAsItStands) {
       {7, "0123456789abcdef<i>x", "r1", "0123456789abcdefx"},
       {7, "0123456<i>x", "r1", "0123456x"},
       {11, "=;>=;>=;>=;>=;>", "pay", "=;>=;>=;>=;>=;>"},
-      {6, "\xE4\xB8" "A", "r2", "\xC4\xB8" "A"},
+      {6,
+       "\xE4\xB8"
+       "A",
+       "r2",
+       "\xC4\xB8"
+       "A"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

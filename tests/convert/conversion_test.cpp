@@ -107,9 +107,13 @@ class ConversionTest : public ::testing::Test {
   static std::string Report(const std::string& input, const std::string& body) {
     return "<?xml version=\"1.0\"?>\r\n<report>\r\n"
            "  <application>Подготовлено для программы Quarvel</application>\r\n"
-           "  <url>" QV_MAKER_URL "</url>\r\n"
-           "  <filename>" + input + "</filename>\r\n"
-           "  <library>qvmtsfrs.dll</library>" + body + "\r\n</report>\r\n";
+           "  <url>" QV_MAKER_URL
+           "</url>\r\n"
+           "  <filename>" +
+           input +
+           "</filename>\r\n"
+           "  <library>qvmtsfrs.dll</library>" +
+           body + "\r\n</report>\r\n";
   }
   static std::string Phone(const std::string& number, const std::string& calls) {
     if (number.empty() && calls.empty()) return "\r\n  <phone/>";
@@ -147,8 +151,8 @@ TEST_F(ConversionTest, SubscriberBlocksBecomePhoneElements) {
       "</body></html>",
   });
   EXPECT_EQ(ConvertPage(page),
-            Report(PathOf("detail.html"), Phone("9161234567", kCallOutgoing + kCallSms) +
-                                              Phone("9161234568", kCallGprs)));
+            Report(PathOf("detail.html"),
+                   Phone("9161234567", kCallOutgoing + kCallSms) + Phone("9161234568", kCallGprs)));
   ExpectUserSettings();
 }
 
@@ -213,8 +217,8 @@ TEST_F(ConversionTest, SubscriberCells) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.cell);
-    const std::string report = ConvertPage(
-        Page({"<html>", kHeading, SubscriberRow(c.cell), kRowOutgoing, "</table>"}));
+    const std::string report =
+        ConvertPage(Page({"<html>", kHeading, SubscriberRow(c.cell), kRowOutgoing, "</table>"}));
     EXPECT_EQ(CurrentPhone, c.phone);
     if (c.phone.find("ер") == std::string::npos) {
       EXPECT_EQ(report, Report(PathOf("detail.html"), Phone(c.phone, kCallOutgoing)));
@@ -264,9 +268,9 @@ TEST_F(ConversionTest, FailuresRestoreTheSettingsAndWriteWhatWasBuilt) {
 }
 
 TEST_F(ConversionTest, RepeatedConversionsOfAnUnclosedBlockAgree) {
-  const std::string input = Write(
-      "detail.html", Page({"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567"),
-                           kRowOutgoing, kRowSms, "</table>"}));
+  const std::string input =
+      Write("detail.html", Page({"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567"),
+                                 kRowOutgoing, kRowSms, "</table>"}));
   ASSERT_EQ(Convert(input, PathOf("first.xml")), std::nullopt);
   EXPECT_EQ(CurrentPhone, "9161234567");
   ASSERT_EQ(Convert(input, PathOf("second.xml")), std::nullopt);
@@ -299,12 +303,13 @@ TEST_F(ConversionTest, BrokenInputNeverBreaksTheConversion) {
       {"empty", ""},
       {"byte 0", std::string(1, '\0')},
       {"byte 26", "\x1a"},
-      {"bytes 0 and 26 in rows",
-       Page({"<html>", kHeading, subscriber, "<tr><td>\0\x1a</td><td>\x1a</td><td>\0:\0</td></tr>"s}) +
-           "\0\x1a"s},
-      {"truncated UTF-8", Page({"<html>", kHeading, subscriber,
-                                CallRow({"\xD0", "07.12.2010\xE2\x82", "9:05", "", "\xF0\x9F\x98",
-                                         "\xC0\xAF", "\xFF", "\xD0\xA2\xD0", "", "\xE4\xB8", "\xD0"})})},
+      {"bytes 0 and 26 in rows", Page({"<html>", kHeading, subscriber,
+                                       "<tr><td>\0\x1a</td><td>\x1a</td><td>\0:\0</td></tr>"s}) +
+                                     "\0\x1a"s},
+      {"truncated UTF-8",
+       Page({"<html>", kHeading, subscriber,
+             CallRow({"\xD0", "07.12.2010\xE2\x82", "9:05", "", "\xF0\x9F\x98", "\xC0\xAF", "\xFF",
+                      "\xD0\xA2\xD0", "", "\xE4\xB8", "\xD0"})})},
       {"one endless line", Page({kHeading, endless})},
       {"one endless line without markup", Page({kHeading, std::string(1 << 20, 'x')})},
       {"stray markup", Page({"<html>", kHeading, subscriber, "<tr><td>1/2</td><<//td></ tr",

@@ -97,13 +97,27 @@ TEST(PruningTest, MatchesDeletingOneLineAtATime) {
     for (int k = 0; k < count; ++k) {
       const std::string tag = std::to_string(k);
       switch (random() % 8) {
-        case 0: input.push_back(""); break;
-        case 1: input.push_back(" \t\x01"); break;
-        case 2: input.push_back(kHeading + tag); break;
-        case 3: input.push_back(kSubscriber + tag); break;
-        case 4: input.push_back(kTotal + tag); break;
-        case 5: input.push_back(kSubscriber + kTotal + tag); break;
-        default: input.push_back("<tr>" + tag + "</tr>"); break;
+        case 0:
+          input.push_back("");
+          break;
+        case 1:
+          input.push_back(" \t\x01");
+          break;
+        case 2:
+          input.push_back(kHeading + tag);
+          break;
+        case 3:
+          input.push_back(kSubscriber + tag);
+          break;
+        case 4:
+          input.push_back(kTotal + tag);
+          break;
+        case 5:
+          input.push_back(kSubscriber + kTotal + tag);
+          break;
+        default:
+          input.push_back("<tr>" + tag + "</tr>");
+          break;
       }
     }
     const std::string_view lineEnd = lineEnds[random() % 3];
@@ -130,8 +144,7 @@ TEST(PruningTest, OutsideBlocks) {
       {{H, "a", "b", "Абонентский номер", "x", "y", "Итого", "c"},
        {"b", "Абонентский номер", "x", "c"}},
       {{H, "Абонентский номер", "x", "Итого"}, {H, "Абонентский номер", "Итого"}},
-      {{H, "a", "Абонентский номер", "x", "y", "Итого", "Абонентский номер 2", "z", "Итого 2",
-        "e"},
+      {{H, "a", "Абонентский номер", "x", "y", "Итого", "Абонентский номер 2", "z", "Итого 2", "e"},
        {"a", "Абонентский номер", "x", "Итого", "Абонентский номер 2", "e"}},
       // A line holding both markers ends outside a block.
       {{H, "Абонентский номер Итого", "x"}, {"x"}},

@@ -47,11 +47,10 @@ void BuildReport(ReportDocument& d, const Step& step, ReportFileWriter* writer =
     for (int c = 0; c < (p * 3) % 5; ++c) {
       if (writer != nullptr && c % 2 == 0) {
         const std::string time = "2010-12-07 09:05:0" + std::to_string(c);
-        const ReportDocument::Utf8Attribute attributes[] = {
-            {d.AttributeName(u"m"), "2.08"},
-            {d.AttributeName(u"r1"), kRegion},
-            {d.AttributeName(u"num"), "4957654321"},
-            {d.AttributeName(u"time"), time}};
+        const ReportDocument::Utf8Attribute attributes[] = {{d.AttributeName(u"m"), "2.08"},
+                                                            {d.AttributeName(u"r1"), kRegion},
+                                                            {d.AttributeName(u"num"), "4957654321"},
+                                                            {d.AttributeName(u"time"), time}};
         ASSERT_TRUE(writer->WriteNewChild(phone, d.ElementName(u"call"), attributes));
         step();
         continue;
@@ -97,12 +96,15 @@ TEST(ReportStreaming, SameBytesWhereverItIsSettled) {
       test::RecordingSink sink;
       ReportFileWriter writer(document, sink);
       int step = 0;
-      BuildReport(document, [&] {
-        if (plan.settleAt(step++)) {
-          writer.WriteSettled();
-          writer.WriteSettled();
-        }
-      }, written ? &writer : nullptr);
+      BuildReport(
+          document,
+          [&] {
+            if (plan.settleAt(step++)) {
+              writer.WriteSettled();
+              writer.WriteSettled();
+            }
+          },
+          written ? &writer : nullptr);
       writer.Finish();
       EXPECT_EQ(sink.Joined(), expected);
       EXPECT_EQ(sink.opens, 1);
@@ -134,8 +136,10 @@ TEST(ReportStreaming, ElementsWrittenAtOnceOnlyWhereTheyCanBe) {
   EXPECT_EQ(sink.opens, 0);
   EXPECT_TRUE(writer.WriteNewChild(second, call, ordered));
   writer.Finish();
-  EXPECT_EQ(sink.Joined(),
-            test::Declared("<report>\r\n  <phone/>\r\n  <phone>\r\n    <call s=\"1\"/>\r\n  </phone>\r\n</report>"));
+  EXPECT_EQ(
+      sink.Joined(),
+      test::Declared(
+          "<report>\r\n  <phone/>\r\n  <phone>\r\n    <call s=\"1\"/>\r\n  </phone>\r\n</report>"));
 }
 
 TEST(ReportStreaming, NothingIsOpenedUntilAChildIsSettled) {
@@ -152,8 +156,7 @@ TEST(ReportStreaming, NothingIsOpenedUntilAChildIsSettled) {
   writer.WriteSettled();
   EXPECT_EQ(sink.opens, 1);
   writer.Finish();
-  EXPECT_EQ(sink.Joined(),
-            test::Declared("<report>\r\n  <phone/>\r\n  <phone/>\r\n</report>"));
+  EXPECT_EQ(sink.Joined(), test::Declared("<report>\r\n  <phone/>\r\n  <phone/>\r\n</report>"));
 }
 
 // Released calls make room for the next ones instead of adding to it, within
@@ -208,9 +211,9 @@ TEST(ReportStreaming, AFailureIsKeptForFinish) {
 class ReportFiles : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::path(testing::TempDir()) /
-              ("qv_report_" + std::string(testing::UnitTest::GetInstance()
-                                              ->current_test_info()->name()));
+    folder_ =
+        std::filesystem::path(testing::TempDir()) /
+        ("qv_report_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
   }

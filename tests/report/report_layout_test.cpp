@@ -13,8 +13,8 @@ namespace {
 using test::Declared;
 using test::Written;
 
-ReportElement* AddChild(ReportDocument& document, ReportElement* parent,
-                        std::u16string_view name, std::u16string_view text = u"") {
+ReportElement* AddChild(ReportDocument& document, ReportElement* parent, std::u16string_view name,
+                        std::u16string_view text = u"") {
   ReportElement* element = document.CreateElement(name);
   if (!text.empty()) document.SetTextContent(element, text);
   document.AppendChild(parent, element);
@@ -38,10 +38,15 @@ TEST(ReportLayout, OneSubscriberWithOneCall) {
   AddChild(document, report, u"library", u"qvmtsfrs.dll");
   ReportElement* phone = AddChild(document, report, u"phone", u"9161234567");
   ReportElement* call = document.CreateElement(u"call");
-  const char16_t* attributes[][2] = {
-      {u"time", u"2010-12-07 09:05:00"}, {u"type", u"1"}, {u"num", u"4957654321"},
-      {u"r2", u""}, {u"r1", u""}, {u"code", u"1"}, {u"s", u"125"}, {u"m", u"2.08"},
-      {u"pay", u"1.50"}};
+  const char16_t* attributes[][2] = {{u"time", u"2010-12-07 09:05:00"},
+                                     {u"type", u"1"},
+                                     {u"num", u"4957654321"},
+                                     {u"r2", u""},
+                                     {u"r1", u""},
+                                     {u"code", u"1"},
+                                     {u"s", u"125"},
+                                     {u"m", u"2.08"},
+                                     {u"pay", u"1.50"}};
   for (const auto& [name, value] : attributes) document.SetAttribute(call, name, value);
   document.AppendChild(phone, call);
 
@@ -295,8 +300,7 @@ TEST(ReportEscaping, LengthsAcrossTheBufferSize) {
       document.SetAttribute(e, u"v", text);
       test::RecordingSink sink;
       document.WriteTo(sink);
-      ASSERT_EQ(sink.Joined(),
-                Declared("<e v=\"" + asAttribute + "\">" + asText + "</e>"));
+      ASSERT_EQ(sink.Joined(), Declared("<e v=\"" + asAttribute + "\">" + asText + "</e>"));
       for (std::size_t i = 0; i + 1 < sink.pieces.size(); ++i) {
         ASSERT_GE(sink.pieces[i].size(), 512u);
         ASSERT_LE(sink.pieces[i].size(), 512u + 32u);

@@ -19,9 +19,7 @@ inline std::string Written(ReportDocument& document) {
 class RecordingSink final : public ReportSink {
  public:
   void Open() override { ++opens; }
-  void Write(const char* data, std::size_t size) override {
-    pieces.emplace_back(data, size);
-  }
+  void Write(const char* data, std::size_t size) override { pieces.emplace_back(data, size); }
   void End() override { ++ends; }
   void Close() noexcept override { ++closes; }
   std::string Joined() const {

@@ -20,23 +20,12 @@ struct NameCase {
 };
 
 const NameCase kNameCases[] = {
-    {u"report", true, ""},
-    {u"_x", true, ""},
-    {u":a", true, ""},
-    {u"a-b.c9", true, ""},
-    {u"\u0416\u00B7", true, ""},
-    {u"a\U00010000", true, ""},
-    {u"", false, ""},
-    {u"1a", false, "1a"},
-    {u"-a", false, "-a"},
-    {u".a", false, ".a"},
-    {u"a b", false, "a b"},
-    {u"a<", false, "a<"},
-    {u"a=", false, "a="},
-    {u"a\"", false, "a\""},
-    {u"\u00D7", false, "\xC3\x97"},
-    {u"a\xD800", false, "a?"},
-    {u"\xDC00", false, "?"},
+    {u"report", true, ""},     {u"_x", true, ""},           {u":a", true, ""},
+    {u"a-b.c9", true, ""},     {u"\u0416\u00B7", true, ""}, {u"a\U00010000", true, ""},
+    {u"", false, ""},          {u"1a", false, "1a"},        {u"-a", false, "-a"},
+    {u".a", false, ".a"},      {u"a b", false, "a b"},      {u"a<", false, "a<"},
+    {u"a=", false, "a="},      {u"a\"", false, "a\""},      {u"\u00D7", false, "\xC3\x97"},
+    {u"a\xD800", false, "a?"}, {u"\xDC00", false, "?"},
 };
 
 TEST(ReportTree, OnlyXmlNamesAreAccepted) {
@@ -49,9 +38,9 @@ TEST(ReportTree, OnlyXmlNamesAreAccepted) {
       EXPECT_NO_THROW(document.SetAttribute(element, c.name, u"v"));
       continue;
     }
-    const std::string detail =
-        c.name.empty() ? ": empty name"
-                       : std::string(": invalid character in name \"") + c.shown + "\"";
+    const std::string detail = c.name.empty()
+                                   ? ": empty name"
+                                   : std::string(": invalid character in name \"") + c.shown + "\"";
     try {
       document.CreateElement(c.name);
       ADD_FAILURE() << "element accepted";

@@ -188,7 +188,9 @@ TEST(LineJoinerTest, JoinsTheLinesKept) {
     // The lines as read from a buffer of their own.
     LineList original;
     original.LoadFromBytes(bytes);
-    const auto lineEnded = [&](std::int64_t index) { return std::string(original.Get(index)) + "\r\n"; };
+    const auto lineEnded = [&](std::int64_t index) {
+      return std::string(original.Get(index)) + "\r\n";
+    };
 
     LineList list;
     list.LoadFromBytes(bytes);
@@ -213,7 +215,8 @@ TEST(LineJoinerTest, JoinsTheLinesKept) {
           held = index;
           heldLine = line;
           break;
-        default: break;
+        default:
+          break;
       }
     }
     if (held) {

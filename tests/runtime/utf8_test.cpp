@@ -33,21 +33,50 @@ const DecodeCase kDecodeCases[] = {
     {"beyond U+10FFFF", "\xF4\x90\x80\x80", u"?"},
     {"lone 255", "\xFF", u"?"},
     {"lone continuation", "\x80", u"?"},
-    {"continuations", "\x80\xBF" "a", u"??a"},
+    {"continuations",
+     "\x80\xBF"
+     "a",
+     u"??a"},
     {"lone lead at the end", "\xE2", u"?"},
     {"lead cut one byte short", "\xE2\x82", u"\u0082"},
     {"lead cut two bytes short", "a\xF0\x9F", u"a??"},
-    {"stopped early by ASCII", "\xE4\xB8" "A", u"\u0138A"},
-    {"two-byte lead before ASCII", "\xD0" "A", u"?A"},
-    {"four-byte lead stopped after two", "\xF0\x90" "x", u"\u0410x"},
-    {"four-byte lead stopped after three", "\xF0\x9F\x98" "x", u"?x"},
-    {"four-byte lead stopped after three, large", "\xF3\xBF\xBF" "x", u"\x3FFF" "x"},
+    {"stopped early by ASCII",
+     "\xE4\xB8"
+     "A",
+     u"\u0138A"},
+    {"two-byte lead before ASCII",
+     "\xD0"
+     "A",
+     u"?A"},
+    {"four-byte lead stopped after two",
+     "\xF0\x90"
+     "x",
+     u"\u0410x"},
+    {"four-byte lead stopped after three",
+     "\xF0\x9F\x98"
+     "x",
+     u"?x"},
+    {"four-byte lead stopped after three, large",
+     "\xF3\xBF\xBF"
+     "x",
+     u"\x3FFF"
+     "x"},
     {"five-byte form", "\xF8\x88\x80\x80\x80", u"?"},
-    {"six-byte form", "\xFC\x84\x80\x80\x80\x80" "z", u"?z"},
+    {"six-byte form",
+     "\xFC\x84\x80\x80\x80\x80"
+     "z",
+     u"?z"},
     {"eight-byte lead near the end", "\xFF\x80\x80", u"???"},
     {"eight-byte lead, seven continuations", "\xFF\x80\x80\x80\x80\x80\x80\x80", u"?"},
-    {"five-byte lead stopped after two", "\xF8\x90" "abc", u"\x0610" "abc"},
-    {"five-byte lead too near the end", "\xF8\x90" "a", u"??a"},
+    {"five-byte lead stopped after two",
+     "\xF8\x90"
+     "abc",
+     u"\x0610"
+     "abc"},
+    {"five-byte lead too near the end",
+     "\xF8\x90"
+     "a",
+     u"??a"},
     {"Cyrillic word", "\xD0\x9C\xD0\xA2\xD0\xA1 \xD1\x91", u"\u041C\u0422\u0421 \u0451"},
     {"ASCII run over eight bytes then Cyrillic", "abcdefghij\xD0\xB0", u"abcdefghij\u0430"},
     {"Cyrillic run ends at a bad byte", "\xD0\xB0\xD0\xB1\xFF\xD0\xB2", u"\u0430\u0431?\u0432"},
@@ -64,7 +93,13 @@ TEST(Utf8Test, DecodesWithOneQuestionMarkPerBadSequence) {
 // time: every case must decode the same at any offset behind them. (Nothing
 // follows the case: its end of input matters.)
 TEST(Utf8Test, DecodesTheSameAfterAnyPrefix) {
-  const std::string prefixes[] = {"", "a", "abcdefg", "abcdefgh", "\xD0\xB0", "\xD0\xB0\xD0\xB1" "cd"};
+  const std::string prefixes[] = {"",
+                                  "a",
+                                  "abcdefg",
+                                  "abcdefgh",
+                                  "\xD0\xB0",
+                                  "\xD0\xB0\xD0\xB1"
+                                  "cd"};
   for (const std::string& prefix : prefixes) {
     const std::u16string decodedPrefix = DecodeUtf8(prefix);
     for (const DecodeCase& c : kDecodeCases) {
@@ -108,7 +143,9 @@ std::string Cleaned(std::string_view bytes) {
 // Cleaning must be exactly decoding and encoding again, for the table and
 // for random mixes of its pieces behind every prefix.
 TEST(Utf8Test, CleaningIsDecodingAndEncodingAgain) {
-  const std::string prefixes[] = {"", "a", "abcdefgh", "\xD0\xB0\xD0\xB1" "cd"};
+  const std::string prefixes[] = {"", "a", "abcdefgh",
+                                  "\xD0\xB0\xD0\xB1"
+                                  "cd"};
   for (const std::string& prefix : prefixes) {
     for (const DecodeCase& c : kDecodeCases) {
       SCOPED_TRACE(std::string(c.name) + " after " + std::to_string(prefix.size()));
@@ -128,8 +165,8 @@ TEST(Utf8Test, CleaningIsDecodingAndEncodingAgain) {
 }
 
 TEST(Utf8Test, EncodesAndDecodesBack) {
-  const std::u16string texts[] = {u"", u"abc", u"\u0410\u0451", u"\u20AC", u"\xD83D\xDE00",
-                                  u"\u07FF\u0800\uFFFD"};
+  const std::u16string texts[] = {u"",       u"abc",          u"\u0410\u0451",
+                                  u"\u20AC", u"\xD83D\xDE00", u"\u07FF\u0800\uFFFD"};
   for (const std::u16string& text : texts) {
     SCOPED_TRACE(text.size());
     EXPECT_EQ(DecodeUtf8(EncodeUtf8(text)), text);
@@ -145,14 +182,17 @@ TEST(Utf8Test, LowersLatinAndCyrillicLetters) {
   };
   const Case cases[] = {
       {"MTS FORIS", "mts foris"},
-      {"\xD0\x90\xD0\x91\xD0\xAF", "\xD0\xB0\xD0\xB1\xD1\x8F"},    // АБЯ
-      {"\xD0\x81\xD0\x8E", "\xD1\x91\xD1\x9E"},                    // ЁЎ
-      {"\xC3\x80\xC3\x9E\xC3\x97", "\xC3\xA0\xC3\xBE\xC3\x97"},    // ÀÞ, × stays
-      {"\xC5\xB8", "\xC3\xBF"},                                    // Ÿ
-      {"\xC4\xB0", "i"},                                           // İ
-      {"\xCE\xA3\xCE\x86", "\xCF\x83\xCE\xAC"},                    // ΣΆ
+      {"\xD0\x90\xD0\x91\xD0\xAF", "\xD0\xB0\xD0\xB1\xD1\x8F"},  // АБЯ
+      {"\xD0\x81\xD0\x8E", "\xD1\x91\xD1\x9E"},                  // ЁЎ
+      {"\xC3\x80\xC3\x9E\xC3\x97", "\xC3\xA0\xC3\xBE\xC3\x97"},  // ÀÞ, × stays
+      {"\xC5\xB8", "\xC3\xBF"},                                  // Ÿ
+      {"\xC4\xB0", "i"},                                         // İ
+      {"\xCE\xA3\xCE\x86", "\xCF\x83\xCE\xAC"},                  // ΣΆ
       {"\xD0\xB0z1", "\xD0\xB0z1"},
-      {"\xFF\xD0" "A", "\xFF\xD0" "a"},                           // bad bytes kept
+      {"\xFF\xD0"
+       "A",
+       "\xFF\xD0"
+       "a"},  // bad bytes kept
       {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
   };
   for (const Case& c : cases) {

@@ -19,8 +19,8 @@ struct ScanCase {
 
 void ExpectScans(std::initializer_list<ScanCase> cases) {
   for (const ScanCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << testing::PrintToString(c.text) << " name " << c.name
-                                    << " from " << c.start);
+    SCOPED_TRACE(testing::Message()
+                 << testing::PrintToString(c.text) << " name " << c.name << " from " << c.start);
     CellCursor = -7;
     EXPECT_EQ(NextTagContent(c.text, c.name, c.start, CursorChoice::Cell), c.expected);
     EXPECT_EQ(CellCursor, c.stop);
@@ -30,27 +30,36 @@ void ExpectScans(std::initializer_list<ScanCase> cases) {
 TEST(NextTagContent, WalksTheCellsOfARow) {
   const std::string row = "<tr><td> 12 </td><td>x</td></tr>";
   ExpectScans({
-      {row, "td", 1, "12", 18}, {row, "td", 18, "x", 28},
+      {row, "td", 1, "12", 18},
+      {row, "td", 18, "x", 28},
       {row, "td", 28, "", 33},  // the "</tr>" ends the search
-      {row, "td", 33, "", 33},  {row, "td", 40, "", 39},
+      {row, "td", 33, "", 33},
+      {row, "td", 40, "", 39},
       {row, "tr", 1, "<td> 12 </td><td>x</td>", 33},
   });
 }
 
 TEST(NextTagContent, MatchesLooselyAsTheCallersExpect) {
   ExpectScans({
-      {"no tags at all", "td", 1, "", 15}, {"", "td", 1, "", 1}, {"<td>abc", "td", 1, "", 8},
-      {"<td class=x>5</td>", "td", 1, "5", 19}, {"<td class=str>7</td></tr>", "tr", 1, "7</td>", 26},
-      {"<span>1/2</span><td>x</td>", "td", 1, "", 17}, {"<span>1/2</span><td>x</td>", "td", 17, "x", 27},
-      {"<TD>1</TD>", "td", 1, "", 11}, {"<td><b>x</b></td>", "td", 1, "<b>x</b>", 18},
-      {"<td>\t x \r\n</td>", "td", 1, "x", 16}, {"<td>\x0cx\xC2\xA0</td>", "td", 1, "\x0cx\xC2\xA0", 14},
-      {"td <b>1</b>", "td", 1, "", 12},     // the name read before the tag counts
+      {"no tags at all", "td", 1, "", 15},
+      {"", "td", 1, "", 1},
+      {"<td>abc", "td", 1, "", 8},
+      {"<td class=x>5</td>", "td", 1, "5", 19},
+      {"<td class=str>7</td></tr>", "tr", 1, "7</td>", 26},
+      {"<span>1/2</span><td>x</td>", "td", 1, "", 17},
+      {"<span>1/2</span><td>x</td>", "td", 17, "x", 27},
+      {"<TD>1</TD>", "td", 1, "", 11},
+      {"<td><b>x</b></td>", "td", 1, "<b>x</b>", 18},
+      {"<td>\t x \r\n</td>", "td", 1, "x", 16},
+      {"<td>\x0cx\xC2\xA0</td>", "td", 1, "\x0cx\xC2\xA0", 14},
+      {"td <b>1</b>", "td", 1, "", 12},      // the name read before the tag counts
       {"<td>1</tdx>", "td", 1, "1", 12},     // so does any "/" and the name
       {"<td>a/td>b</td>", "td", 1, "", 10},  // no "<" read in the content yet
-      {"<td>a<b>/td>", "td", 1, "a", 13},    {"<p>x<td>y</td>", "td", 1, "y", 15},
-      {"<td>x</td>", "", 1, "", 11},         // an empty name never matches
+      {"<td>a<b>/td>", "td", 1, "a", 13},
+      {"<p>x<td>y</td>", "td", 1, "y", 15},
+      {"<td>x</td>", "", 1, "", 11},  // an empty name never matches
       {"<td>x", "td", 5, "", 6},
-      {"<td>x</td>", "td", 0, "x", 11},      // a start before the text reads from its start
+      {"<td>x</td>", "td", 0, "x", 11},  // a start before the text reads from its start
   });
 }
 
@@ -133,8 +142,9 @@ TEST(NextTagContent, AgreesWithTheStateTableOnRandomTexts) {
 // take eight bytes at a time.
 TEST(NextTagContent, AgreesWithTheStateTableOnRandomMarkup) {
   std::mt19937 random(20110301);
-  const std::string_view pieces[] = {"<td>", "</td>", "<tr>", "</tr>", "<b>", "</b>", "12345678",
-                                     "x", " ", "/", "<", ">", "td", "tr", "\r\n", "<td x>"};
+  const std::string_view pieces[] = {"<td>",     "</td>", "<tr>", "</tr>", "<b>", "</b>",
+                                     "12345678", "x",     " ",    "/",     "<",   ">",
+                                     "td",       "tr",    "\r\n", "<td x>"};
   std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
   for (const char* name : {"td", "tr", "b"}) {
     for (int round = 0; round < 20000; ++round) {
