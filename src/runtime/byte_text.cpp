@@ -62,8 +62,8 @@ TextPos FindByte(char byte, std::string_view text) { return FindByteFrom(byte, t
 TextPos FindByteFrom(char byte, std::string_view text, std::uint64_t start) {
   if (start == 0 || start > text.size()) return 0;
   const std::size_t offset = static_cast<std::size_t>(start - 1);
-  const void* found = std::memchr(text.data() + offset, static_cast<unsigned char>(byte),
-                                  text.size() - offset);
+  const void* found =
+      std::memchr(text.data() + offset, static_cast<unsigned char>(byte), text.size() - offset);
   if (found == nullptr) return 0;
   return static_cast<TextPos>(static_cast<const char*>(found) - text.data()) + 1;
 }

@@ -17,9 +17,7 @@ constexpr std::int64_t kDayZeroFromEpoch = 693899;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsLeapYear(std::int64_t year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsLeapYear(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(std::int64_t year, int month) {
   static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -155,8 +153,7 @@ bool TryParseDatePart(std::string_view part, const LocaleFormatsRecord& formats,
   return TryEncodeDate(year, month, day, dayNumber);
 }
 
-bool TryParseTimePart(std::string_view part, const LocaleFormatsRecord& formats,
-                      double& fraction) {
+bool TryParseTimePart(std::string_view part, const LocaleFormatsRecord& formats, double& fraction) {
   std::int64_t numbers[5] = {0, 0, 0, 0, 0};
   int count = 0;
   enum class Half { kNone, kAm, kPm } half = Half::kNone;

@@ -17,25 +17,17 @@ bool IsAscii(std::string_view bytes) {
 
 }  // namespace
 
-std::u16string CodePageToUtf16(std::string_view bytes) {
-  return platform::CodePageToUtf16(bytes);
-}
+std::u16string CodePageToUtf16(std::string_view bytes) { return platform::CodePageToUtf16(bytes); }
 
-std::string Utf16ToCodePage(std::u16string_view text) {
-  return platform::Utf16ToCodePage(text);
-}
+std::string Utf16ToCodePage(std::u16string_view text) { return platform::Utf16ToCodePage(text); }
 
-std::string LowerInCodePage(std::string_view bytes) {
-  return platform::LowerInCodePage(bytes);
-}
+std::string LowerInCodePage(std::string_view bytes) { return platform::LowerInCodePage(bytes); }
 
 std::string FileNameToUtf8(std::string_view name) {
   if (IsAscii(name) || platform::SystemCodePage() == kUtf8CodePage) return std::string(name);
   return EncodeUtf8(platform::CodePageToUtf16(name));
 }
 
-std::u16string FileNameForReport(std::string_view name) {
-  return DecodeUtf8(FileNameToUtf8(name));
-}
+std::u16string FileNameForReport(std::string_view name) { return DecodeUtf8(FileNameToUtf8(name)); }
 
 }  // namespace qv

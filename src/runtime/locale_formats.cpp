@@ -15,9 +15,7 @@ const bool localeFormatsLoaded = (LoadLocaleFormats(), true);
 
 }  // namespace
 
-LocalDate CurrentLocalDate() {
-  return testClock != nullptr ? testClock() : SystemLocalDate();
-}
+LocalDate CurrentLocalDate() { return testClock != nullptr ? testClock() : SystemLocalDate(); }
 
 void SetClockForTesting(LocalDate (*clock)()) { testClock = clock; }
 

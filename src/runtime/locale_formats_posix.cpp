@@ -48,13 +48,27 @@ void Tokenize(std::string_view format, std::string_view twelveHourFormat,
     i = j;
     std::string_view whole;
     switch (format[j]) {
-      case '%': tokens.push_back({false, '%', 0}); continue;
-      case 'D': whole = "%m/%d/%y"; break;
-      case 'F': whole = "%Y-%m-%d"; break;
-      case 'T': whole = "%H:%M:%S"; break;
-      case 'R': whole = "%H:%M"; break;
-      case 'r': whole = twelveHourFormat.empty() ? "%I:%M:%S %p" : twelveHourFormat; break;
-      default: tokens.push_back({true, format[j], padding}); continue;
+      case '%':
+        tokens.push_back({false, '%', 0});
+        continue;
+      case 'D':
+        whole = "%m/%d/%y";
+        break;
+      case 'F':
+        whole = "%Y-%m-%d";
+        break;
+      case 'T':
+        whole = "%H:%M:%S";
+        break;
+      case 'R':
+        whole = "%H:%M";
+        break;
+      case 'r':
+        whole = twelveHourFormat.empty() ? "%I:%M:%S %p" : twelveHourFormat;
+        break;
+      default:
+        tokens.push_back({true, format[j], padding});
+        continue;
     }
     // A locale whose twelve-hour format names itself must not loop.
     if (depth < 2) Tokenize(whole, twelveHourFormat, tokens, depth + 1);
@@ -65,19 +79,29 @@ void Tokenize(std::string_view format, std::string_view twelveHourFormat,
 std::string_view DateField(const FormatToken& token) {
   const bool unpadded = token.padding == '-' || token.padding == '_';
   switch (token.byte) {
-    case 'd': return unpadded ? "d" : "dd";
-    case 'e': return token.padding == '0' ? "dd" : "d";
-    case 'm': return unpadded ? "m" : "mm";
+    case 'd':
+      return unpadded ? "d" : "dd";
+    case 'e':
+      return token.padding == '0' ? "dd" : "d";
+    case 'm':
+      return unpadded ? "m" : "mm";
     case 'y':
-    case 'g': return "yy";
+    case 'g':
+      return "yy";
     case 'Y':
-    case 'G': return "yyyy";
+    case 'G':
+      return "yyyy";
     case 'b':
-    case 'h': return "mmm";
-    case 'B': return "mmmm";
-    case 'a': return "ddd";
-    case 'A': return "dddd";
-    default: return "";
+    case 'h':
+      return "mmm";
+    case 'B':
+      return "mmmm";
+    case 'a':
+      return "ddd";
+    case 'A':
+      return "dddd";
+    default:
+      return "";
   }
 }
 
@@ -85,10 +109,13 @@ std::string_view DateField(const FormatToken& token) {
 std::string_view HourField(const FormatToken& token) {
   switch (token.byte) {
     case 'H':
-    case 'I': return token.padding == '-' || token.padding == '_' ? "h" : "hh";
+    case 'I':
+      return token.padding == '-' || token.padding == '_' ? "h" : "hh";
     case 'k':
-    case 'l': return token.padding == '0' ? "hh" : "h";
-    default: return "";
+    case 'l':
+      return token.padding == '0' ? "hh" : "h";
+    default:
+      return "";
   }
 }
 

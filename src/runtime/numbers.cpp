@@ -22,7 +22,7 @@ unsigned DigitValue(char c) {
 // rounding mode the host may have set.
 long double RoundHalfEven(long double q) {
   constexpr long double kAllWhole = 9223372036854775808.0L;  // 2^63
-  if (!(std::fabs(q) < kAllWhole)) return q;                  // whole, infinite or NaN
+  if (!(std::fabs(q) < kAllWhole)) return q;                 // whole, infinite or NaN
   long double whole = std::floor(q);
   const long double fraction = q - whole;  // exact below 2^63
   if (fraction > 0.5L || (fraction == 0.5L && std::fmod(whole, 2.0L) != 0)) whole += 1;
@@ -169,8 +169,7 @@ std::int32_t ParseIntOr(std::string_view text, std::int32_t fallback) {
     ++i;
     anyDigit = true;
   }
-  const std::uint64_t limit =
-      base == 10 ? (negative ? 2147483648u : 2147483647u) : 4294967295u;
+  const std::uint64_t limit = base == 10 ? (negative ? 2147483648u : 2147483647u) : 4294967295u;
   std::uint64_t magnitude = 0;
   for (; i < size && text[i] != '\0'; ++i) {
     const unsigned digit = DigitValue(text[i]);

@@ -23,7 +23,8 @@ HANDLE HandleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle);
 int OpenHandle(const char* path, DWORD access, DWORD disposition, std::intptr_t* handle) {
   // CreateFileA reports an empty name as a missing path; it is a missing file.
   if (path == nullptr || *path == '\0') return kFileNotFound;
-  HANDLE opened = CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE opened =
+      CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
   *handle = reinterpret_cast<std::intptr_t>(opened);
   return 0;

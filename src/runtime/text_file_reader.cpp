@@ -19,12 +19,18 @@ struct CodeMessage {
 };
 
 constexpr CodeMessage kMessages[] = {
-    {2, "File not found"},          {3, "Invalid filename"},
-    {4, "Too many open files"},     {5, "Access denied"},
-    {6, "Invalid file handle"},     {15, "Invalid drive specified"},
-    {100, "Read past end of file"}, {101, "Disk Full"},
-    {102, "File not assigned"},     {103, "File not open"},
-    {104, "File not open for input"}, {105, "File not open for output"},
+    {2, "File not found"},
+    {3, "Invalid filename"},
+    {4, "Too many open files"},
+    {5, "Access denied"},
+    {6, "Invalid file handle"},
+    {15, "Invalid drive specified"},
+    {100, "Read past end of file"},
+    {101, "Disk Full"},
+    {102, "File not assigned"},
+    {103, "File not open"},
+    {104, "File not open for input"},
+    {105, "File not open for output"},
     {106, "Invalid input"},
 };
 

@@ -90,9 +90,7 @@ std::string ReplaceOnePass(std::string_view text, std::string_view pattern,
   return out;
 }
 
-bool IsSliceBlank(char byte) {
-  return byte == '\t' || byte == '\n' || byte == '\r' || byte == ' ';
-}
+bool IsSliceBlank(char byte) { return byte == '\t' || byte == '\n' || byte == '\r' || byte == ' '; }
 
 }  // namespace
 

@@ -245,13 +245,34 @@ TEST_F(ParseDateTime, TwoDigitYearsFollowTheClockAndTheWindow) {
     int year;
   };
   const WindowCase cases[] = {
-      {[] { return LocalDate{2026, 1, 1}; }, 50, "01.11.76", 1976},
-      {[] { return LocalDate{2026, 1, 1}; }, 50, "01.11.75", 2075},
-      {[] { return LocalDate{2027, 1, 1}; }, 50, "01.11.76", 2076},
-      {[] { return LocalDate{2050, 1, 1}; }, 50, "01.11.00", 2000},
-      {[] { return LocalDate{2050, 1, 1}; }, 50, "01.11.99", 2099},
-      {[] { return LocalDate{2026, 1, 1}; }, 0, "01.11.10", 2010},
-      {[] { return LocalDate{2026, 1, 1}; }, 0, "01.11.30", 2030},
+      {[] {
+         return LocalDate{2026, 1, 1};
+       },
+       50, "01.11.76", 1976},
+      {[] {
+         return LocalDate{2026, 1, 1};
+       },
+       50, "01.11.75", 2075},
+      {[] {
+         return LocalDate{2027, 1, 1};
+       },
+       50, "01.11.76", 2076},
+      {[] {
+         return LocalDate{2050, 1, 1};
+       },
+       50, "01.11.00", 2000},
+      {[] {
+         return LocalDate{2050, 1, 1};
+       },
+       50, "01.11.99", 2099},
+      {[] {
+         return LocalDate{2026, 1, 1};
+       },
+       0, "01.11.10", 2010},
+      {[] {
+         return LocalDate{2026, 1, 1};
+       },
+       0, "01.11.30", 2030},
   };
   for (const WindowCase& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " in " + std::to_string(c.clock().year));

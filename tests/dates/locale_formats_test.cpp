@@ -206,7 +206,9 @@ TEST(StrftimeFormats, ReadAsPatternsAndSeparators) {
       {"%d.%m.%Y", "%r", "%r", "dd.mm.yyyy", '.', "h", ':'},
       // Multi-byte and letter separators are no separators.
       {"%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", "%H\xE6\x97\xB6%M", "",
-       "yyyy\xE5\xB9\xB4mm\xE6\x9C\x88" "dd\xE6\x97\xA5", '/', "hh", ':'},
+       "yyyy\xE5\xB9\xB4mm\xE6\x9C\x88"
+       "dd\xE6\x97\xA5",
+       '/', "hh", ':'},
       {"%d de %m de %Y", "%H h %M", "", "dd  mm  yyyy", ' ', "hh", ' '},
       // Nothing to read: the values stay as they were.
       {"", "", "", "m/d/yy", '/', "h", ':'},

@@ -101,13 +101,25 @@ TEST(ParseIntOr, AcceptsWholeIntegersInRange) {
       {"&37777777777", -1},
       {"&40000000000", 0},
       // A zero byte ends the number.
-      {"12\0" "34"sv, 12},
-      {"12\0" "xyz"sv, 12},
+      {"12\0"
+       "34"sv,
+       12},
+      {"12\0"
+       "xyz"sv,
+       12},
       {"0\0"sv, 0},
-      {"\0" "12"sv, 0},
-      {"-\0" "12"sv, 0},
-      {"$\0" "12"sv, 0},
-      {"$1\0" "G"sv, 1},
+      {"\0"
+       "12"sv,
+       0},
+      {"-\0"
+       "12"sv,
+       0},
+      {"$\0"
+       "12"sv,
+       0},
+      {"$1\0"
+       "G"sv,
+       1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("text: \"" + std::string(c.text) + "\"");
@@ -116,8 +128,8 @@ TEST(ParseIntOr, AcceptsWholeIntegersInRange) {
 }
 
 TEST(ParseIntOr, GivesTheFallbackForWhatIsNoNumber) {
-  const std::string_view texts[] = {"", " ", "-", "+", "$", "0x", "42 ", "2147483648",
-                                    "$100000000", "x", "\0"sv};
+  const std::string_view texts[] = {"",    " ",          "-",          "+", "$",   "0x",
+                                    "42 ", "2147483648", "$100000000", "x", "\0"sv};
   for (const std::string_view text : texts) {
     SCOPED_TRACE("text: \"" + std::string(text) + "\"");
     EXPECT_EQ(ParseIntOr(text, -99), -99);

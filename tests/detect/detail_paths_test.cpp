@@ -47,7 +47,8 @@ std::string LastErrorOfExport() {
 int OpenFileCount() {
 #ifdef __linux__
   int count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+    ++count;
   return count;
 #else
   return 0;
@@ -74,7 +75,8 @@ TEST_F(DetailFiles, UnreadableFilesRaiseTheReadersError) {
   const FailureCase cases[] = {
       {"a missing file", folder_.PathOf("missing.html"), 2, "File not found"},
       {"the empty path", "", 2, "File not found"},
-      {"a missing folder", folder_.PathOf("none") + kSeparator + "march.html", 3, "Invalid filename"},
+      {"a missing folder", folder_.PathOf("none") + kSeparator + "march.html", 3,
+       "Invalid filename"},
       {"a folder", folder_.Path(), 5, "Access denied"},
   };
   for (const FailureCase& c : cases) {
@@ -146,7 +148,8 @@ TEST_F(DetailFiles, ReadsNoFurtherThanThePeriodLine) {
 
   std::string unread;
   char chunk[4096];
-  for (ssize_t got; (got = ::read(keeper, chunk, sizeof chunk)) > 0;) unread.append(chunk, static_cast<std::size_t>(got));
+  for (ssize_t got; (got = ::read(keeper, chunk, sizeof chunk)) > 0;)
+    unread.append(chunk, static_cast<std::size_t>(got));
   ::close(keeper);
   EXPECT_GT(unread.size(), rest.size() / 2);
 #endif

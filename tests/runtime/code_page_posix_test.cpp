@@ -18,11 +18,9 @@ TEST(CodePagePosixTest, CodesetOfLocaleName) {
     const char* codeset;
   };
   const Case cases[] = {
-      {"C", "ANSI_X3.4-1968"},
-      {"POSIX", "ANSI_X3.4-1968"},
+      {"C", "ANSI_X3.4-1968"},         {"POSIX", "ANSI_X3.4-1968"},
       {"xx_YY.KOI8-R", "KOI8-R"},  // not installed: taken from the name
-      {"xx_YY.CP1251@euro", "CP1251"},
-      {"xx_YY", "ANSI_X3.4-1968"},
+      {"xx_YY.CP1251@euro", "CP1251"}, {"xx_YY", "ANSI_X3.4-1968"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.locale);
@@ -84,8 +82,9 @@ TEST(CodePagePosixTest, WindowsNumbers) {
     unsigned number;
   };
   const Case cases[] = {
-      {"UTF-8", 65001},  {"utf8", 65001},       {"CP1251", 1251},      {"ISO-8859-5", 28595},
-      {"KOI8-R", 20866}, {"ANSI_X3.4-1968", 28591}, {"no-such-codeset", 28591},
+      {"UTF-8", 65001},           {"utf8", 65001},   {"CP1251", 1251},
+      {"ISO-8859-5", 28595},      {"KOI8-R", 20866}, {"ANSI_X3.4-1968", 28591},
+      {"no-such-codeset", 28591},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.codeset);
@@ -120,7 +119,9 @@ TEST(CodePagePosixTest, Cp1251Conversions) {
   EXPECT_EQ(cp1251.ToUtf16("\x98"), u"\u0098");
   EXPECT_EQ(cp1251.FromUtf16(u"\u0098"), "\x98");
   // Missing characters: one "?" each, a surrogate pair counting as one.
-  EXPECT_EQ(cp1251.FromUtf16(u"\u00E9\xD83D\xDE00\xD800" "a"), "???a");
+  EXPECT_EQ(cp1251.FromUtf16(u"\u00E9\xD83D\xDE00\xD800"
+                             "a"),
+            "???a");
   for (int b = 0; b < 256; ++b) {
     const std::string byte(1, static_cast<char>(b));
     EXPECT_EQ(cp1251.FromUtf16(cp1251.ToUtf16(byte)), byte) << b;
@@ -130,7 +131,10 @@ TEST(CodePagePosixTest, Cp1251Conversions) {
 TEST(CodePagePosixTest, Latin1ForTheCLocale) {
   const CodePage c("ANSI_X3.4-1968");
   EXPECT_EQ(c.ToUtf16("\xC0\xE9"), u"\u00C0\u00E9");
-  EXPECT_EQ(c.Lower("\xC0\xD7\xDE" "A"), "\xE0\xD7\xFE" "a");
+  EXPECT_EQ(c.Lower("\xC0\xD7\xDE"
+                    "A"),
+            "\xE0\xD7\xFE"
+            "a");
   EXPECT_EQ(c.FromUtf16(u"\u0410"), "?");
 }
 

@@ -10,9 +10,7 @@
 namespace qv {
 namespace {
 
-bool CodePageHoldsCyrillic() {
-  return Utf16ToCodePage(u"\u0410\u044F\u0401") != "???";
-}
+bool CodePageHoldsCyrillic() { return Utf16ToCodePage(u"\u0410\u044F\u0401") != "???"; }
 
 TEST(CodePageTest, EmptyTextStaysEmpty) {
   EXPECT_EQ(CodePageToUtf16(""), u"");
@@ -46,7 +44,9 @@ TEST(CodePageTest, MissingCharactersBecomeTheDefaultCharacter) {
   // A CJK letter is in none of the single-byte code pages.
   const std::string bytes = Utf16ToCodePage(u"a\u4E00b");
   if (platform::SystemCodePage() == 65001) {
-    EXPECT_EQ(bytes, "a\xE4\xB8\x80" "b");
+    EXPECT_EQ(bytes,
+              "a\xE4\xB8\x80"
+              "b");
   } else {
     EXPECT_EQ(bytes, "a?b");
   }
@@ -54,7 +54,9 @@ TEST(CodePageTest, MissingCharactersBecomeTheDefaultCharacter) {
 
 TEST(CodePageTest, Utf8CodePageUsesTheOwnDecoder) {
   if (platform::SystemCodePage() != 65001) GTEST_SKIP() << "single-byte code page";
-  EXPECT_EQ(CodePageToUtf16("\xE4\xB8" "A\xFF"), u"\u0138A?");
+  EXPECT_EQ(CodePageToUtf16("\xE4\xB8"
+                            "A\xFF"),
+            u"\u0138A?");
   const std::string name = "\xD0\x94\xD0\xB5\xD1\x82\xD0\xB0\xD0\xBB\xD1\x8C.html";
   EXPECT_EQ(FileNameToUtf8(name), name);
   EXPECT_EQ(LowerInCodePage("\xD0\x81\xD0\x96"), "\xD1\x91\xD0\xB6");

@@ -40,7 +40,10 @@ TEST(TextFileReaderTest, ReadsLinesEndedByCrLfOrBoth) {
       {"empty file", "", {}},
       {"byte 26 ends the text", "x\r\ny\x1Az\r\nw", {"x", "y"}},
       {"byte 26 after a line end", "x\r\n\x1A\r\ny", {"x"}},
-      {"byte 26 first", "\x1A" "abc", {}},
+      {"byte 26 first",
+       "\x1A"
+       "abc",
+       {}},
       {"byte 26 between CR and LF", "x\r\x1A\ny", {"x"}},
       {"zero byte inside a line", std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}},
   };
@@ -149,8 +152,9 @@ TEST(TextFileReaderTest, SystemCodesMapToReaderCodes) {
     int code;
     const char* message;
   };
-  const Case cases[] = {{32, 5, "Access denied"},  {145, 5, "Access denied"}, {183, 5, "Access denied"},
-                        {19, 150, "I/O error 150"}, {31, 162, "I/O error 162"}, {18, 18, "I/O error 18"},
+  const Case cases[] = {{32, 5, "Access denied"},     {145, 5, "Access denied"},
+                        {183, 5, "Access denied"},    {19, 150, "I/O error 150"},
+                        {31, 162, "I/O error 162"},   {18, 18, "I/O error 18"},
                         {4, 4, "Too many open files"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.system);

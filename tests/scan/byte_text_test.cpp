@@ -13,9 +13,16 @@ constexpr TextPos kMin = std::numeric_limits<TextPos>::min();
 using std::string_literals::operator""s;
 
 TEST(TrimBlanks, RemovesEveryByteUpToSpaceAtBothEnds) {
-  const struct { std::string text, expected; } cases[] = {
-      {"\t x \r", "x"}, {"\0\0\0"s, ""}, {"\0a\x1f b\x0b\x0c\0"s, "a\x1f b"}, {"", ""},
-      {"\xA0x\xA0", "\xA0x\xA0"}, {"\xD0\x98\xC2\xA0", "\xD0\x98\xC2\xA0"}, {"\x7F", "\x7F"},
+  const struct {
+    std::string text, expected;
+  } cases[] = {
+      {"\t x \r", "x"},
+      {"\0\0\0"s, ""},
+      {"\0a\x1f b\x0b\x0c\0"s, "a\x1f b"},
+      {"", ""},
+      {"\xA0x\xA0", "\xA0x\xA0"},
+      {"\xD0\x98\xC2\xA0", "\xD0\x98\xC2\xA0"},
+      {"\x7F", "\x7F"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.text));
@@ -24,9 +31,13 @@ TEST(TrimBlanks, RemovesEveryByteUpToSpaceAtBothEnds) {
 }
 
 TEST(FindText, FirstOccurrenceCountedInBytes) {
-  const struct { std::string pattern, text; TextPos expected; } cases[] = {
-      {"", "abc", 0}, {"abcd", "abc", 0}, {"abc", "abc", 1}, {"c", "abc", 3}, {"aab", "aaab", 2},
-      {"Итого", "1 Итого 2 Итого", 3}, {"\0b"s, "a\0b"s, 2},
+  const struct {
+    std::string pattern, text;
+    TextPos expected;
+  } cases[] = {
+      {"", "abc", 0},       {"abcd", "abc", 0}, {"abc", "abc", 1},
+      {"c", "abc", 3},      {"aab", "aaab", 2}, {"Итого", "1 Итого 2 Итого", 3},
+      {"\0b"s, "a\0b"s, 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pattern + " in " + c.text);
@@ -45,8 +56,17 @@ TEST(FindText, LongPatternsFoundWherePrefixesRepeat) {
 }
 
 TEST(FindByteFrom, ZeroOrBeyondTheTextFindsNothing) {
-  const struct { std::uint64_t start; TextPos expected; } cases[] = {
-      {0, 0}, {1, 1}, {2, 4}, {4, 4}, {5, 0}, {7, 0}, {std::numeric_limits<std::uint64_t>::max(), 0},
+  const struct {
+    std::uint64_t start;
+    TextPos expected;
+  } cases[] = {
+      {0, 0},
+      {1, 1},
+      {2, 4},
+      {4, 4},
+      {5, 0},
+      {7, 0},
+      {std::numeric_limits<std::uint64_t>::max(), 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.start);
@@ -56,10 +76,15 @@ TEST(FindByteFrom, ZeroOrBeyondTheTextFindsNothing) {
 }
 
 TEST(SliceText, ClampsIndexAndCount) {
-  const struct { std::string text; TextPos index, count; std::string expected; } cases[] = {
-      {"abcdef", 0, 3, "abc"}, {"abcdef", -2, 3, "abc"}, {"abc", 2, 100, "bc"}, {"abc", 4, 1, ""},
-      {"abcde", -4, 10, "abcde"}, {"abc", 3, 1, "c"}, {"abc", 1, 0, ""}, {"abc", 1, -5, ""},
-      {"abc", kMin, kMax, "abc"}, {"abc", kMax, kMax, ""}, {"abc", 2, kMax, "bc"}, {"", 1, 1, ""},
+  const struct {
+    std::string text;
+    TextPos index, count;
+    std::string expected;
+  } cases[] = {
+      {"abcdef", 0, 3, "abc"}, {"abcdef", -2, 3, "abc"},   {"abc", 2, 100, "bc"},
+      {"abc", 4, 1, ""},       {"abcde", -4, 10, "abcde"}, {"abc", 3, 1, "c"},
+      {"abc", 1, 0, ""},       {"abc", 1, -5, ""},         {"abc", kMin, kMax, "abc"},
+      {"abc", kMax, kMax, ""}, {"abc", 2, kMax, "bc"},     {"", 1, 1, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.text << " " << c.index << " " << c.count);
@@ -68,9 +93,13 @@ TEST(SliceText, ClampsIndexAndCount) {
 }
 
 TEST(DeleteRange, ChangesNothingOutsideTheText) {
-  const struct { TextPos index, count; std::string expected; } cases[] = {
-      {1, 2, "cdef"}, {3, 2, "abef"}, {5, 100, "abcd"}, {6, 1, "abcde"}, {7, 1, "abcdef"},
-      {0, 2, "abcdef"}, {2, 0, "abcdef"}, {2, -1, "abcdef"}, {1, kMax, ""}, {kMax, kMax, "abcdef"},
+  const struct {
+    TextPos index, count;
+    std::string expected;
+  } cases[] = {
+      {1, 2, "cdef"},   {3, 2, "abef"},         {5, 100, "abcd"}, {6, 1, "abcde"},
+      {7, 1, "abcdef"}, {0, 2, "abcdef"},       {2, 0, "abcdef"}, {2, -1, "abcdef"},
+      {1, kMax, ""},    {kMax, kMax, "abcdef"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.index << " " << c.count);
@@ -81,8 +110,12 @@ TEST(DeleteRange, ChangesNothingOutsideTheText) {
 }
 
 TEST(InsertText, ClampsIndexAndAppendsBeyondTheEnd) {
-  const struct { std::string source; TextPos index; std::string expected; } cases[] = {
-      {"XY", 1, "XYabc"}, {"XY", 3, "abXYc"}, {"XY", 4, "abcXY"}, {"XY", 9, "abcXY"},
+  const struct {
+    std::string source;
+    TextPos index;
+    std::string expected;
+  } cases[] = {
+      {"XY", 1, "XYabc"}, {"XY", 3, "abXYc"},    {"XY", 4, "abcXY"}, {"XY", 9, "abcXY"},
       {"XY", 0, "XYabc"}, {"XY", kMin, "XYabc"}, {"", 2, "abc"},
   };
   for (const auto& c : cases) {
@@ -105,9 +138,16 @@ TEST(CaseFolding, OnlyTheAsciiLettersChange) {
 }
 
 TEST(FileNameOf, TakesTheBytesAfterTheLastSeparator) {
-  const struct { std::string path, expected; } cases[] = {
-      {"C:\\dir\\file.html", "file.html"}, {"C:file", "file"}, {"C:\\dir\\", ""},
-      {"/home/u/a.htm", "a.htm"}, {"d\\e/f:g", "g"}, {"plain", "plain"}, {"", ""},
+  const struct {
+    std::string path, expected;
+  } cases[] = {
+      {"C:\\dir\\file.html", "file.html"},
+      {"C:file", "file"},
+      {"C:\\dir\\", ""},
+      {"/home/u/a.htm", "a.htm"},
+      {"d\\e/f:g", "g"},
+      {"plain", "plain"},
+      {"", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);

@@ -22,13 +22,18 @@ void ExpectReplaced(const ReplaceCase& c) {
 
 TEST(ReplaceAll, SearchesAgainFromTheStartAfterEachReplacement) {
   const ReplaceCase cases[] = {
-      {"31.01.2011", ".", "/", "31/01/2011"}, {"31.01.2011", ".", ".", "31.01.2011"},
-      {"31.01.2011", "", "/", "31.01.2011"},  {"+7 &lt;-- 123", "&lt;--", "", "+7  123"},
+      {"31.01.2011", ".", "/", "31/01/2011"},
+      {"31.01.2011", ".", ".", "31.01.2011"},
+      {"31.01.2011", "", "/", "31.01.2011"},
+      {"+7 &lt;-- 123", "&lt;--", "", "+7  123"},
       {"&lt;&lt;----", "&lt;--", "", ""},  // removing the inner arrow forms the outer one
-      {"&lt;-&lt;---", "&lt;--", "", ""},    {"&lt;-&lt;--", "&lt;--", "", "&lt;-"},
-      {"aab", "ab", "b", "b"},                {"aaab", "aab", "ab", "ab"},
+      {"&lt;-&lt;---", "&lt;--", "", ""},
+      {"&lt;-&lt;--", "&lt;--", "", "&lt;-"},
+      {"aab", "ab", "b", "b"},
+      {"aaab", "aab", "ab", "ab"},
       {"ababx", "abx", "xy", "xyy"},  // the replacement's first byte completes an occurrence
-      {"", "ab", "", ""},                     {"ab", "abc", "", "ab"},
+      {"", "ab", "", ""},
+      {"ab", "abc", "", "ab"},
   };
   for (const ReplaceCase& c : cases) ExpectReplaced(c);
 }
@@ -80,17 +85,39 @@ TEST(ReplaceAll, AgreesWithRescanningOnRandomTexts) {
 }
 
 TEST(NthField, SplitsTheTrimmedTextFramedBySeparators) {
-  const struct { std::string text; char separator; std::int32_t n; std::string expected; } cases[] = {
-      {"07.12.2010 09:05:00", ' ', 1, "07.12.2010"}, {"07.12.2010 09:05:00", ' ', 2, "09:05:00"},
-      {"07.12.2010", '.', 1, "07"}, {"07.12.2010", '.', 2, "12"}, {"07.12.2010", '.', 3, "2010"},
-      {"07.12.2010", '.', 4, ""}, {"07.12.2010", '.', 0, ""}, {"07.12.2010", '.', INT32_MAX, ""},
+  const struct {
+    std::string text;
+    char separator;
+    std::int32_t n;
+    std::string expected;
+  } cases[] = {
+      {"07.12.2010 09:05:00", ' ', 1, "07.12.2010"},
+      {"07.12.2010 09:05:00", ' ', 2, "09:05:00"},
+      {"07.12.2010", '.', 1, "07"},
+      {"07.12.2010", '.', 2, "12"},
+      {"07.12.2010", '.', 3, "2010"},
+      {"07.12.2010", '.', 4, ""},
+      {"07.12.2010", '.', 0, ""},
+      {"07.12.2010", '.', INT32_MAX, ""},
       {"abc", '.', 1, ""},  // no separator at all: not even the whole text
-      {".x.y", '.', 1, "x"}, {".x.y", '.', 2, "y"}, {"x.y", '.', 1, "x"}, {"x.y", '.', 2, "y"},
-      {"x.y.", '.', 2, "y"}, {"x.y.", '.', 3, ""}, {"a..b", '.', 1, "a"}, {"a..b", '.', 2, ""},
-      {"a..b", '.', 3, "b"}, {"a . b", '.', 1, "a "}, {"a . b", '.', 2, " b"},
-      {"  a b  ", ' ', 1, "a"}, {"  a b  ", ' ', 2, "b"},
+      {".x.y", '.', 1, "x"},
+      {".x.y", '.', 2, "y"},
+      {"x.y", '.', 1, "x"},
+      {"x.y", '.', 2, "y"},
+      {"x.y.", '.', 2, "y"},
+      {"x.y.", '.', 3, ""},
+      {"a..b", '.', 1, "a"},
+      {"a..b", '.', 2, ""},
+      {"a..b", '.', 3, "b"},
+      {"a . b", '.', 1, "a "},
+      {"a . b", '.', 2, " b"},
+      {"  a b  ", ' ', 1, "a"},
+      {"  a b  ", ' ', 2, "b"},
       {"  ab  ", ' ', 1, "ab"},  // the separator only among the trimmed blanks
-      {" \t \r", ' ', 1, ""}, {".", '.', 1, ""}, {"..", '.', 1, ""}, {"..", '.', 2, ""},
+      {" \t \r", ' ', 1, ""},
+      {".", '.', 1, ""},
+      {"..", '.', 1, ""},
+      {"..", '.', 2, ""},
       {"\x01x.y\x02", '.', 2, "y"},
   };
   for (const auto& c : cases) {
@@ -100,9 +127,16 @@ TEST(NthField, SplitsTheTrimmedTextFramedBySeparators) {
 }
 
 TEST(StripTags, DropsEachLessThanUpToTheNextGreaterThan) {
-  const struct { std::string text, expected; } cases[] = {
-      {"<td class=c>12:05</td>", "12:05"}, {"a > b", "a > b"}, {"x<y", "x"}, {"<a<b>c>", "c>"},
-      {"", ""}, {"<b>1</b> <i>2</i>", "1 2"}, {"<>", ""},
+  const struct {
+    std::string text, expected;
+  } cases[] = {
+      {"<td class=c>12:05</td>", "12:05"},
+      {"a > b", "a > b"},
+      {"x<y", "x"},
+      {"<a<b>c>", "c>"},
+      {"", ""},
+      {"<b>1</b> <i>2</i>", "1 2"},
+      {"<>", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -111,16 +145,27 @@ TEST(StripTags, DropsEachLessThanUpToTheNextGreaterThan) {
 }
 
 TEST(TrimSlice, TrimsOnlyTabLineFeedCarriageReturnAndSpace) {
-  const struct { std::string text; TextPos first, count; std::string expected; } cases[] = {
-      {" \tab c\r\n", 1, 8, "ab c"}, {"x \t\r\n y", 2, 4, ""}, {"abc", 1, 0, ""}, {"abc", 1, -3, ""},
-      {"a b c", 2, 3, "b"}, {"\xC2\xA0x\xC2\xA0", 1, 5, "\xC2\xA0x\xC2\xA0"},
-      {"\x0cx\x0c", 1, 3, "\x0cx\x0c"}, {"\0x\0"s, 1, 3, "\0x\0"s},
+  const struct {
+    std::string text;
+    TextPos first, count;
+    std::string expected;
+  } cases[] = {
+      {" \tab c\r\n", 1, 8, "ab c"},
+      {"x \t\r\n y", 2, 4, ""},
+      {"abc", 1, 0, ""},
+      {"abc", 1, -3, ""},
+      {"a b c", 2, 3, "b"},
+      {"\xC2\xA0x\xC2\xA0", 1, 5, "\xC2\xA0x\xC2\xA0"},
+      {"\x0cx\x0c", 1, 3, "\x0cx\x0c"},
+      {"\0x\0"s, 1, 3, "\0x\0"s},
       // Slices reaching outside the text are clamped, never read outside it.
-      {" ab ", 0, 9, "ab"}, {" ab ", 3, 9, "b"}, {" ab ", 9, 2, ""},
+      {" ab ", 0, 9, "ab"},
+      {" ab ", 3, 9, "b"},
+      {" ab ", 9, 2, ""},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << testing::PrintToString(c.text) << " " << c.first << " "
-                                    << c.count);
+    SCOPED_TRACE(testing::Message()
+                 << testing::PrintToString(c.text) << " " << c.first << " " << c.count);
     EXPECT_EQ(TrimSlice(c.text, c.first, c.count), c.expected);
   }
 }
