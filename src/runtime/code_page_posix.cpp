@@ -276,8 +276,8 @@ std::string LocaleNameOfEnvironment() {
 }
 
 std::string CodesetOfLocale(const std::string& localeName) {
-  locale_t locale = newlocale(LC_CTYPE_MASK, localeName.c_str(), static_cast<locale_t>(0));
-  if (locale != static_cast<locale_t>(0)) {
+  locale_t locale = newlocale(LC_CTYPE_MASK, localeName.c_str(), nullptr);
+  if (locale != nullptr) {
     std::string codeset = nl_langinfo_l(CODESET, locale);
     freelocale(locale);
     return codeset;
