@@ -18,7 +18,8 @@
 #include <unistd.h>
 #endif
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// Declared here: GCC ships no header for the allocator's statistics.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 #include "convert/conversion.h"
