@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "common/temp_folder.h"
 #include "detect/recognition.h"
 #include "plugin/host_text.h"
 #include "plugin/qvmtsfrs.h"
@@ -25,9 +26,7 @@ std::string LastError() {
 class WorkingExports : public ::testing::Test {
  protected:
   void SetUp() override {
-    directory_ = fs::temp_directory_path() /
-                 ("qv_plugin_" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    directory_ = qv::test::UniqueTempFolder("qv_plugin_");
     fs::remove_all(directory_);
     fs::create_directories(directory_);
   }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/temp_folder.h"
 #include "convert/report_document.h"
 #include "report_test_support.h"
 #include "runtime/encodings.h"
@@ -211,9 +212,7 @@ TEST(ReportStreaming, AFailureIsKeptForFinish) {
 class ReportFiles : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ =
-        std::filesystem::path(testing::TempDir()) /
-        ("qv_report_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    folder_ = test::UniqueTempFolder("qv_report_");
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
   }
