@@ -62,8 +62,8 @@ TEST_P(FuzzInputs, PassTheirChecks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzInputs, testing::ValuesIn(kTargets),
-                         [](const testing::TestParamInfo<Target>& info) {
-                           return std::string(info.param.name);
+                         [](const testing::TestParamInfo<Target>& param) {
+                           return std::string(param.param.name);
                          });
 
 // Control characters of a cell (here 0x01 and 0x00) reach the report as raw
