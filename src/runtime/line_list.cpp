@@ -33,8 +33,12 @@ void LineList::LoadFromFile(const char* path) {
     static_cast<void>(buffer.release());  // realloc took the old block
     buffer.reset(grown);
     std::int64_t got = file.Read(buffer.get() + size, chunk);
-    // A failed read ends the data like the end of the file does.
-    if (got <= 0) break;
+    // A failed read is an error: taking it for the end of the file would
+    // give a report that silently lacks the rest of the detail.
+    if (got < 0) {
+      throw ServiceError("Unable to read file \"" + std::string(path) + "\"");
+    }
+    if (got == 0) break;
     size += static_cast<std::size_t>(got);
     if (static_cast<std::size_t>(got) < chunk) break;
   }

@@ -14,7 +14,7 @@ class LineList {
  public:
   // Replaces the content with the lines of the file; raises
   // Unable to open file "<path>" when it cannot be opened (the content then
-  // stays as it was).
+  // stays as it was), Unable to read file "<path>" when a read fails.
   void LoadFromFile(const char* path);
   // Replaces the content with the lines of the given bytes (the split rules
   // of LoadFromFile).
