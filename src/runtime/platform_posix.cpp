@@ -100,22 +100,6 @@ int OpenDescriptor(const char* path, int flags, int* descriptor) {
 
 }  // namespace
 
-File::File(File&& other) noexcept : handle_(other.handle_), lastError_(other.lastError_) {
-  other.handle_ = kClosed;
-}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    lastError_ = other.lastError_;
-    other.handle_ = kClosed;
-  }
-  return *this;
-}
-
-File::~File() { Close(); }
-
 int File::OpenForReading(const char* path) noexcept {
   Close();
   int fd = -1;

@@ -36,22 +36,6 @@ bool IsUtf8() { return SystemCodePage() == kUtf8CodePage; }
 
 }  // namespace
 
-File::File(File&& other) noexcept : handle_(other.handle_), lastError_(other.lastError_) {
-  other.handle_ = kClosed;
-}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    lastError_ = other.lastError_;
-    other.handle_ = kClosed;
-  }
-  return *this;
-}
-
-File::~File() { Close(); }
-
 int File::OpenForReading(const char* path) noexcept {
   Close();
   return OpenHandle(path, GENERIC_READ, OPEN_EXISTING, &handle_);
