@@ -62,14 +62,15 @@ std::string DetailTable(std::size_t bytes) {
 }
 
 void WalkTable(std::string_view table) {
-  qv::RowCursor = 1;
   const qv::TextPos length = static_cast<qv::TextPos>(table.size());
-  while (length > qv::RowCursor) {
-    const std::string_view row =
-        qv::NextTagContent(table, "tr", qv::RowCursor, qv::CursorChoice::Row);
-    qv::CellCursor = 1;
-    while (static_cast<qv::TextPos>(row.size()) > qv::CellCursor) {
-      sink += qv::NextTagContent(row, "td", qv::CellCursor, qv::CursorChoice::Cell).size();
+  for (qv::TextPos rowCursor = 1; length > rowCursor;) {
+    const qv::TagContent row = qv::NextTagContent(table, "tr", rowCursor);
+    rowCursor = row.stop;
+    const qv::TextPos rowLength = static_cast<qv::TextPos>(row.content.size());
+    for (qv::TextPos cellCursor = 1; rowLength > cellCursor;) {
+      const qv::TagContent cell = qv::NextCellContent(row.content, cellCursor);
+      cellCursor = cell.stop;
+      sink += cell.content.size();
     }
   }
 }
@@ -82,16 +83,16 @@ int main() {
 
   const std::string tagOfGreaters = "<" + std::string(kTenMegabytes, '>');
   Time("NextTagContent: \"<\" and 10 MB of \">\"", tagOfGreaters.size(),
-       [&] { sink += qv::NextTagContent(tagOfGreaters, "td", 1, qv::CursorChoice::Row).size(); });
+       [&] { sink += qv::NextTagContent(tagOfGreaters, "td", 1).content.size(); });
 
   std::string nearNames = "<";
   while (nearNames.size() < kTenMegabytes) nearNames += "t>";
   Time("NextTagContent: \"<\" and 10 MB of \"t>\"", nearNames.size(),
-       [&] { sink += qv::NextTagContent(nearNames, "td", 1, qv::CursorChoice::Row).size(); });
+       [&] { sink += qv::NextTagContent(nearNames, "td", 1).content.size(); });
 
   const std::string openCell = "<td>" + std::string(kTenMegabytes, '<') + "/td>";
   Time("NextTagContent: 10 MB of \"<\" in one cell", openCell.size(),
-       [&] { sink += qv::NextTagContent(openCell, "td", 1, qv::CursorChoice::Row).size(); });
+       [&] { sink += qv::NextTagContent(openCell, "td", 1).content.size(); });
 
   std::string arrows;
   for (int i = 0; arrows.size() < kTenMegabytes; ++i) {

@@ -97,7 +97,7 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
   LocaleFormats = ChosenFormats(settingsChoice, freeByte);
   const LocaleFormatsRecord before = LocaleFormats;
   try {
-    ConvertDetail(inputPath, outputPath);
+    ConvertDetail(inputPath, outputPath, {LocaleFormats.decimalSeparator});
   } catch (const ServiceError& error) {
     findings.Expect(IsExpectedFailure(error.what()),
                     std::string("the conversion failed: ") + error.what());
@@ -116,7 +116,7 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
     // gives the same bytes.
     const std::string againPath = ScratchPath("report_again.xml");
     try {
-      ConvertDetail(inputPath, againPath);
+      ConvertDetail(inputPath, againPath, {LocaleFormats.decimalSeparator});
     } catch (const std::exception&) {
       // Its failure was judged above.
     }

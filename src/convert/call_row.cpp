@@ -4,10 +4,8 @@
 #include <cstring>
 #include <iterator>
 
-#include "convert/report_document.h"
 #include "runtime/byte_text.h"
 #include "runtime/encodings.h"
-#include "runtime/locale_formats.h"
 #include "runtime/numbers.h"
 #include "scan/element_scanner.h"
 #include "scan/text_helpers.h"
@@ -38,60 +36,6 @@ bool IsMapped(std::int64_t column) {
          (column >= kNumberColumn && column <= kServiceColumn) || column == kDurationColumn ||
          column == kChargeColumn;
 }
-
-constexpr std::u16string_view kCallAttributeNames[kCallAttributeCount] = {
-    u"m", u"s", u"r1", u"r2", u"num", u"pay", u"code", u"time", u"type"};
-
-// Gathers the values of a row, to make the call element at the end with all
-// its attributes in their listed order at once.
-class CallBuilder {
- public:
-  CallBuilder(ReportDocument& document, CallRowBuffers& buffers)
-      : document_(document), buffers_(buffers) {
-    buffers.values.clear();
-  }
-
-  // Values are UTF-8 byte text, constants included. A value set again
-  // replaces the first.
-  void Set(CallAttribute attribute, std::string_view value) {
-    buffers_.valueStart[attribute] = buffers_.values.size();
-    buffers_.values.append(value);
-    buffers_.valueEnd[attribute] = buffers_.values.size();
-    set_ |= 1u << attribute;
-  }
-
-  // Adds to the value set last.
-  void Extend(CallAttribute attribute, std::string_view more) {
-    buffers_.values.append(more);
-    buffers_.valueEnd[attribute] = buffers_.values.size();
-  }
-
-  // Appends the call element to phone, or has the writer take it, when the
-  // row set an attribute.
-  void Append(ReportElement* phone) {
-    ReportDocument::Utf8Attribute attributes[kCallAttributeCount];
-    std::size_t count = 0;
-    for (int i = 0; i < kCallAttributeCount; ++i) {
-      if ((set_ & (1u << i)) == 0) continue;
-      const std::size_t start = buffers_.valueStart[i];
-      attributes[count++] = {
-          buffers_.attributeNames[i],
-          std::string_view(buffers_.values).substr(start, buffers_.valueEnd[i] - start)};
-    }
-    if (count == 0) return;
-    const std::span<const ReportDocument::Utf8Attribute> list(attributes, count);
-    if (buffers_.writer != nullptr &&
-        buffers_.writer->WriteNewChild(phone, buffers_.callName, list)) {
-      return;
-    }
-    document_.AppendChild(phone, document_.CreateElement(buffers_.callName, list));
-  }
-
- private:
-  ReportDocument& document_;
-  CallRowBuffers& buffers_;
-  unsigned set_ = 0;
-};
 
 // Eight bytes at a time, the last eight overlapping the ones before: cells
 // are too short for the library's search to pay for its call.
@@ -135,76 +79,9 @@ bool IsPlainTime(std::string_view time) {
   return true;
 }
 
-// The third cell with the date of the second as year-month-day time.
-void SetTime(std::string_view timeCell, CallRowBuffers& buffers, CallBuilder& call) {
-  std::string& value = buffers.timeValue;
-  value.clear();
-  std::string& dateText = buffers.dateText;
-  // The usual cells give the fields straight away; the field rules below
-  // would cut them the same way.
-  const bool plain = IsPlainDate(dateText) && IsPlainTime(timeCell);
-  if (plain) {
-    value.append(dateText, 6, 4);
-    value += '-';
-    value.append(dateText, 3, 2);
-    value += '-';
-    value.append(dateText, 0, 2);
-    value += ' ';
-  }
-  dateText += ' ';
-  if (timeCell.size() < 8) dateText.append(8 - timeCell.size(), '0');
-  dateText += timeCell;
-  if (plain) {
-    value.append(dateText, 11);
-    call.Set(kTime, value);
-    return;
-  }
-
-  value += NthField(NthField(dateText, ' ', 1), '.', 3);
-  value += '-';
-  value += NthField(dateText, '.', 2);
-  value += '-';
-  value += NthField(dateText, '.', 1);
-  value += ' ';
-  value += NthField(dateText, ' ', 2);
-  call.Set(kTime, value);
-}
-
-void SetDirectionAndNumber(std::string_view cell, CallBuilder& call) {
-  const TextPos arrow = FindText(kIncomingArrow, cell);
-  if (arrow == 0) {
-    call.Set(kType, "1");
-    call.Set(kNum, cell);
-    return;
-  }
-  call.Set(kType, "2");
-  // Without another "&" after it, taking the arrow out is all that
-  // replacing it again and again would do.
-  const std::string_view before = cell.substr(0, static_cast<std::size_t>(arrow - 1));
-  const std::string_view after = cell.substr(before.size() + kIncomingArrow.size());
-  if (before.find('&') == std::string_view::npos && after.find('&') == std::string_view::npos) {
-    call.Set(kNum, before);
-    call.Extend(kNum, after);
-  } else {
-    call.Set(kNum, ReplaceAll(cell, kIncomingArrow, ""));
-  }
-}
-
-std::string MinuteText(std::int64_t totalSeconds) {
+std::string MinuteText(std::int64_t totalSeconds, char decimalSeparator) {
   const long double minutes = static_cast<long double>(totalSeconds) / 60.0L;
-  return FloatToGeneralText(RoundToPowerOfTen(minutes, -2));
-}
-
-// Durations repeat a lot: their minute texts are made once.
-const std::string& CachedMinuteText(std::int64_t totalSeconds, CallRowBuffers& buffers) {
-  // Made on first use, and again for another separator (zero is one too).
-  if (buffers.minuteTexts.empty() || buffers.minuteSeparator != LocaleFormats.decimalSeparator) {
-    buffers.minuteTexts.assign(kCachedMinuteTexts, std::string());
-    buffers.minuteSeparator = LocaleFormats.decimalSeparator;
-  }
-  std::string& text = buffers.minuteTexts[static_cast<std::size_t>(totalSeconds)];
-  if (text.empty()) text = MinuteText(totalSeconds);
-  return text;
+  return FloatToGeneralText(RoundToPowerOfTen(minutes, -2), decimalSeparator);
 }
 
 // ParseIntOr(text, 0), with plain digits read straight away.
@@ -218,43 +95,6 @@ std::int64_t NumberOr0(std::string_view text) {
   return value;
 }
 
-// The total is kept in 64 bits: minutes up to the 32-bit limit times 60 must
-// not wrap into a negative duration.
-void SetDuration(std::string_view cell, CallRowBuffers& buffers, CallBuilder& call) {
-  if (TextEquals(cell, "1")) {
-    call.Set(kS, "1");
-    call.Set(kM, "0");
-    return;
-  }
-  const TextPos colon = FindByte(':', cell);
-  const std::int64_t minutes = NumberOr0(SliceText(cell, 1, colon - 1));
-  const std::int64_t seconds = NumberOr0(SliceText(cell, colon + 1, 2));
-  const std::int64_t total = minutes * 60 + seconds;
-  call.Set(kS, IntToDecimal(total));
-  if (total >= 0 && total < kCachedMinuteTexts) {
-    call.Set(kM, CachedMinuteText(total, buffers));
-  } else {
-    call.Set(kM, MinuteText(total));
-  }
-}
-
-char ComputeServiceCode(std::string_view cell, CallRowBuffers& buffers) {
-  if (!buffers.keywordsReady) {
-    for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
-      const std::u16string keyword = DecodeUtf8(kServiceKeywords[i]);
-      buffers.keywords[i] = Utf16ToCodePage(keyword);
-      if (CodePageToUtf16(buffers.keywords[i]) != keyword) buffers.keywordsInCodePage = false;
-    }
-    buffers.keywordsReady = true;
-  }
-  if (!buffers.keywordsInCodePage) return ServiceCodeInUtf16(cell);
-  const std::string lowered = LowerInCodePage(Utf16ToCodePage(DecodeUtf8(cell)));
-  for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
-    if (FindText(buffers.keywords[i], lowered) != 0) return static_cast<char>('1' + i);
-  }
-  return '8';
-}
-
 // The letters of the Russian alphabet and of ASCII, lowered as a Cyrillic
 // code page lowers them.
 char16_t LowerLetter(char16_t unit) {
@@ -266,10 +106,132 @@ char16_t LowerLetter(char16_t unit) {
 
 }  // namespace
 
-CallRowBuffers::CallRowBuffers(ReportDocument& document) : callName(document.ElementName(u"call")) {
-  for (int i = 0; i < kCallAttributeCount; ++i) {
-    attributeNames[i] = document.AttributeName(kCallAttributeNames[i]);
+CallRowConverter::CallRowConverter(char decimalSeparator) : decimalSeparator_(decimalSeparator) {}
+
+void CallRowConverter::Set(int slot, std::string_view value) {
+  valueStart_[slot] = values_.size();
+  values_.append(value);
+  valueEnd_[slot] = values_.size();
+  set_ |= 1u << slot;
+}
+
+void CallRowConverter::Extend(int slot, std::string_view more) {
+  values_.append(more);
+  valueEnd_[slot] = values_.size();
+}
+
+// The third cell with the date of the second as year-month-day time.
+void CallRowConverter::SetTime(std::string_view timeCell) {
+  std::string& value = timeValue_;
+  value.clear();
+  // The usual cells give the fields straight away; the field rules below
+  // would cut them the same way.
+  const bool plain = IsPlainDate(dateText_) && IsPlainTime(timeCell);
+  if (plain) {
+    value.append(dateText_, 6, 4);
+    value += '-';
+    value.append(dateText_, 3, 2);
+    value += '-';
+    value.append(dateText_, 0, 2);
+    value += ' ';
   }
+  dateText_ += ' ';
+  if (timeCell.size() < 8) dateText_.append(8 - timeCell.size(), '0');
+  dateText_ += timeCell;
+  if (plain) {
+    value.append(dateText_, 11);
+    Set(kTime, value);
+    return;
+  }
+  value += NthField(NthField(dateText_, ' ', 1), '.', 3);
+  value += '-';
+  value += NthField(dateText_, '.', 2);
+  value += '-';
+  value += NthField(dateText_, '.', 1);
+  value += ' ';
+  value += NthField(dateText_, ' ', 2);
+  Set(kTime, value);
+}
+
+void CallRowConverter::SetDirectionAndNumber(std::string_view cell) {
+  const TextPos arrow = FindText(kIncomingArrow, cell);
+  if (arrow == 0) {
+    Set(kType, "1");
+    Set(kNum, cell);
+    return;
+  }
+  Set(kType, "2");
+  // Without another "&" after it, taking the arrow out is all that
+  // replacing it again and again would do.
+  const std::string_view before = cell.substr(0, static_cast<std::size_t>(arrow - 1));
+  const std::string_view after = cell.substr(before.size() + kIncomingArrow.size());
+  if (before.find('&') == std::string_view::npos && after.find('&') == std::string_view::npos) {
+    Set(kNum, before);
+    Extend(kNum, after);
+  } else {
+    Set(kNum, ReplaceAll(cell, kIncomingArrow, ""));
+  }
+}
+
+// Durations repeat a lot: their minute texts are made once.
+const std::string& CallRowConverter::CachedMinuteText(std::int64_t totalSeconds) {
+  if (minuteTexts_.empty()) minuteTexts_.assign(kCachedMinuteTexts, std::string());
+  std::string& text = minuteTexts_[static_cast<std::size_t>(totalSeconds)];
+  if (text.empty()) text = MinuteText(totalSeconds, decimalSeparator_);
+  return text;
+}
+
+// The total is kept in 64 bits: minutes up to the 32-bit limit times 60 must
+// not wrap into a negative duration.
+void CallRowConverter::SetDuration(std::string_view cell) {
+  if (TextEquals(cell, "1")) {
+    Set(kS, "1");
+    Set(kM, "0");
+    return;
+  }
+  const TextPos colon = FindByte(':', cell);
+  const std::int64_t minutes = NumberOr0(SliceText(cell, 1, colon - 1));
+  const std::int64_t seconds = NumberOr0(SliceText(cell, colon + 1, 2));
+  const std::int64_t total = minutes * 60 + seconds;
+  Set(kS, IntToDecimal(total));
+  if (total >= 0 && total < kCachedMinuteTexts) {
+    Set(kM, CachedMinuteText(total));
+  } else {
+    Set(kM, MinuteText(total, decimalSeparator_));
+  }
+}
+
+char CallRowConverter::ComputeServiceCode(std::string_view cell) {
+  if (!keywordsReady_) {
+    for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
+      const std::u16string keyword = DecodeUtf8(kServiceKeywords[i]);
+      keywords_[i] = Utf16ToCodePage(keyword);
+      if (CodePageToUtf16(keywords_[i]) != keyword) keywordsInCodePage_ = false;
+    }
+    keywordsReady_ = true;
+  }
+  if (!keywordsInCodePage_) return ServiceCodeInUtf16(cell);
+  const std::string lowered = LowerInCodePage(Utf16ToCodePage(DecodeUtf8(cell)));
+  for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
+    if (FindText(keywords_[i], lowered) != 0) return static_cast<char>('1' + i);
+  }
+  return '8';
+}
+
+char CallRowConverter::ServiceCodeOf(std::string_view cell) {
+  for (const ServiceCode& known : serviceCodes_) {
+    if (known.cell == cell) return known.code;
+  }
+  const char code = ComputeServiceCode(cell);
+  if (cell.size() <= kCachedServiceCellLimit) {
+    if (serviceCodes_.size() < kServiceCacheSize) {
+      serviceCodes_.push_back({std::string(cell), code});
+    } else {
+      serviceCodes_[nextServiceSlot_] = {std::string(cell), code};
+      nextServiceSlot_ = (nextServiceSlot_ + 1) % kServiceCacheSize;
+    }
+  }
+  return code;
 }
 
 char ServiceCodeInUtf16(std::string_view cell) {
@@ -283,77 +245,72 @@ char ServiceCodeInUtf16(std::string_view cell) {
   return '8';
 }
 
-char ServiceCodeOf(std::string_view cell, CallRowBuffers& buffers) {
-  for (const CallRowBuffers::ServiceCode& known : buffers.serviceCodes) {
-    if (known.cell == cell) return known.code;
-  }
-  const char code = ComputeServiceCode(cell, buffers);
-  if (cell.size() <= kCachedServiceCellLimit) {
-    if (buffers.serviceCodes.size() < kServiceCacheSize) {
-      buffers.serviceCodes.push_back({std::string(cell), code});
-    } else {
-      buffers.serviceCodes[buffers.nextServiceSlot] = {std::string(cell), code};
-      buffers.nextServiceSlot = (buffers.nextServiceSlot + 1) % kServiceCacheSize;
+void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell) {
+  switch (column) {
+    case kDateColumn:
+      dateText_.assign(cell);
+      break;
+    case kTimeColumn:
+      SetTime(cell);
+      break;
+    case kNumberColumn:
+      SetDirectionAndNumber(cell);
+      break;
+    case kRegion2Column:
+      Set(kR2, cell);
+      break;
+    case kRegion1Column:
+      Set(kR1, cell);
+      break;
+    case kServiceColumn: {
+      const char code = ServiceCodeOf(cell);
+      Set(kCode, std::string_view(&code, 1));
+      Set(kService, cell);
+      break;
     }
+    case kDurationColumn:
+      SetDuration(cell);
+      break;
+    case kChargeColumn:
+      Set(kPay, cell);
+      break;
+    default:
+      break;
   }
-  return code;
 }
 
-void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElement* phone,
-                    CallRowBuffers& buffers) {
-  CallBuilder call(document, buffers);
-  buffers.dateText.clear();
-  CellCursor = 1;
+bool CallRowConverter::Convert(std::string_view row, CallRecord& call) {
+  values_.clear();
+  set_ = 0;
+  dateText_.clear();
   // Cells after the eleventh are scanned but never mapped, however long the
   // row: the column is counted without wrapping.
   std::int64_t nextColumn = 0;
-  while (static_cast<TextPos>(row.size()) > CellCursor) {
-    bool plain;
-    const std::string_view content = NextCellContent(row, CellCursor, plain);
+  for (TextPos cursor = 1; static_cast<TextPos>(row.size()) > cursor;) {
+    const TagContent found = NextCellContent(row, cursor);
+    cursor = found.stop;
     const std::int64_t column = nextColumn++;
     if (!IsMapped(column)) continue;
-    std::string_view cell = content;
-    if (!plain && HasTag(content)) {
-      buffers.cellText = StripTags(content);
-      cell = buffers.cellText;
+    std::string_view cell = found.content;
+    if (!found.plain && HasTag(cell)) {
+      cellText_ = StripTags(cell);
+      cell = cellText_;
     }
-    switch (column) {
-      case kDateColumn:
-        buffers.dateText.assign(cell);
-        break;
-      case kTimeColumn:
-        SetTime(cell, buffers, call);
-        break;
-      case kNumberColumn:
-        SetDirectionAndNumber(cell, call);
-        break;
-      case kRegion2Column:
-        call.Set(kR2, cell);
-        break;
-      case kRegion1Column:
-        call.Set(kR1, cell);
-        break;
-      case kServiceColumn: {
-        const char code = ServiceCodeOf(cell, buffers);
-        call.Set(kCode, std::string_view(&code, 1));
-        break;
-      }
-      case kDurationColumn:
-        SetDuration(cell, buffers, call);
-        break;
-      case kChargeColumn:
-        call.Set(kPay, cell);
-        break;
-      default:
-        break;
+    TakeCell(column, cell);
+  }
+  const std::string_view values = values_;
+  call.set = set_ & ((1u << kCallAttributeCount) - 1);
+  for (int i = 0; i <= kCallAttributeCount; ++i) {
+    const bool has = (set_ >> i & 1u) != 0;
+    const std::string_view value =
+        has ? values.substr(valueStart_[i], valueEnd_[i] - valueStart_[i]) : std::string_view();
+    if (i == kService) {
+      call.service = value;
+    } else {
+      call.values[i] = value;
     }
   }
-  call.Append(phone);
-}
-
-void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElement* phone) {
-  CallRowBuffers buffers(document);
-  ConvertCallRow(row, document, phone, buffers);
+  return call.set != 0;
 }
 
 }  // namespace qv

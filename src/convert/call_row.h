@@ -1,67 +1,84 @@
 #pragma once
+// One table row of a subscriber block as the values of a call element.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace qv {
 
-class ReportDocument;
-class ReportFileWriter;
-struct ReportElement;
-struct XmlName;
-
 // The attributes of a call element, in the order the report lists them.
 enum CallAttribute : int { kM, kS, kR1, kR2, kNum, kPay, kCode, kTime, kType, kCallAttributeCount };
 
-// Working texts kept from row to row, so that a row costs no allocation once
-// they have grown. One per conversion, for the rows of one document.
-struct CallRowBuffers {
-  explicit CallRowBuffers(ReportDocument& document);
+inline constexpr std::string_view kCallAttributeNames[kCallAttributeCount] = {
+    "m", "s", "r1", "r2", "num", "pay", "code", "time", "type"};
 
-  // The document's names of the call element and its attributes.
-  const XmlName* callName;
-  const XmlName* attributeNames[kCallAttributeCount];
-  // When set, calls go through it straight into the report file where it
-  // can take them, instead of into the tree.
-  ReportFileWriter* writer = nullptr;
-  // The values of the row being converted, end to end, and where each lies.
-  std::string values;
-  std::size_t valueStart[kCallAttributeCount] = {};
-  std::size_t valueEnd[kCallAttributeCount] = {};
+// The values a row gave, as UTF-8 byte text of the detail (malformed
+// sequences still in them); valid until the next row is converted.
+struct CallRecord {
+  std::string_view values[kCallAttributeCount];
+  unsigned set = 0;  // bit a: values[a] was set
+  // The service cell's text, tags stripped; empty when the row has none.
+  std::string_view service;
 
-  std::string cellText;
-  std::string dateText;
-  std::string timeValue;
-  // Service cells take few distinct values; their codes are remembered.
+  bool Has(CallAttribute attribute) const { return ((set >> attribute) & 1u) != 0; }
+};
+
+// Turns the rows of one conversion into call records. Keeps its working
+// texts from row to row, so that a row costs no allocation once they have
+// grown, and remembers the codes of the service cells it has met.
+class CallRowConverter {
+ public:
+  // decimalSeparator goes into the minute values.
+  explicit CallRowConverter(char decimalSeparator);
+
+  // False when the row set no attribute: it makes no call element.
+  bool Convert(std::string_view row, CallRecord& call);
+
+ private:
   struct ServiceCode {
     std::string cell;
     char code;
   };
-  std::vector<ServiceCode> serviceCodes;
-  std::size_t nextServiceSlot = 0;
-  std::string keywords[5];
-  bool keywordsReady = false;
+  // Values are UTF-8 byte text, constants included; the service cell's text
+  // is kept after the attributes.
+  static constexpr int kService = kCallAttributeCount;
+  void Set(int slot, std::string_view value);
+  // Adds to the value set last.
+  void Extend(int slot, std::string_view more);
+  void TakeCell(std::int64_t column, std::string_view cell);
+  void SetTime(std::string_view timeCell);
+  void SetDirectionAndNumber(std::string_view cell);
+  void SetDuration(std::string_view cell);
+  const std::string& CachedMinuteText(std::int64_t totalSeconds);
+  char ServiceCodeOf(std::string_view cell);
+  char ComputeServiceCode(std::string_view cell);
+
+  char decimalSeparator_;
+  // The values of the row being converted, end to end, and where each lies.
+  std::string values_;
+  std::size_t valueStart_[kCallAttributeCount + 1] = {};
+  std::size_t valueEnd_[kCallAttributeCount + 1] = {};
+  unsigned set_ = 0;
+  std::string cellText_;
+  std::string dateText_;
+  std::string timeValue_;
+  // Service cells take few distinct values.
+  std::vector<ServiceCode> serviceCodes_;
+  std::size_t nextServiceSlot_ = 0;
+  std::string keywords_[5];
+  bool keywordsReady_ = false;
   // False when the system code page cannot hold the keywords.
-  bool keywordsInCodePage = true;
+  bool keywordsInCodePage_ = true;
   // Minute texts of the shorter durations, by total seconds; empty where not
-  // yet made. Valid for one decimal separator.
-  std::vector<std::string> minuteTexts;
-  char minuteSeparator = 0;
+  // yet made.
+  std::vector<std::string> minuteTexts_;
 };
 
-// Turns one table row of a subscriber block into a call element appended to
-// phone, when at least one attribute was set. The buffers must be those of
-// the document.
-void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElement* phone);
-void ConvertCallRow(std::string_view row, ReportDocument& document, ReportElement* phone,
-                    CallRowBuffers& buffers);
-
-// The code of a service cell: 1 telephony, 2 SMS, 3 WAP, 4 GPRS, 5 MMS,
-// 8 anything else; matched in the system code page, ignoring case.
-char ServiceCodeOf(std::string_view cell, CallRowBuffers& buffers);
-// The same match made in UTF-16, for a code page without Cyrillic letters:
-// there every Cyrillic letter would become the same default character, and
-// "тел" would be found in any three of them.
+// The code of a service cell matched in UTF-16, for a code page without
+// Cyrillic letters: there every Cyrillic letter would become the same
+// default character, and "тел" would be found in any three of them.
 char ServiceCodeInUtf16(std::string_view cell);
 
 }  // namespace qv

@@ -3,160 +3,80 @@
 #include <exception>
 #include <string>
 
-#include "convert/call_row.h"
-#include "convert/pruning.h"
-#include "convert/report_document.h"
-#include "maker.h"
-#include "runtime/byte_text.h"
+#include "convert/report_file.h"
+#include "convert/report_printer.h"
 #include "runtime/encodings.h"
-#include "runtime/line_list.h"
-#include "runtime/locale_formats.h"
-#include "scan/element_scanner.h"
-#include "scan/text_helpers.h"
+#include "runtime/platform.h"
+#include "runtime/service_error.h"
 
 namespace qv {
-
-std::string CurrentPhone;
-
 namespace {
 
-constexpr std::string_view kApplicationText = "Подготовлено для программы Quarvel";
-constexpr std::string_view kLibraryText = "qvmtsfrs.dll";
-constexpr std::size_t kPhoneDigits = 10;
-
-// The date and time patterns of the report, swapped in for one conversion;
-// the user's settings come back on every way out.
-class ConversionFormats {
+// The detail file, read in blocks straight into the walk's buffer.
+class DetailFile {
  public:
-  ConversionFormats()
-      : dateSeparator_(LocaleFormats.dateSeparator),
-        shortDate_(LocaleFormats.shortDatePattern),
-        longDate_(LocaleFormats.longDatePattern),
-        longTime_(LocaleFormats.longTimePattern),
-        shortTime_(LocaleFormats.shortTimePattern) {
-    LocaleFormats.dateSeparator = '-';
-    LocaleFormats.shortDatePattern = "yyyy-mm-dd";
-    LocaleFormats.longDatePattern = "yyyy-mm-dd";
-    LocaleFormats.longTimePattern = "hh:mm:ss";
-    LocaleFormats.shortTimePattern = "hh:mm:ss";
-  }
-  ~ConversionFormats() {
-    LocaleFormats.dateSeparator = dateSeparator_;
-    LocaleFormats.shortDatePattern.swap(shortDate_);
-    LocaleFormats.longDatePattern.swap(longDate_);
-    LocaleFormats.longTimePattern.swap(longTime_);
-    LocaleFormats.shortTimePattern.swap(shortTime_);
-  }
-  ConversionFormats(const ConversionFormats&) = delete;
-  ConversionFormats& operator=(const ConversionFormats&) = delete;
-
- private:
-  char dateSeparator_;
-  std::string shortDate_;
-  std::string longDate_;
-  std::string longTime_;
-  std::string shortTime_;
-};
-
-void AppendHeaderElement(ReportDocument& document, ReportElement* report, std::u16string_view name,
-                         std::u16string_view text) {
-  ReportElement* element = document.CreateElement(name);
-  document.SetTextContent(element, text);
-  document.AppendChild(report, element);
-}
-
-class SubscriberWalk {
- public:
-  SubscriberWalk(ReportDocument& document, ReportElement* report, ReportFileWriter& writer)
-      : document_(document), report_(report), writer_(writer), rowBuffers_(document) {
-    rowBuffers_.writer = &writer;
-  }
-
-  void Run(std::string_view joined) {
-    const TextPos length = static_cast<TextPos>(joined.size());
-    while (length > RowCursor) {
-      if (CurrentPhone.empty()) {
-        TakeSubscriberCell(joined);
-      } else {
-        const std::string_view row = NextTagContent(joined, "tr", RowCursor, CursorChoice::Row);
-        if (kTotalMarker.In(row)) {
-          CurrentPhone.clear();
-        } else {
-          // The call goes straight into the file: it cannot change once made.
-          ConvertCallRow(row, document_, phone_, rowBuffers_);
-        }
-      }
+  explicit DetailFile(std::string_view path) : path_(path) {
+    if (file_.OpenForReading(path_.c_str()) != 0) {
+      throw ServiceError("Unable to open file \"" + path_ + "\"");
     }
   }
 
- private:
-  void TakeSubscriberCell(std::string_view joined) {
-    const std::string_view content = NextTagContent(joined, "td", RowCursor, CursorChoice::Row);
-    std::string_view cell = content;
-    if (FindByte('<', content) != 0) {
-      strippedCell_ = StripTags(content);
-      cell = strippedCell_;
-    }
-    cell = TrimBlanks(cell);
-    if (!kSubscriberMarker.In(cell)) return;
-
-    // The number is what follows a marker taken to open the cell, wherever
-    // the marker really stands.
-    const TextPos markerLength = static_cast<TextPos>(kSubscriberMarker.Text().size());
-    std::string_view number =
-        TrimSlice(cell, markerLength + 1, static_cast<TextPos>(cell.size()) - markerLength);
-    if (number.size() > kPhoneDigits) number.remove_prefix(number.size() - kPhoneDigits);
-    CurrentPhone.assign(number);
-
-    phone_ = document_.CreateElement(u"phone");
-    document_.SetTextContent(phone_, CodePageToUtf16(CurrentPhone));
-    document_.AppendChild(report_, phone_);
-    // The subscribers before this one are complete: out to the file with them.
-    writer_.WriteSettled();
+  // Fills space with the next bytes: how many, 0 at the end. A failed read
+  // is an error: taking it for the end would lose the rest of the detail.
+  std::size_t Read(std::span<char> space) {
+    const std::int64_t got = file_.Read(space.data(), space.size());
+    if (got < 0) throw ServiceError("Unable to read file \"" + path_ + "\"");
+    return static_cast<std::size_t>(got);
   }
 
-  ReportDocument& document_;
-  ReportElement* report_;
-  ReportFileWriter& writer_;
-  ReportElement* phone_ = nullptr;
-  std::string strippedCell_;
-  CallRowBuffers rowBuffers_;
+ private:
+  std::string path_;
+  platform::File file_;
 };
 
 }  // namespace
 
-void ConvertDetail(std::string_view inputPath, std::string_view outputPath) {
-  const std::string input(inputPath);
-  ConversionFormats formats;
-  RowCursor = 1;
-  CurrentPhone.clear();
-
-  LineList detailLines;
-  detailLines.LoadFromFile(input.c_str());
-
-  ReportDocument document;
-  ReportElement* report = document.CreateElement(u"report");
-  document.AppendChild(nullptr, report);
-  AppendHeaderElement(document, report, u"application", DecodeUtf8(kApplicationText));
-  AppendHeaderElement(document, report, u"url", DecodeUtf8(QV_MAKER_URL));
-  AppendHeaderElement(document, report, u"filename", FileNameForReport(inputPath));
-  AppendHeaderElement(document, report, u"library", DecodeUtf8(kLibraryText));
-
-  // From here on the report is written whatever happens; a failure to write
-  // it is the one the caller hears of.
-  ReportFileWriter writer(document, std::string(outputPath));
+void ConvertDetail(std::string_view inputPath, std::string_view outputPath,
+                   const ConversionSettings& settings) {
+  DetailFile detail(inputPath);
+  ReportFile report{std::string(outputPath)};
+  ReportPrinter printer(report, FileNameToUtf8(inputPath));
+  DetailWalk walk(printer, settings.decimalSeparator);
   std::exception_ptr failure;
-  try {
-    // The lines do not change from here on: joining them once gives the
-    // text every turn of the walk would join again, and joining them in
-    // their own buffer keeps the detail in memory once.
-    SubscriberWalk(document, report, writer).Run(PruneAndJoin(detailLines));
-  } catch (...) {
-    failure = std::current_exception();
+  // After a failure the rest of the detail is still read, only to hear of
+  // a failed read, which outranks it.
+  for (;;) {
+    const std::span<char> space = walk.Space();
+    const std::size_t got = detail.Read(space);
+    if (got == 0) break;
+    if (failure || report.Failed()) continue;
+    try {
+      walk.Added(got);
+    } catch (...) {
+      failure = std::current_exception();
+    }
   }
-  detailLines.Clear();
-  writer.Finish();
+  if (!failure && !report.Failed()) {
+    try {
+      walk.Finish();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }
+  printer.End();
+  report.Commit();
   if (failure) std::rethrow_exception(failure);
+}
+
+void WalkDetail(std::string_view path, const ConversionSettings& settings, DetailEvents& events) {
+  DetailFile detail(path);
+  DetailWalk walk(events, settings.decimalSeparator);
+  for (;;) {
+    const std::size_t got = detail.Read(walk.Space());
+    if (got == 0) break;
+    walk.Added(got);
+  }
+  walk.Finish();
 }
 
 }  // namespace qv

@@ -1,9 +1,10 @@
 #include "convert/pruning.h"
 
-#include <cstddef>
 #include <cstring>
+#include <string>
 
-#include "runtime/line_list.h"
+#include "runtime/line_stream.h"
+#include "runtime/service_error.h"
 
 namespace qv {
 
@@ -39,30 +40,27 @@ bool IsBlank(std::string_view line) {
 // line i leaves the examined line in place as the predecessor of the next
 // one, so each line after the heading is examined once, and the line before
 // it goes exactly when the block flag is clear after it.
-std::string_view PruneAndJoin(LineList& list) {
-  LineJoiner lines(list);
-  std::size_t lineCount = 0;
-  std::size_t sectionLines = 0;
-  bool sectionFound = false;
-  bool insideBlock = false;
-  std::string_view previous;
-  for (std::string_view line; lines.Next(line);) {
-    ++lineCount;
-    if (!sectionFound) {
-      if (!kSectionHeading.In(line)) continue;
-      sectionFound = true;
-    } else {
-      if (IsBlank(line)) continue;
-      if (kSubscriberMarker.In(line)) insideBlock = true;
-      if (kTotalMarker.In(line)) insideBlock = false;
-      if (insideBlock) lines.Keep(previous, line.data());
-    }
-    previous = line;
-    ++sectionLines;
+bool DetailPruner::Take(std::string_view line, LineStream& lines, std::string_view& kept) {
+  ++lineCount_;
+  bool keepsHeld = false;
+  if (!sectionFound_) {
+    if (!kSectionHeading.In(line)) return false;
+    sectionFound_ = true;
+  } else {
+    if (IsBlank(line)) return false;
+    if (kSubscriberMarker.In(line)) insideBlock_ = true;
+    if (kTotalMarker.In(line)) insideBlock_ = false;
+    keepsHeld = insideBlock_;
   }
-  if (lineCount < 2 || sectionLines < 2) RaiseListIndexError(1);
-  lines.Keep(previous);
-  return lines.Finish();
+  if (keepsHeld) kept = lines.Held();
+  lines.Hold(line);
+  ++sectionLines_;
+  return keepsHeld;
+}
+
+std::string_view DetailPruner::Finish(const LineStream& lines) const {
+  if (lineCount_ < 2 || sectionLines_ < 2) RaiseListIndexError(1);
+  return lines.Held();
 }
 
 }  // namespace qv

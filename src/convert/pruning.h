@@ -1,12 +1,13 @@
 #pragma once
-// The three passes that cut a loaded detail down to the subscriber blocks of
-// its completed-calls section.
+// Cuts a detail, line by line as it is read, down to the subscriber blocks
+// of its completed-calls section.
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace qv {
 
-class LineList;
+class LineStream;
 
 // A text of the detail page that the conversion steers by. It is looked for
 // by one byte of it that is rare in the page, the second byte of its capital
@@ -28,15 +29,28 @@ inline constexpr DetailMarker kSectionHeading{"Состоявшиеся разг
 inline constexpr DetailMarker kSubscriberMarker{"Абонентский номер", 1};
 inline constexpr DetailMarker kTotalMarker{"Итого", 1};
 
-// The three passes, each keeping exactly the lines, and raising exactly the
-// index error, that deleting the lines one at a time from the list would:
-// blank lines after the first go; the lines before the first one holding
-// the completed-calls heading go (all of them when there is none); of the
-// rest a line stays when the block flag is set after the line that follows
-// it is examined, and the last line always stays. Raises the index error 1
-// when the file or what is left after the heading has fewer than two lines.
-// Returns the joined text of the lines kept, built over the list's buffer in
-// one sweep over the lines, without a list of them.
-std::string_view PruneAndJoin(LineList& lines);
+// Keeps exactly the lines, and raises exactly the index error, that deleting
+// lines one at a time from the whole list would: blank lines after the first
+// go; the lines before the first one holding the completed-calls heading go
+// (all of them when there is none); of the rest a line stays when the block
+// flag is set after the line that follows it is examined, and the last line
+// always stays. So a line is decided once the next one has been read: the
+// pruner holds it in the line stream meanwhile.
+class DetailPruner {
+ public:
+  // Takes the next line of lines. True when that decides that the line held
+  // before it stays; kept is then that line (valid until lines.Space).
+  bool Take(std::string_view line, LineStream& lines, std::string_view& kept);
+  // After the last line: the last line, which always stays. Raises
+  // "List index (1) out of bounds" when the detail, or what is left of it
+  // after the heading, has fewer than two lines.
+  std::string_view Finish(const LineStream& lines) const;
+
+ private:
+  std::uint64_t lineCount_ = 0;
+  std::uint64_t sectionLines_ = 0;
+  bool sectionFound_ = false;
+  bool insideBlock_ = false;
+};
 
 }  // namespace qv

@@ -10,9 +10,10 @@
 namespace qv {
 namespace {
 
-// Static, so that an out-of-memory failure can still be reported.
-unsigned char lastFailure[kShortTextCapacity];
-std::size_t lastFailureLength = 0;
+// A fixed buffer, so that an out-of-memory failure can still be reported;
+// one per thread, so that each caller hears of its own last call.
+thread_local unsigned char lastFailure[kShortTextCapacity];
+thread_local std::size_t lastFailureLength = 0;
 
 bool IsContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 

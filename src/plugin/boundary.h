@@ -20,8 +20,9 @@ std::string_view ReadHostCountedText(const char* text) noexcept;
 // the host's bytes.
 std::string PathArgument(const char* text);
 
-// The failure kept for PlugInLastError, in a fixed buffer: recording it
-// never allocates. Cut to 255 bytes without splitting a UTF-8 sequence.
+// The failure kept for PlugInLastError, in a fixed buffer of the calling
+// thread: recording it never allocates. Cut to 255 bytes without splitting
+// a UTF-8 sequence.
 void ClearLastFailure() noexcept;
 void RecordLastFailure(std::string_view message) noexcept;
 std::string_view LastFailure() noexcept;

@@ -6,6 +6,7 @@
 #include "detect/recognition.h"
 #include "plugin/boundary.h"
 #include "plugin/captions.h"
+#include "runtime/locale_formats.h"
 
 extern "C" {
 
@@ -38,8 +39,10 @@ QV_EXPORT void QV_CALL PlugInNameDetal(unsigned char* buffer, QvHostCountedText 
 }
 
 QV_EXPORT uint8_t QV_CALL PlugInDoFile(QvHostCountedText input, QvHostCountedText output) noexcept {
-  return qv::RunAtBoundary(
-             [&] { qv::ConvertDetail(qv::PathArgument(input), qv::PathArgument(output)); })
+  return qv::RunAtBoundary([&] {
+    const qv::ConversionSettings settings{qv::LocaleFormats.decimalSeparator};
+    qv::ConvertDetail(qv::PathArgument(input), qv::PathArgument(output), settings);
+  })
              ? 1
              : 0;
 }

@@ -38,8 +38,8 @@ QV_EXPORT void QV_CALL PlugInNameDetal(unsigned char* buffer, QvHostCountedText 
 QV_EXPORT void QV_CALL PlugInMenuName(unsigned char* buffer) QV_NOEXCEPT;
 QV_EXPORT uint8_t QV_CALL PlugInQuarvel(void) QV_NOEXCEPT;
 /* The message of the failure that ended the last PlugInDoFile or
-   PlugInNameDetal call, in UTF-8; the empty text after a call that
-   succeeded. */
+   PlugInNameDetal call made on the calling thread, in UTF-8; the empty text
+   after a call that succeeded. */
 QV_EXPORT void QV_CALL PlugInLastError(unsigned char* buffer) QV_NOEXCEPT;
 
 #ifdef __cplusplus

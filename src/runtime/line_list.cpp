@@ -14,10 +14,6 @@ constexpr std::size_t kFirstChunk = 1024;
 
 }  // namespace
 
-void RaiseListIndexError(std::int64_t index) {
-  throw ServiceError("List index (" + std::to_string(index) + ") out of bounds");
-}
-
 void LineList::LoadFromFile(const char* path) {
   platform::File file;
   if (file.OpenForReading(path) != 0) {

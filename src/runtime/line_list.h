@@ -97,7 +97,4 @@ class LineJoiner {
   std::size_t queueHead_ = 0;
 };
 
-// Raises the line list's index error.
-[[noreturn]] void RaiseListIndexError(std::int64_t index);
-
 }  // namespace qv

@@ -25,6 +25,16 @@ class File {
   int OpenForReading(const char* path) noexcept;
   // Creates or truncates a file for writing without sharing.
   int CreateForWriting(const char* path) noexcept;
+  // Opens a file that exists for writing, without truncating it.
+  int OpenExistingForWriting(const char* path) noexcept;
+  // Creates a file that must not exist yet (80 when it does), for writing,
+  // with the permissions a new file gets.
+  int CreateNew(const char* path) noexcept;
+  // A file on disk, as opposed to a device or a pipe.
+  bool IsRegularFile() const noexcept;
+  // Gives this file the access permissions of other, where the platform
+  // keeps them with the file.
+  void TakePermissionsOf(const File& other) noexcept;
   // Bytes read (0 at the end), or -1 when the read failed.
   std::int64_t Read(void* buffer, std::size_t size) noexcept;
   // False when not every byte was written (a full disk, for example).
@@ -39,6 +49,15 @@ class File {
   std::intptr_t handle_ = kClosed;
   int lastError_ = 0;
 };
+
+// The file a report written to path replaces: path itself, or the file a
+// link at path leads to.
+std::string ReplacedFileOf(const char* path);
+// Moves a file over another, in one step. Returns 0 or the system error code.
+int ReplaceFile(const char* from, const char* to) noexcept;
+int RemoveFile(const char* path) noexcept;
+// Tells apart the temporary files of calls made at the same time.
+std::string ProcessAndThreadTag();
 
 // The system's ANSI code page; 65001 when it is UTF-8. Settled once.
 unsigned SystemCodePage();

@@ -3,6 +3,8 @@
 #include "runtime/platform.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -162,10 +164,57 @@ bool File::WriteAll(const void* data, std::size_t size) noexcept {
   return true;
 }
 
+int File::OpenExistingForWriting(const char* path) noexcept {
+  Close();
+  int fd = -1;
+  int code = OpenDescriptor(path, O_WRONLY, &fd);
+  if (code == 0) handle_ = fd;
+  return code;
+}
+
+int File::CreateNew(const char* path) noexcept {
+  Close();
+  int fd = -1;
+  int code = OpenDescriptor(path, O_WRONLY | O_CREAT | O_EXCL, &fd);
+  if (code == 0) handle_ = fd;
+  return code;
+}
+
+bool File::IsRegularFile() const noexcept {
+  struct stat info;
+  return IsOpen() && ::fstat(static_cast<int>(handle_), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+void File::TakePermissionsOf(const File& other) noexcept {
+  struct stat info;
+  if (IsOpen() && other.IsOpen() && ::fstat(static_cast<int>(other.handle_), &info) == 0) {
+    ::fchmod(static_cast<int>(handle_), info.st_mode & 07777);
+  }
+}
+
 void File::Close() noexcept {
   if (!IsOpen()) return;
   ::close(static_cast<int>(handle_));
   handle_ = kClosed;
+}
+
+std::string ReplacedFileOf(const char* path) {
+  struct stat info;
+  if (::lstat(path, &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char resolved[PATH_MAX];
+  return ::realpath(path, resolved) != nullptr ? resolved : path;
+}
+
+int ReplaceFile(const char* from, const char* to) noexcept {
+  return ::rename(from, to) == 0 ? 0 : WindowsCodeOfErrno(errno, to);
+}
+
+int RemoveFile(const char* path) noexcept {
+  return ::unlink(path) == 0 ? 0 : WindowsCodeOfErrno(errno, path);
+}
+
+std::string ProcessAndThreadTag() {
+  return std::to_string(::getpid()) + "-" + std::to_string(::gettid());
 }
 
 unsigned SystemCodePage() { return SystemCodePageConversions().Number(); }

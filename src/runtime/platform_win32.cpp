@@ -90,10 +90,63 @@ bool File::WriteAll(const void* data, std::size_t size) noexcept {
   return true;
 }
 
+int File::OpenExistingForWriting(const char* path) noexcept {
+  Close();
+  return OpenHandle(path, GENERIC_WRITE, OPEN_EXISTING, &handle_);
+}
+
+int File::CreateNew(const char* path) noexcept {
+  Close();
+  return OpenHandle(path, GENERIC_WRITE, CREATE_NEW, &handle_);
+}
+
+bool File::IsRegularFile() const noexcept {
+  return IsOpen() && GetFileType(HandleOf(handle_)) == FILE_TYPE_DISK;
+}
+
+// A new file takes the access rules of its folder, as the report did when
+// it was created in place.
+void File::TakePermissionsOf(const File&) noexcept {}
+
 void File::Close() noexcept {
   if (!IsOpen()) return;
   CloseHandle(HandleOf(handle_));
   handle_ = kClosed;
+}
+
+std::string ReplacedFileOf(const char* path) { return path; }
+
+namespace {
+
+// The paths come in the ANSI code page; the wide call takes any length.
+std::wstring WidePath(const char* path) {
+  const int size = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+  if (size <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), size);
+  wide.resize(static_cast<std::size_t>(size - 1));
+  return wide;
+}
+
+}  // namespace
+
+int ReplaceFile(const char* from, const char* to) noexcept {
+  try {
+    if (MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      return 0;
+    }
+    return static_cast<int>(GetLastError());
+  } catch (...) {
+    return ERROR_NOT_ENOUGH_MEMORY;
+  }
+}
+
+int RemoveFile(const char* path) noexcept {
+  return DeleteFileA(path) ? 0 : static_cast<int>(GetLastError());
+}
+
+std::string ProcessAndThreadTag() {
+  return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetCurrentThreadId());
 }
 
 unsigned SystemCodePage() {

@@ -19,4 +19,8 @@ class ServiceError : public std::runtime_error {
   int code_;
 };
 
+// The index error of a list of lines, "List index (%d) out of bounds": what
+// a detail with too few lines ends with.
+[[noreturn]] void RaiseListIndexError(std::int64_t index);
+
 }  // namespace qv

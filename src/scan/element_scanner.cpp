@@ -6,9 +6,6 @@
 
 namespace qv {
 
-TextPos RowCursor = 1;
-TextPos CellCursor = 1;
-
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
@@ -16,6 +13,7 @@ constexpr std::size_t kNone = std::string_view::npos;
 struct Walk {
   std::string_view content;
   std::size_t stop;  // 0-based offset of the position where the walk stopped
+  bool ranOut = false;
 };
 
 // Names longer than this go to the general search, which stays linear.
@@ -151,7 +149,7 @@ bool TakePlainElement(std::string_view text, std::string_view name, std::size_t 
 // state changes. Every search stays inside the range the walk examines.
 Walk WalkElement(std::string_view text, std::string_view name, std::size_t from) {
   const std::size_t length = text.size();
-  const Walk ranOut{{}, length};
+  const Walk ranOut{{}, length, true};
 
   // Outside: up to the first "<".
   const std::size_t open = FindByteAt(text, '<', from, length);
@@ -188,33 +186,31 @@ Walk WalkElement(std::string_view text, std::string_view name, std::size_t from)
 
 // One walk and its stop position; inline, so that a call with a fixed name
 // gets the name's checks folded in.
-inline std::string_view Scan(std::string_view text, std::string_view name, TextPos start,
-                             TextPos& stopCursor, bool& plain) {
+inline TagContent Scan(std::string_view text, std::string_view name, TextPos start) {
   const TextPos end = static_cast<TextPos>(text.size()) + 1;
-  plain = false;
+  TagContent found;
   if (start > end) {
-    stopCursor = start - 1;
-    return {};
+    found.stop = start - 1;
+    found.ranOut = true;
+    return found;
   }
   // Positions before the text examine nothing of it.
   const std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start - 1);
   Walk walk;
-  plain = TakePlainElement(text, name, from, walk);
-  if (!plain) walk = WalkElement(text, name, from);
-  stopCursor = static_cast<TextPos>(walk.stop) + 1;
-  return walk.content;
+  found.plain = TakePlainElement(text, name, from, walk);
+  if (!found.plain) walk = WalkElement(text, name, from);
+  found.content = walk.content;
+  found.stop = static_cast<TextPos>(walk.stop) + 1;
+  found.ranOut = walk.ranOut;
+  return found;
 }
 
 }  // namespace
 
-std::string_view NextTagContent(std::string_view text, std::string_view name, TextPos start,
-                                CursorChoice cursor) {
-  bool plain;
-  return Scan(text, name, start, cursor == CursorChoice::Cell ? CellCursor : RowCursor, plain);
+TagContent NextTagContent(std::string_view text, std::string_view name, TextPos start) {
+  return Scan(text, name, start);
 }
 
-std::string_view NextCellContent(std::string_view row, TextPos start, bool& plain) {
-  return Scan(row, "td", start, CellCursor, plain);
-}
+TagContent NextCellContent(std::string_view row, TextPos start) { return Scan(row, "td", start); }
 
 }  // namespace qv

@@ -6,21 +6,25 @@
 
 namespace qv {
 
-// Where the walks over the joined detail text and over one row stopped.
-// Process-wide, both 1 when the library is loaded.
-extern TextPos RowCursor;
-extern TextPos CellCursor;
+// What one walk found and where it stopped; the caller keeps the position
+// for the next walk.
+struct TagContent {
+  // Trimmed of tab, LF, CR and space; a view into the text walked.
+  std::string_view content;
+  // The 1-based position where the walk stopped.
+  TextPos stop = 0;
+  // The walk reached the end of the text undecided: more text after it
+  // could have given another result.
+  bool ranOut = false;
+  // The content is known to hold no "<".
+  bool plain = false;
+};
 
-enum class CursorChoice : bool { Row = false, Cell = true };
-
-// The trimmed content of the next element named name, examining text from
-// start (1-based; below 1 reads from the first byte); the stop position goes
-// into the chosen cursor, and only into it. The result is a view into text.
-std::string_view NextTagContent(std::string_view text, std::string_view name, TextPos start,
-                                CursorChoice cursor);
-// NextTagContent(row, "td", start, CursorChoice::Cell), made for the cells
-// of a row, the most frequent walk. Sets plain when the content is known to
-// hold no "<".
-std::string_view NextCellContent(std::string_view row, TextPos start, bool& plain);
+// The next element named name, examining text from start (1-based; below 1
+// reads from the first byte).
+TagContent NextTagContent(std::string_view text, std::string_view name, TextPos start);
+// NextTagContent(row, "td", start), made for the cells of a row, the most
+// frequent walk.
+TagContent NextCellContent(std::string_view row, TextPos start);
 
 }  // namespace qv

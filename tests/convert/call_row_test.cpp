@@ -5,9 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/report_document.h"
-#include "runtime/locale_formats.h"
-#include "scan/element_scanner.h"
+#include "convert/report_printer.h"
 
 namespace qv {
 namespace {
@@ -32,27 +30,26 @@ const char kOrdinaryCall[] =
     R"(<call m="2,08" s="125" r1="Московская" r2="Москва" num="4957654321" pay="1,50" )"
     R"(code="1" time="2010-12-07 09:05:00" type="1"/>)";
 
+class StringOutput final : public ReportOutput {
+ public:
+  void Write(const char* data, std::size_t size) override { written.append(data, size); }
+  std::string written;
+};
+
 // The call elements the rows produce, as the report writes them.
 class CallRowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    savedSeparator_ = LocaleFormats.decimalSeparator;
-    LocaleFormats.decimalSeparator = ',';
-  }
-  void TearDown() override { LocaleFormats.decimalSeparator = savedSeparator_; }
-
   std::string Convert(const std::vector<std::string>& rows) {
-    ReportDocument document;
-    ReportElement* report = document.CreateElement(u"report");
-    document.AppendChild(nullptr, report);
-    ReportElement* phone = document.CreateElement(u"phone");
-    document.SetTextContent(phone, u"p");
-    document.AppendChild(report, phone);
-    CallRowBuffers buffers(document);
-    for (const std::string& row : rows) ConvertCallRow(row, document, phone, buffers);
-    std::string written;
-    ReportStringSink sink(written);
-    document.WriteTo(sink);
+    StringOutput out;
+    ReportPrinter printer(out, "detail.html");
+    printer.Subscriber("p");
+    CallRowConverter converter(separator_);
+    CallRecord call;
+    for (const std::string& row : rows) {
+      if (converter.Convert(row, call)) printer.Call(call);
+    }
+    printer.End();
+    const std::string& written = out.written;
     const std::string open = "<phone>p";
     const std::size_t begin = written.find(open) + open.size();
     std::size_t end = written.find("</phone>", begin);
@@ -75,8 +72,7 @@ class CallRowTest : public ::testing::Test {
     return call.substr(valueBegin, call.find('"', valueBegin) - valueBegin);
   }
 
- private:
-  char savedSeparator_ = '.';
+  char separator_ = ',';
 };
 
 TEST_F(CallRowTest, RowLengths) {
@@ -228,11 +224,23 @@ TEST_F(CallRowTest, ServiceCodes) {
       {"Тёл", "8"},
       {"ﾃ SMS", "2"},
   };
-  // Twice over the same buffers, so that remembered codes are met as well.
+  // Twice over the same converter, so that remembered codes are met as well.
+  std::vector<std::string> rows;
+  for (const Case& c : cases) {
+    std::vector<std::string> cells = OrdinaryCells();
+    cells[7] = c.cell;
+    rows.push_back(RowOf(cells));
+  }
+  const std::vector<std::string> once = rows;
+  rows.insert(rows.end(), once.begin(), once.end());
+  const std::string calls = Convert(rows);
+  std::size_t from = 0;
   for (int pass = 0; pass < 2; ++pass) {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.cell);
-      EXPECT_EQ(Attribute(WithCell(8, c.cell), "code"), c.code);
+      const std::size_t end = calls.find("/>", from) + 2;
+      EXPECT_EQ(Attribute(calls.substr(from, end - from), "code"), c.code);
+      from = end;
       // A code page without Cyrillic letters gives the same codes.
       EXPECT_EQ(std::string(1, ServiceCodeInUtf16(c.cell)), c.code);
     }
@@ -282,10 +290,10 @@ TEST_F(CallRowTest, Durations) {
 }
 
 TEST_F(CallRowTest, MinutesUseTheLocaleSeparator) {
-  LocaleFormats.decimalSeparator = '.';
+  separator_ = '.';
   EXPECT_EQ(Attribute(WithCell(10, "2:05"), "m"), "2.08");
   // A zero byte is a separator like any other, from the first row on.
-  LocaleFormats.decimalSeparator = '\0';
+  separator_ = '\0';
   EXPECT_EQ(Attribute(WithCell(10, "2:05"), "m"), std::string("2\0"
                                                               "08",
                                                               4));
@@ -321,10 +329,9 @@ TEST_F(CallRowTest, CellTextReachesTheReportAsItStands) {
 }
 
 TEST_F(CallRowTest, EachRowStartsTheCellWalkAfresh) {
-  CellCursor = 500;
-  EXPECT_EQ(ConvertCells(OrdinaryCells()), kOrdinaryCall);
   // A row without its date cell must not borrow the previous row's date.
-  EXPECT_EQ(ConvertCells({"1", "", "10:00:00"}), R"(<call time="-- "/>)");
+  EXPECT_EQ(Convert({RowOf(OrdinaryCells()), RowOf({"1", "", "10:00:00"})}),
+            std::string(kOrdinaryCall) + R"(<call time="-- "/>)");
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
-// The one-sweep pruning against the list deleted one line at a time.
+// The pruning as the detail is read, against the list deleted one line at a
+// time.
 #include "convert/pruning.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <random>
 #include <string>
@@ -11,6 +13,7 @@
 
 #include "runtime/byte_text.h"
 #include "runtime/line_list.h"
+#include "runtime/line_stream.h"
 #include "runtime/service_error.h"
 
 namespace qv {
@@ -70,22 +73,42 @@ Outcome PruneOneByOne(const Lines& input, std::string_view lineEnd = "\r\n") {
   return {std::nullopt, list.JoinedText()};
 }
 
-Outcome PruneInOneSweep(const Lines& input, std::string_view lineEnd = "\r\n") {
-  LineList list;
-  list.LoadFromBytes(JoinWithLineEnds(input, lineEnd));
+// The passes as the conversion carries them out, on the bytes arriving in
+// pieces of the given size.
+Outcome PruneAsRead(const Lines& input, std::string_view lineEnd = "\r\n", std::size_t piece = 5) {
+  const std::string bytes = JoinWithLineEnds(input, lineEnd);
+  LineStream lines;
+  DetailPruner pruner;
+  std::string joined;
+  const auto takeLines = [&] {
+    std::string_view line;
+    std::string_view kept;
+    while (lines.Next(line)) {
+      if (pruner.Take(line, lines, kept)) joined.append(kept).append("\r\n");
+    }
+  };
+  for (std::size_t at = 0; at < bytes.size(); at += piece) {
+    const std::string_view part = std::string_view(bytes).substr(at, piece);
+    std::memcpy(lines.Space(part.size()).data(), part.data(), part.size());
+    lines.Added(part.size());
+    takeLines();
+  }
+  lines.End();
+  takeLines();
   try {
-    return {std::nullopt, std::string(PruneAndJoin(list))};
+    joined.append(pruner.Finish(lines)).append("\r\n");
   } catch (const ServiceError& error) {
     return {error.what(), ""};
   }
+  return {std::nullopt, joined};
 }
 
 const std::string kHeading = "<h3>Состоявшиеся разговоры</h3>";
 const std::string kSubscriber = "<td>Абонентский номер 9161234567</td>";
 const std::string kTotal = "<td>Итого</td>";
 
-// The joined text is built in the list's buffer; with LF or CR line ends it
-// outgrows the bytes read and waits for room in a queue.
+// The lines arrive in pieces of every size, so that a line, or the LF after
+// a CR, is cut anywhere.
 TEST(PruningTest, MatchesDeletingOneLineAtATime) {
   const std::string_view lineEnds[] = {"\r\n", "\n", "\r"};
   std::mt19937 random(20110331);
@@ -122,7 +145,7 @@ TEST(PruningTest, MatchesDeletingOneLineAtATime) {
     }
     const std::string_view lineEnd = lineEnds[random() % 3];
     const Outcome expected = PruneOneByOne(input, lineEnd);
-    const Outcome actual = PruneInOneSweep(input, lineEnd);
+    const Outcome actual = PruneAsRead(input, lineEnd, 1 + random() % 40);
     SCOPED_TRACE(JoinWithLineEnds(input, lineEnd));
     ASSERT_EQ(actual.error, expected.error);
     ASSERT_EQ(actual.joined, expected.joined);
@@ -155,7 +178,7 @@ TEST(PruningTest, OutsideBlocks) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(JoinWithLineEnds(c.input));
-    EXPECT_EQ(PruneInOneSweep(c.input).joined, JoinWithLineEnds(c.expected));
+    EXPECT_EQ(PruneAsRead(c.input).joined, JoinWithLineEnds(c.expected));
   }
 }
 
@@ -173,7 +196,7 @@ TEST(PruningTest, IndexErrors) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(PruneInOneSweep(c.input).error, "List index (1) out of bounds");
+    EXPECT_EQ(PruneAsRead(c.input).error, "List index (1) out of bounds");
     EXPECT_EQ(PruneOneByOne(c.input).error, "List index (1) out of bounds");
   }
 }

@@ -218,7 +218,8 @@ TEST_F(GeneralText, HundredthsOfMinutes) {
   LocaleFormats.decimalSeparator = ',';
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text));
-    EXPECT_EQ(FloatToGeneralText(RoundToPowerOfTen(c.x, -2)), c.text);
+    EXPECT_EQ(FloatToGeneralText(RoundToPowerOfTen(c.x, -2), LocaleFormats.decimalSeparator),
+              c.text);
   }
 }
 
@@ -262,17 +263,17 @@ TEST_F(GeneralText, FifteenSignificantDigits) {
   LocaleFormats.decimalSeparator = '.';
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text));
-    EXPECT_EQ(FloatToGeneralText(c.x), c.text);
+    EXPECT_EQ(FloatToGeneralText(c.x, LocaleFormats.decimalSeparator), c.text);
   }
 }
 
 TEST_F(GeneralText, UsesTheSeparatorOfTheMoment) {
   LocaleFormats.decimalSeparator = '.';
-  EXPECT_EQ(FloatToGeneralText(1.5L), "1.5");
-  EXPECT_EQ(FloatToGeneralText(1.5e-6L), "1.5E-6");
+  EXPECT_EQ(FloatToGeneralText(1.5L, LocaleFormats.decimalSeparator), "1.5");
+  EXPECT_EQ(FloatToGeneralText(1.5e-6L, LocaleFormats.decimalSeparator), "1.5E-6");
   LocaleFormats.decimalSeparator = ',';
-  EXPECT_EQ(FloatToGeneralText(1.5L), "1,5");
-  EXPECT_EQ(FloatToGeneralText(1.5e-6L), "1,5E-6");
+  EXPECT_EQ(FloatToGeneralText(1.5L, LocaleFormats.decimalSeparator), "1,5");
+  EXPECT_EQ(FloatToGeneralText(1.5e-6L, LocaleFormats.decimalSeparator), "1,5E-6");
 }
 
 }  // namespace

@@ -21,9 +21,9 @@ void ExpectScans(std::initializer_list<ScanCase> cases) {
   for (const ScanCase& c : cases) {
     SCOPED_TRACE(testing::Message()
                  << testing::PrintToString(c.text) << " name " << c.name << " from " << c.start);
-    CellCursor = -7;
-    EXPECT_EQ(NextTagContent(c.text, c.name, c.start, CursorChoice::Cell), c.expected);
-    EXPECT_EQ(CellCursor, c.stop);
+    const TagContent found = NextTagContent(c.text, c.name, c.start);
+    EXPECT_EQ(found.content, c.expected);
+    EXPECT_EQ(found.stop, c.stop);
   }
 }
 
@@ -72,15 +72,22 @@ TEST(NextTagContent, FindsLongNames) {
   });
 }
 
-TEST(NextTagContent, WritesOnlyTheChosenCursor) {
-  RowCursor = 5;
-  CellCursor = 9;
-  EXPECT_EQ(NextTagContent("<td>1</td>", "td", 1, CursorChoice::Row), "1");
-  EXPECT_EQ(RowCursor, 11);
-  EXPECT_EQ(CellCursor, 9);
-  EXPECT_EQ(NextTagContent("<td>1</td>", "td", 20, CursorChoice::Cell), "");
-  EXPECT_EQ(RowCursor, 11);
-  EXPECT_EQ(CellCursor, 19);
+// What a walk decides before the end of its text stays decided however the
+// text goes on; that is what lets a detail be walked as it is read.
+TEST(NextTagContent, RunsOutOnlyWhereMoreTextCouldDecide) {
+  struct RunOutCase {
+    std::string text;
+    bool ranOut;
+  };
+  const RunOutCase cases[] = {
+      {"no tags at all", true}, {"<td>abc", true},     {"<td>x</td>", false},
+      {"<td>x</td", true},      {"<p>1/2</p>", false}, {"<p>1/2", true},
+      {"<td x", true},          {"<td>a</b>", true},   {"", true},
+  };
+  for (const RunOutCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(NextTagContent(c.text, "td", 1).ranOut, c.ranOut);
+  }
 }
 
 // The state table byte by byte, with the read text kept as a text.
@@ -132,8 +139,9 @@ TEST(NextTagContent, AgreesWithTheStateTableOnRandomTexts) {
       SCOPED_TRACE(testing::Message() << '"' << text << "\" " << name << " " << start);
       TextPos expectedStop = 0;
       const std::string expected = ScanByTable(text, name, start, expectedStop);
-      ASSERT_EQ(NextTagContent(text, name, start, CursorChoice::Row), expected);
-      ASSERT_EQ(RowCursor, expectedStop);
+      const TagContent found = NextTagContent(text, name, start);
+      ASSERT_EQ(found.content, expected);
+      ASSERT_EQ(found.stop, expectedStop);
     }
   }
 }
@@ -157,14 +165,22 @@ TEST(NextTagContent, AgreesWithTheStateTableOnRandomMarkup) {
       SCOPED_TRACE(testing::Message() << '"' << text << "\" " << name << " " << start);
       TextPos expectedStop = 0;
       const std::string expected = ScanByTable(text, name, start, expectedStop);
-      ASSERT_EQ(NextTagContent(text, name, start, CursorChoice::Cell), expected);
-      ASSERT_EQ(CellCursor, expectedStop);
+      const TagContent found = NextTagContent(text, name, start);
+      ASSERT_EQ(found.content, expected);
+      ASSERT_EQ(found.stop, expectedStop);
       if (std::string_view(name) == "td") {
-        CellCursor = -7;
-        bool plain = false;
-        ASSERT_EQ(NextCellContent(text, start, plain), expected);
-        ASSERT_EQ(CellCursor, expectedStop);
-        ASSERT_TRUE(!plain || expected.find('<') == std::string::npos);
+        const TagContent cell = NextCellContent(text, start);
+        ASSERT_EQ(cell.content, expected);
+        ASSERT_EQ(cell.stop, expectedStop);
+        ASSERT_TRUE(!cell.plain || expected.find('<') == std::string::npos);
+      }
+      // A walk over a cut of the text that did not run out decided what the
+      // whole text gives.
+      const std::size_t cut = std::uniform_int_distribution<std::size_t>(0, text.size())(random);
+      const TagContent early = NextTagContent(std::string_view(text).substr(0, cut), name, start);
+      if (!early.ranOut) {
+        ASSERT_EQ(early.content, expected) << "cut at " << cut;
+        ASSERT_EQ(early.stop, expectedStop) << "cut at " << cut;
       }
     }
   }

@@ -1,0 +1,59 @@
+#pragma once
+// The report's bytes, written as the walk finds the report's parts: UTF-8,
+// CR LF line breaks, two spaces of indent per level, text inline with the
+// markup around it, attributes in their fixed order.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "convert/detail_walk.h"
+
+namespace qv {
+
+// Where the report's bytes go, in pieces of up to 64 KiB.
+class ReportOutput {
+ public:
+  virtual void Write(const char* data, std::size_t size) = 0;
+
+ protected:
+  ~ReportOutput() = default;
+};
+
+class ReportPrinter final : public DetailEvents {
+ public:
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+
+  // Writes the declaration and the head of the report; filename is the
+  // input path as the report names it, in UTF-8.
+  ReportPrinter(ReportOutput& out, std::string_view filename);
+  ReportPrinter(const ReportPrinter&) = delete;
+  ReportPrinter& operator=(const ReportPrinter&) = delete;
+
+  // number is byte text in the system code page.
+  void Subscriber(std::string_view number) override;
+  void Call(const CallRecord& call) override;
+  // Closes the report and hands over the last bytes.
+  void End();
+
+ private:
+  enum class PhoneState { kNone, kStarted, kWithCalls };
+
+  void Put(std::string_view bytes);
+  void Flush();
+  template <bool kAttribute>
+  void Escaped(std::string_view text);
+  void Value(std::string_view value);
+  void HeaderElement(std::string_view name, std::string_view text);
+  void ClosePhone();
+
+  ReportOutput& out_;
+  PhoneState phone_ = PhoneState::kNone;
+  // The number of the phone element whose start tag is not yet closed: what
+  // follows it depends on whether calls come.
+  std::string number_;
+  std::string cleaned_;
+  std::size_t used_ = 0;
+  char buffer_[kBufferSize + 64];
+};
+
+}  // namespace qv
