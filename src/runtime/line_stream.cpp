@@ -56,8 +56,6 @@ bool LineStream::Next(std::string_view& line) {
     if (buffer_[lineStart_] == '\n') ++lineStart_;
     skipLineFeed_ = false;
   }
-  // A CR at the very end may still be followed by its LF.
-  if (skipLineFeed_ && !ended_) return false;
   const std::size_t cr = NextOf(returns_, lineStart_);
   const std::size_t lf = NextOf(lineFeeds_, lineStart_);
   const std::size_t lineEnd = cr < lf ? cr : lf;

@@ -3,16 +3,23 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
+#include <random>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "convert/report_printer.h"
 #include "maker.h"
 #include "runtime/locale_formats.h"
 #include "runtime/service_error.h"
+#include "support/detail_model.h"
 
 namespace qv {
 namespace {
@@ -353,6 +360,77 @@ TEST_F(ConversionTest, EndlessLineIsConvertedWhole) {
   }
   EXPECT_EQ(ConvertPage(Page({kHeading, endless})),
             Report(PathOf("detail.html"), Phone("9161234567", calls)));
+}
+
+struct StringOutput final : ReportOutput {
+  void Write(const char* data, std::size_t size) override { written.append(data, size); }
+  std::string written;
+};
+
+// The report of a detail walked as its bytes arrive in pieces of the sizes
+// pieceSize gives, with the failure's message after it.
+template <class PieceSize>
+std::string PrintedInPieces(std::string_view detail, PieceSize pieceSize) {
+  StringOutput out;
+  ReportPrinter printer(out, "detail.html");
+  DetailWalk walk(printer, ',');
+  std::string failure;
+  try {
+    for (std::size_t at = 0; at < detail.size();) {
+      const std::span<char> space = walk.Space();
+      const std::size_t piece = std::min({pieceSize(), detail.size() - at, space.size()});
+      std::memcpy(space.data(), detail.data() + at, piece);
+      walk.Added(piece);
+      at += piece;
+    }
+    walk.Finish();
+  } catch (const ServiceError& error) {
+    failure = error.what();
+  }
+  printer.End();
+  return out.written + failure;
+}
+
+// The same from the whole detail in a list, pruned and walked in one piece.
+std::string PrintedByModel(const std::string& detail) {
+  StringOutput out;
+  ReportPrinter printer(out, "detail.html");
+  const test::PrunedDetail pruned = test::PruneLineByLine(detail);
+  if (!pruned.error) test::WalkJoinedText(pruned.joined, ',', printer);
+  printer.End();
+  return out.written + pruned.error.value_or("");
+}
+
+// Wherever the pieces of a detail end (in a line end, a tag, a UTF-8
+// sequence), and however its rows span lines, the report is the one of the
+// whole detail pruned and walked at once.
+TEST_F(ConversionTest, PiecesOfAnySizeGiveTheSameReport) {
+  std::ifstream sampleFile(std::string(QV_SOURCE_DIR) + "/examples/sample.html", std::ios::binary);
+  const std::string sample((std::istreambuf_iterator<char>(sampleFile)),
+                           std::istreambuf_iterator<char>());
+  const std::string pieces[] = {"<",    ">",    "/",      "</td>", "<tr>", "\r", "\n",
+                                "\r\n", "\x1a", "&lt;--", "Итого", "\xD0", "td"};
+  std::mt19937 random(20110301);
+  std::vector<std::string> details = {sample, "", "x\r", kHeading + "\r\n\r\n", sample + "\r"};
+  for (int k = 0; k < 150; ++k) {
+    std::string detail = sample;
+    for (int change = 0; change < 8; ++change) {
+      const std::size_t at = random() % (detail.size() + 1);
+      if (random() % 2 == 0) {
+        detail.erase(at, random() % 60);
+      } else {
+        detail.insert(at, pieces[random() % std::size(pieces)]);
+      }
+    }
+    details.push_back(detail);
+  }
+  for (const std::string& detail : details) {
+    SCOPED_TRACE(detail);
+    const std::string whole = PrintedByModel(detail);
+    ASSERT_EQ(PrintedInPieces(detail, [] { return std::size_t{1} << 30; }), whole);
+    ASSERT_EQ(PrintedInPieces(detail, [] { return std::size_t{1}; }), whole);
+    ASSERT_EQ(PrintedInPieces(detail, [&] { return 1 + random() % 97; }), whole);
+  }
 }
 
 // The bundled sample converts to the report committed next to it, written

@@ -15,6 +15,7 @@
 #include "runtime/line_list.h"
 #include "runtime/line_stream.h"
 #include "runtime/service_error.h"
+#include "support/detail_model.h"
 
 namespace qv {
 namespace {
@@ -27,50 +28,10 @@ std::string JoinWithLineEnds(const Lines& lines, std::string_view lineEnd = "\r\
   return bytes;
 }
 
-struct Outcome {
-  std::optional<std::string> error;
-  std::string joined;
-};
+using Outcome = test::PrunedDetail;
 
-// The passes as the list's own Get and Delete carry them out.
 Outcome PruneOneByOne(const Lines& input, std::string_view lineEnd = "\r\n") {
-  LineList list;
-  list.LoadFromBytes(JoinWithLineEnds(input, lineEnd));
-  try {
-    std::int64_t i = 1;
-    do {
-      if (TrimBlanks(list.Get(i)).empty()) {
-        list.Delete(i);
-      } else {
-        ++i;
-      }
-    } while (list.Count() > i);
-
-    bool sectionFound = false;
-    do {
-      if (FindText(kSectionHeading.Text(), list.Get(0)) != 0) {
-        sectionFound = true;
-      } else {
-        list.Delete(0);
-      }
-    } while (!sectionFound && !list.JoinedText().empty());
-
-    bool insideBlock = false;
-    i = 1;
-    do {
-      const std::string_view line = list.Get(i);
-      if (FindText(kSubscriberMarker.Text(), line) != 0) insideBlock = true;
-      if (FindText(kTotalMarker.Text(), line) != 0) insideBlock = false;
-      if (!insideBlock) {
-        list.Delete(i - 1);
-      } else {
-        ++i;
-      }
-    } while (list.Count() > i);
-  } catch (const ServiceError& error) {
-    return {error.what(), ""};
-  }
-  return {std::nullopt, list.JoinedText()};
+  return test::PruneLineByLine(JoinWithLineEnds(input, lineEnd));
 }
 
 // The passes as the conversion carries them out, on the bytes arriving in
