@@ -57,7 +57,7 @@ void ReportFile::Commit() {
   if (failure_.empty()) {
     file_.Close();
     if (!temporary_.empty()) {
-      if (platform::ReplaceFile(temporary_.c_str(), target_.c_str()) == 0) {
+      if (platform::MoveFileOver(temporary_.c_str(), target_.c_str()) == 0) {
         temporary_.clear();
       } else {
         failure_ = "Unable to create file \"" + path_ + "\"";

@@ -54,7 +54,7 @@ class File {
 // link at path leads to.
 std::string ReplacedFileOf(const char* path);
 // Moves a file over another, in one step. Returns 0 or the system error code.
-int ReplaceFile(const char* from, const char* to) noexcept;
+int MoveFileOver(const char* from, const char* to) noexcept;
 int RemoveFile(const char* path) noexcept;
 // Tells apart the temporary files of calls made at the same time.
 std::string ProcessAndThreadTag();

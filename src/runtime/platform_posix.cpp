@@ -205,7 +205,7 @@ std::string ReplacedFileOf(const char* path) {
   return ::realpath(path, resolved) != nullptr ? resolved : path;
 }
 
-int ReplaceFile(const char* from, const char* to) noexcept {
+int MoveFileOver(const char* from, const char* to) noexcept {
   return ::rename(from, to) == 0 ? 0 : WindowsCodeOfErrno(errno, to);
 }
 

@@ -130,7 +130,7 @@ std::wstring WidePath(const char* path) {
 
 }  // namespace
 
-int ReplaceFile(const char* from, const char* to) noexcept {
+int MoveFileOver(const char* from, const char* to) noexcept {
   try {
     if (MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
       return 0;
