@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, then configures, builds and tests every preset:
-# native, with sanitizers, and the 32-bit Windows build under Wine. Ends with
-# one line that says whether everything passed.
+# native, with sanitizers (address and undefined behaviour; threads), and the
+# 32-bit Windows build under Wine. Ends with one line that says whether
+# everything passed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install.sh || { echo "Installing the tools failed."; echo "TESTS: 0 passed, 1 failed"; exit 1; }
 
-presets=(linux linux-asan mingw32)
+presets=(linux linux-asan linux-tsan mingw32)
 jobs="$(nproc)"
 mkdir -p build
 passed=0

@@ -1,0 +1,108 @@
+// Several threads naming and converting different details through the
+// exports at once get what each call gets alone, and each thread hears of
+// its own failures.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "plugin/host_text.h"
+#include "plugin/qvmtsfrs.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+struct Outcome {
+  std::string name;
+  std::string nameError;
+  int converted = 0;
+  std::string convertError;
+  std::string report;
+  bool operator==(const Outcome&) const = default;
+};
+
+std::string ShortText(const unsigned char* buffer) {
+  return std::string(reinterpret_cast<const char*>(buffer + 1), buffer[0]);
+}
+
+std::string LastError() {
+  unsigned char buffer[256];
+  PlugInLastError(buffer);
+  return ShortText(buffer);
+}
+
+Outcome NameAndConvert(const std::string& input, const std::string& output) {
+  Outcome outcome;
+  unsigned char name[256];
+  PlugInNameDetal(name, qv::HostText(input).get());
+  outcome.name = ShortText(name);
+  outcome.nameError = LastError();
+  outcome.converted = PlugInDoFile(qv::HostText(input).get(), qv::HostText(output).get()) & 0xFF;
+  outcome.convertError = LastError();
+  outcome.report = qv::test::TempFolder::Read(output).value_or("<none>");
+  return outcome;
+}
+
+// Details that differ in every part a call could mix up: the period, the
+// subscribers and calls, and how the call ends.
+std::vector<std::string> MakeDetails(const qv::test::TempFolder& folder) {
+  std::vector<std::string> paths;
+  for (int k = 0; k < 6; ++k) {
+    const std::string month = "0" + std::to_string(1 + k);
+    std::string page = "<p>Детализация за период с 01." + month + ".2010 по 10." + month +
+                       ".2010</p>\r\n<h3>Состоявшиеся разговоры</h3>\r\n";
+    for (int block = 0; block <= k; ++block) {
+      page += "<tr><td>Абонентский номер 91612345" + std::to_string(10 + block) + "</td></tr>\r\n";
+      for (int row = 0; row < 200 * (k + 1); ++row) {
+        page += "<tr><td>" + std::to_string(row) + "</td><td>0" + std::to_string(1 + row % 9) +
+                "." + month + ".2010</td><td>9:0" + std::to_string(row % 10) +
+                ":00</td><td></td><td>&lt;-- 49576543" + std::to_string(k) +
+                "</td><td>Москва</td><td>Тверь</td><td>SMS</td><td></td><td>" +
+                std::to_string(row % 60) + ":0" + std::to_string(k) + "</td><td>1,50</td></tr>\r\n";
+      }
+      page += "<tr><td>Итого</td></tr>\r\n";
+    }
+    paths.push_back(folder.Write("detail" + std::to_string(k) + ".html", page));
+  }
+  paths.push_back(folder.Write("short.html", "<h3>Состоявшиеся разговоры</h3>"));
+  paths.push_back(folder.Path("missing.html"));
+  return paths;
+}
+
+TEST(Threads, CallsAtOnceGiveWhatEachGivesAlone) {
+  qv::test::TempFolder folder("qv_threads_");
+  const std::vector<std::string> details = MakeDetails(folder);
+  std::vector<Outcome> alone;
+  for (const std::string& detail : details) {
+    alone.push_back(NameAndConvert(detail, folder.Path("alone.xml")));
+  }
+  ASSERT_NE(alone.front().name, alone.back().name);
+
+  constexpr int kThreads = 4;
+  std::vector<std::vector<Outcome>> together(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      const std::string output = folder.Path("thread" + std::to_string(t) + ".xml");
+      for (int round = 0; round < 3; ++round) {
+        for (std::size_t i = 0; i < details.size(); ++i) {
+          // Each thread starts elsewhere in the list, so different calls overlap.
+          const std::size_t k = (i + static_cast<std::size_t>(t) * 3) % details.size();
+          if (round == 0) together[t].resize(details.size());
+          together[t][k] = NameAndConvert(details[k], output);
+        }
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (int t = 0; t < kThreads; ++t) {
+    for (std::size_t k = 0; k < details.size(); ++k) {
+      SCOPED_TRACE(details[k]);
+      EXPECT_TRUE(together[t][k] == alone[k]) << "thread " << t;
+    }
+  }
+}
+
+}  // namespace
