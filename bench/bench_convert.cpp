@@ -3,7 +3,9 @@
 // the peak memory of that process.
 //   bench_convert [DIRECTORY] [SIZE...]
 // A size is a number of megabytes, of many subscribers; with "-single" one
-// subscriber holds every call, with "-lf" the file is line feeds alone.
+// subscriber holds every call, with "-mix" blocks of about 500 calls, half
+// incoming, with Cyrillic services, zones and regions; with "-lf" the file is
+// line feeds alone.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -67,10 +69,12 @@ void Generate(const std::string& path, const std::string& size) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   const std::uint64_t bytes = std::strtoull(size.c_str(), nullptr, 10) << 20;
   const bool lineFeeds = size.ends_with("-lf");
-  const bool oneBlock = size.ends_with("-single");
+  const qv::bench::DetailKind kind = size.ends_with("-single") ? qv::bench::DetailKind::kOneBlock
+                                     : size.ends_with("-mix")  ? qv::bench::DetailKind::kCyrillicMix
+                                                               : qv::bench::DetailKind::kManyBlocks;
   if (file == nullptr ||
       !(lineFeeds ? WriteLineFeeds(file, bytes)
-                  : qv::bench::WriteSyntheticDetail(file, bytes, 1, oneBlock) != 0) ||
+                  : qv::bench::WriteSyntheticDetail(file, bytes, 1, kind) != 0) ||
       std::fclose(file) != 0) {
     std::fprintf(stderr, "%s: cannot write the detail\n", path.c_str());
     _exit(1);
@@ -110,7 +114,7 @@ int main(int argc, char** argv) {
   const std::string directory = argc > 1 ? argv[1] : "/tmp";
   std::vector<std::string> sizes;
   for (int i = 2; i < argc; ++i) sizes.push_back(argv[i]);
-  if (sizes.empty()) sizes = {"30", "300"};
+  if (sizes.empty()) sizes = {"30", "300", "300-mix"};
   for (const std::string& size : sizes) {
     const std::string input = directory + "/qv_bench_detail_" + size + ".html";
     const std::string output = directory + "/qv_bench_report_" + size + ".xml";

@@ -137,18 +137,112 @@ inline void AppendNumber(std::string& out, std::uint32_t value) {
   while (n > 0) out += digits[--n];
 }
 
-// Writes a synthetic detail of about targetBytes to file: blocks of 20 to
-// 400 eleven-cell rows, each closed by a total row that the next
-// subscriber's row follows directly; or, with oneBlock, a single subscriber
-// whose block holds every row. Returns the bytes written, or 0 when writing
-// failed.
-inline std::uint64_t WriteSyntheticDetail(std::FILE* file, std::uint64_t targetBytes,
-                                          std::uint64_t seed, bool oneBlock = false) {
+// The kinds of synthetic detail: blocks of 20 to 400 rows; one block holding
+// every row; or blocks of about 500 rows where half the calls are incoming
+// and every service, zone and region name is Cyrillic.
+enum class DetailKind { kManyBlocks, kOneBlock, kCyrillicMix };
+
+struct RowChoices {
+  std::uint32_t region;
+  std::uint32_t kind;
+  bool incoming;
+};
+
+inline void AppendService(std::string& out, const RowChoices& row, bool cyrillic, Random& random,
+                          std::uint32_t& seconds) {
+  static const char* const kLatin[] = {"Телефония", "SMS", "GPRS-Internet",
+                                       "WAP",       "MMS", "Переадресация"};
+  static const char* const kCyrillic[] = {
+      "Телефония",        "Короткие сообщения",       "Мобильный интернет",
+      "Мобильный портал", "Мультимедийные сообщения", "Переадресация"};
+  const char* const* names = cyrillic ? kCyrillic : kLatin;
+  const std::uint32_t kind = row.kind;
+  const std::uint32_t service = kind < 60   ? 0
+                                : kind < 80 ? 1
+                                : kind < 88 ? 2
+                                : kind < 95 ? 3
+                                : kind < 98 ? 4
+                                            : 5;
+  static const std::uint32_t kLongest[] = {1800, 0, 3600, 600, 0, 300};
+  out += names[service];
+  seconds = kLongest[service] == 0 ? 1 : random.Below(kLongest[service]);
+}
+
+// One eleven-cell call row numbered n of a block of rows rows; adds its
+// duration and charge to the block's totals.
+inline void AppendCallRow(std::string& out, Random& random, std::uint32_t n, std::uint32_t day,
+                          DetailKind kind, std::uint32_t& totalSeconds,
+                          std::uint32_t& totalKopecks) {
   static const char* const kRegions[] = {"Москва",      "Санкт-Петербург", "Тверь",
                                          "Новосибирск", "Екатеринбург",    "Казань"};
   static const char* const kAreas[] = {"Москва и обл.",     "Ленинградская обл.",
                                        "Тверская обл.",     "Новосибирская обл.",
                                        "Свердловская обл.", "Республика Татарстан"};
+  const bool mix = kind == DetailKind::kCyrillicMix;
+  const RowChoices row{random.Below(6), random.Below(100), random.Below(100) < (mix ? 50u : 40u)};
+  out += "<tr><td>";
+  AppendNumber(out, n);
+  out += "</td><td>";
+  AppendDigits(out, day, 2);
+  out += ".03.2011</td><td>";
+  AppendNumber(out, random.Below(24));
+  out += ':';
+  AppendDigits(out, random.Below(60), 2);
+  out += ':';
+  AppendDigits(out, random.Below(60), 2);
+  out += row.region == 0 ? "</td><td>Домашняя</td><td>" : "</td><td>Роуминг</td><td>";
+  if (row.incoming) out += "&lt;-- ";
+  if (row.kind >= 80 && row.kind < 95 && !mix) {
+    out += row.kind < 88 ? "internet.mts.ru" : "wap.mts.ru";
+  } else {
+    out += '9';
+    AppendDigits(out, random.Below(1000000000), 9);
+  }
+  out += "</td><td>";
+  out += kRegions[row.region];
+  out += "</td><td>";
+  out += kAreas[row.region];
+  out += "</td><td>";
+  std::uint32_t seconds = 1;
+  AppendService(out, row, mix, random, seconds);
+  out += row.incoming ? "</td><td>Вх.</td><td>" : "</td><td>Исх.</td><td>";
+  if (seconds == 1) {
+    out += '1';
+  } else {
+    AppendNumber(out, seconds / 60);
+    out += ':';
+    AppendDigits(out, seconds % 60, 2);
+  }
+  out += "</td><td>";
+  const std::uint32_t kopecks = row.incoming ? 0 : random.Below(50000);
+  AppendNumber(out, kopecks / 100);
+  out += ',';
+  AppendDigits(out, kopecks % 100, 2);
+  out += "</td></tr>\r\n";
+  totalSeconds += seconds;
+  totalKopecks += kopecks;
+}
+
+inline void AppendBlockEnd(std::string& out, std::uint32_t totalSeconds,
+                           std::uint32_t totalKopecks) {
+  out += "<tr><td colspan=\"11\">&nbsp;</td></tr>\r\n";
+  out += "<tr class=\"total\"><td colspan=\"9\">Итого</td><td>";
+  AppendNumber(out, totalSeconds / 60);
+  out += ':';
+  AppendDigits(out, totalSeconds % 60, 2);
+  out += "</td><td>";
+  AppendNumber(out, totalKopecks / 100);
+  out += ',';
+  AppendDigits(out, totalKopecks % 100, 2);
+  out += "</td></tr>\r\n";
+}
+
+// Writes a synthetic detail of about targetBytes to file, of the given kind;
+// each block is closed by a total row that the next subscriber's row follows
+// directly. Returns the bytes written, or 0 when writing failed.
+inline std::uint64_t WriteSyntheticDetail(std::FILE* file, std::uint64_t targetBytes,
+                                          std::uint64_t seed,
+                                          DetailKind kind = DetailKind::kManyBlocks) {
   Random random(seed);
   std::string out = PageHead("01.03.2011 по 31.03.2011", "ООО &quot;Ромашка&quot;");
   std::uint64_t written = 0;
@@ -159,88 +253,23 @@ inline std::uint64_t WriteSyntheticDetail(std::FILE* file, std::uint64_t targetB
     out.clear();
     return true;
   };
+  const bool oneBlock = kind == DetailKind::kOneBlock;
   while (written + out.size() < targetBytes) {
     out += "<tr><td colspan=\"11\">Абонентский номер: 9";
     AppendDigits(out, random.Below(1000000000), 9);
     out += "</td></tr>\r\n";
-    const std::uint32_t rows = oneBlock ? UINT32_MAX : 20 + random.Below(381);
+    const std::uint32_t rows = oneBlock                           ? UINT32_MAX
+                               : kind == DetailKind::kCyrillicMix ? 450 + random.Below(101)
+                                                                  : 20 + random.Below(381);
     std::uint32_t totalSeconds = 0;
     std::uint32_t totalKopecks = 0;
     for (std::uint32_t n = 1; n <= rows; ++n) {
       if (oneBlock && written + out.size() >= targetBytes) break;
       const std::uint32_t day = oneBlock ? 1 + (n - 1) % 31 : 1 + (n - 1) * 31 / rows;
-      const std::uint32_t region = random.Below(6);
-      const std::uint32_t kind = random.Below(100);
-      const bool incoming = random.Below(100) < 40;
-      out += "<tr><td>";
-      AppendNumber(out, n);
-      out += "</td><td>";
-      AppendDigits(out, day, 2);
-      out += ".03.2011</td><td>";
-      AppendNumber(out, random.Below(24));
-      out += ':';
-      AppendDigits(out, random.Below(60), 2);
-      out += ':';
-      AppendDigits(out, random.Below(60), 2);
-      out += region == 0 ? "</td><td>Домашняя</td><td>" : "</td><td>Роуминг</td><td>";
-      if (incoming) out += "&lt;-- ";
-      if (kind >= 80 && kind < 95) {
-        out += kind < 88 ? "internet.mts.ru" : "wap.mts.ru";
-      } else {
-        out += '9';
-        AppendDigits(out, random.Below(1000000000), 9);
-      }
-      out += "</td><td>";
-      out += kRegions[region];
-      out += "</td><td>";
-      out += kAreas[region];
-      out += "</td><td>";
-      std::uint32_t seconds = 1;
-      if (kind < 60) {
-        out += "Телефония";
-        seconds = random.Below(1800);
-      } else if (kind < 80) {
-        out += "SMS";
-      } else if (kind < 88) {
-        out += "GPRS-Internet";
-        seconds = random.Below(3600);
-      } else if (kind < 95) {
-        out += "WAP";
-        seconds = random.Below(600);
-      } else if (kind < 98) {
-        out += "MMS";
-      } else {
-        out += "Переадресация";
-        seconds = random.Below(300);
-      }
-      out += incoming ? "</td><td>Вх.</td><td>" : "</td><td>Исх.</td><td>";
-      if (seconds == 1) {
-        out += '1';
-      } else {
-        AppendNumber(out, seconds / 60);
-        out += ':';
-        AppendDigits(out, seconds % 60, 2);
-      }
-      out += "</td><td>";
-      const std::uint32_t kopecks = incoming ? 0 : random.Below(50000);
-      AppendNumber(out, kopecks / 100);
-      out += ',';
-      AppendDigits(out, kopecks % 100, 2);
-      out += "</td></tr>\r\n";
-      totalSeconds += seconds;
-      totalKopecks += kopecks;
+      AppendCallRow(out, random, n, day, kind, totalSeconds, totalKopecks);
       if (!flush(false)) return 0;
     }
-    out += "<tr><td colspan=\"11\">&nbsp;</td></tr>\r\n";
-    out += "<tr class=\"total\"><td colspan=\"9\">Итого</td><td>";
-    AppendNumber(out, totalSeconds / 60);
-    out += ':';
-    AppendDigits(out, totalSeconds % 60, 2);
-    out += "</td><td>";
-    AppendNumber(out, totalKopecks / 100);
-    out += ',';
-    AppendDigits(out, totalKopecks % 100, 2);
-    out += "</td></tr>\r\n";
+    AppendBlockEnd(out, totalSeconds, totalKopecks);
   }
   out += kPageTail;
   if (!flush(true)) return 0;

@@ -28,7 +28,9 @@ int main(int argc, char** argv) {
     std::perror(argv[1]);
     return 1;
   }
-  const std::uint64_t written = qv::bench::WriteSyntheticDetail(file, bytes, seed, argc == 5);
+  const qv::bench::DetailKind kind =
+      argc == 5 ? qv::bench::DetailKind::kOneBlock : qv::bench::DetailKind::kManyBlocks;
+  const std::uint64_t written = qv::bench::WriteSyntheticDetail(file, bytes, seed, kind);
   if (std::fclose(file) != 0 || written == 0) {
     std::fprintf(stderr, "%s: write failed\n", argv[1]);
     return 1;

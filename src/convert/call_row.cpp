@@ -109,55 +109,69 @@ char16_t LowerLetter(char16_t unit) {
 CallRowConverter::CallRowConverter(char decimalSeparator) : decimalSeparator_(decimalSeparator) {}
 
 void CallRowConverter::Set(int slot, std::string_view value) {
-  valueStart_[slot] = values_.size();
-  values_.append(value);
-  valueEnd_[slot] = values_.size();
+  views_[slot] = value;
   set_ |= 1u << slot;
+  storedSlots_ &= ~(1u << slot);
+}
+
+void CallRowConverter::Store(int slot, std::string_view value) {
+  storedStart_[slot] = stored_.size();
+  stored_.append(value);
+  storedEnd_[slot] = stored_.size();
+  set_ |= 1u << slot;
+  storedSlots_ |= 1u << slot;
 }
 
 void CallRowConverter::Extend(int slot, std::string_view more) {
-  values_.append(more);
-  valueEnd_[slot] = values_.size();
+  stored_.append(more);
+  storedEnd_[slot] = stored_.size();
 }
 
-// The third cell with the date of the second as year-month-day time.
-void CallRowConverter::SetTime(std::string_view timeCell) {
-  std::string& value = timeValue_;
-  value.clear();
-  // The usual cells give the fields straight away; the field rules below
-  // would cut them the same way.
-  const bool plain = IsPlainDate(dateText_) && IsPlainTime(timeCell);
-  if (plain) {
-    value.append(dateText_, 6, 4);
-    value += '-';
-    value.append(dateText_, 3, 2);
-    value += '-';
-    value.append(dateText_, 0, 2);
-    value += ' ';
+void CallRowConverter::SetCell(int slot, std::string_view cell, bool stripped) {
+  if (stripped) {
+    Store(slot, cell);
+  } else {
+    Set(slot, cell);
   }
-  dateText_ += ' ';
-  if (timeCell.size() < 8) dateText_.append(8 - timeCell.size(), '0');
-  dateText_ += timeCell;
-  if (plain) {
-    value.append(dateText_, 11);
-    Set(kTime, value);
+}
+
+// The third cell with the date of the second as year-month-day time. The
+// usual cells give the fields straight away; the field rules would cut them
+// the same way.
+void CallRowConverter::SetTime(std::string_view timeCell) {
+  const std::string_view zeros = "00000000";
+  const std::string_view padding = zeros.substr(0, timeCell.size() < 8 ? 8 - timeCell.size() : 0);
+  if (IsPlainDate(dateText_) && IsPlainTime(timeCell)) {
+    const std::string_view date = dateText_;
+    Store(kTime, date.substr(6, 4));
+    Extend(kTime, "-");
+    Extend(kTime, date.substr(3, 2));
+    Extend(kTime, "-");
+    Extend(kTime, date.substr(0, 2));
+    Extend(kTime, " ");
+    Extend(kTime, padding);
+    Extend(kTime, timeCell);
     return;
   }
-  value += NthField(NthField(dateText_, ' ', 1), '.', 3);
+  dateText_ += ' ';
+  dateText_ += padding;
+  dateText_ += timeCell;
+  std::string& value = timeValue_;
+  value.assign(NthField(NthField(dateText_, ' ', 1), '.', 3));
   value += '-';
   value += NthField(dateText_, '.', 2);
   value += '-';
   value += NthField(dateText_, '.', 1);
   value += ' ';
   value += NthField(dateText_, ' ', 2);
-  Set(kTime, value);
+  Store(kTime, value);
 }
 
-void CallRowConverter::SetDirectionAndNumber(std::string_view cell) {
+void CallRowConverter::SetDirectionAndNumber(std::string_view cell, bool stripped) {
   const TextPos arrow = FindText(kIncomingArrow, cell);
   if (arrow == 0) {
     Set(kType, "1");
-    Set(kNum, cell);
+    SetCell(kNum, cell, stripped);
     return;
   }
   Set(kType, "2");
@@ -166,10 +180,10 @@ void CallRowConverter::SetDirectionAndNumber(std::string_view cell) {
   const std::string_view before = cell.substr(0, static_cast<std::size_t>(arrow - 1));
   const std::string_view after = cell.substr(before.size() + kIncomingArrow.size());
   if (before.find('&') == std::string_view::npos && after.find('&') == std::string_view::npos) {
-    Set(kNum, before);
+    Store(kNum, before);
     Extend(kNum, after);
   } else {
-    Set(kNum, ReplaceAll(cell, kIncomingArrow, ""));
+    Store(kNum, ReplaceAll(cell, kIncomingArrow, ""));
   }
 }
 
@@ -193,11 +207,11 @@ void CallRowConverter::SetDuration(std::string_view cell) {
   const std::int64_t minutes = NumberOr0(SliceText(cell, 1, colon - 1));
   const std::int64_t seconds = NumberOr0(SliceText(cell, colon + 1, 2));
   const std::int64_t total = minutes * 60 + seconds;
-  Set(kS, IntToDecimal(total));
+  Store(kS, IntToDecimal(total));
   if (total >= 0 && total < kCachedMinuteTexts) {
     Set(kM, CachedMinuteText(total));
   } else {
-    Set(kM, MinuteText(total, decimalSeparator_));
+    Store(kM, MinuteText(total, decimalSeparator_));
   }
 }
 
@@ -245,7 +259,8 @@ char ServiceCodeInUtf16(std::string_view cell) {
   return '8';
 }
 
-void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell) {
+void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell, bool stripped) {
+  static constexpr std::string_view kCodes = "12345678";
   switch (column) {
     case kDateColumn:
       dateText_.assign(cell);
@@ -254,34 +269,35 @@ void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell) {
       SetTime(cell);
       break;
     case kNumberColumn:
-      SetDirectionAndNumber(cell);
+      SetDirectionAndNumber(cell, stripped);
       break;
     case kRegion2Column:
-      Set(kR2, cell);
+      SetCell(kR2, cell, stripped);
       break;
     case kRegion1Column:
-      Set(kR1, cell);
+      SetCell(kR1, cell, stripped);
       break;
-    case kServiceColumn: {
-      const char code = ServiceCodeOf(cell);
-      Set(kCode, std::string_view(&code, 1));
-      Set(kService, cell);
+    case kServiceColumn:
+      Set(kCode, kCodes.substr(static_cast<std::size_t>(ServiceCodeOf(cell) - '1'), 1));
+      SetCell(kService, cell, stripped);
       break;
-    }
     case kDurationColumn:
       SetDuration(cell);
       break;
     case kChargeColumn:
-      Set(kPay, cell);
+      SetCell(kPay, cell, stripped);
       break;
     default:
       break;
   }
 }
 
+// The row's cells stay where they are: only what is made for the row, or a
+// cell stripped of its tags, is copied.
 bool CallRowConverter::Convert(std::string_view row, CallRecord& call) {
-  values_.clear();
+  stored_.clear();
   set_ = 0;
+  storedSlots_ = 0;
   dateText_.clear();
   // Cells after the eleventh are scanned but never mapped, however long the
   // row: the column is counted without wrapping.
@@ -292,24 +308,23 @@ bool CallRowConverter::Convert(std::string_view row, CallRecord& call) {
     const std::int64_t column = nextColumn++;
     if (!IsMapped(column)) continue;
     std::string_view cell = found.content;
-    if (!found.plain && HasTag(cell)) {
+    const bool stripped = !found.plain && HasTag(cell);
+    if (stripped) {
       cellText_ = StripTags(cell);
       cell = cellText_;
     }
-    TakeCell(column, cell);
+    TakeCell(column, cell, stripped);
   }
-  const std::string_view values = values_;
+  const std::string_view stored = stored_;
+  for (int i = 0; i < kSlots; ++i) {
+    std::string_view& value = i == kService ? call.service : call.values[i];
+    value = {};
+    if ((set_ >> i & 1u) == 0) continue;
+    value = (storedSlots_ >> i & 1u) != 0
+                ? stored.substr(storedStart_[i], storedEnd_[i] - storedStart_[i])
+                : views_[i];
+  }
   call.set = set_ & ((1u << kCallAttributeCount) - 1);
-  for (int i = 0; i <= kCallAttributeCount; ++i) {
-    const bool has = (set_ >> i & 1u) != 0;
-    const std::string_view value =
-        has ? values.substr(valueStart_[i], valueEnd_[i] - valueStart_[i]) : std::string_view();
-    if (i == kService) {
-      call.service = value;
-    } else {
-      call.values[i] = value;
-    }
-  }
   return call.set != 0;
 }
 

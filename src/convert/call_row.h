@@ -41,26 +41,36 @@ class CallRowConverter {
     std::string cell;
     char code;
   };
-  // Values are UTF-8 byte text, constants included; the service cell's text
-  // is kept after the attributes.
+  // The service cell's text is kept after the attributes.
   static constexpr int kService = kCallAttributeCount;
+  static constexpr int kSlots = kCallAttributeCount + 1;
+  // A value that outlives the row's conversion: a view into the row, a
+  // constant or a remembered text.
   void Set(int slot, std::string_view value);
-  // Adds to the value set last.
+  // A value made for this row, copied into its own buffer.
+  void Store(int slot, std::string_view value);
+  // Adds to the value stored last.
   void Extend(int slot, std::string_view more);
-  void TakeCell(std::int64_t column, std::string_view cell);
+  // The cell's text as a value: a copy when it is a cell stripped of tags,
+  // whose buffer the next cell reuses.
+  void SetCell(int slot, std::string_view cell, bool stripped);
+  void TakeCell(std::int64_t column, std::string_view cell, bool stripped);
   void SetTime(std::string_view timeCell);
-  void SetDirectionAndNumber(std::string_view cell);
+  void SetDirectionAndNumber(std::string_view cell, bool stripped);
   void SetDuration(std::string_view cell);
   const std::string& CachedMinuteText(std::int64_t totalSeconds);
   char ServiceCodeOf(std::string_view cell);
   char ComputeServiceCode(std::string_view cell);
 
   char decimalSeparator_;
-  // The values of the row being converted, end to end, and where each lies.
-  std::string values_;
-  std::size_t valueStart_[kCallAttributeCount + 1] = {};
-  std::size_t valueEnd_[kCallAttributeCount + 1] = {};
+  // The values of the row being converted: views, or where in stored_ the
+  // ones made for the row lie (its buffer may move while it grows).
+  std::string_view views_[kSlots];
+  std::size_t storedStart_[kSlots] = {};
+  std::size_t storedEnd_[kSlots] = {};
   unsigned set_ = 0;
+  unsigned storedSlots_ = 0;
+  std::string stored_;
   std::string cellText_;
   std::string dateText_;
   std::string timeValue_;

@@ -28,6 +28,7 @@ enum ByteClass : unsigned char {
   kReturnReference,
   kLineFeedBreak,
   kReturnBreak,
+  kHigh,  // starts a UTF-8 sequence, kept when well-formed
 };
 
 struct ClassTable {
@@ -36,6 +37,7 @@ struct ClassTable {
 
 constexpr ClassTable MakeTable(bool attribute) {
   ClassTable table{};
+  for (int byte = 0x80; byte < 0x100; ++byte) table.classes[byte] = kHigh;
   table.classes['&'] = kAmp;
   table.classes['<'] = kLt;
   if (attribute) {
@@ -77,41 +79,13 @@ std::string_view EscapeOf(unsigned char byteClass) {
   }
 }
 
-// Whether no byte has its high bit set; eight at a time, the last eight
-// overlapping the ones before.
-bool IsAscii(std::string_view text) {
-  constexpr std::uint64_t kHighs = 0x8080808080808080u;
-  const char* p = text.data();
-  const std::size_t size = text.size();
-  if (size < 8) {
-    unsigned char any = 0;
-    for (std::size_t i = 0; i < size; ++i) any |= static_cast<unsigned char>(p[i]);
-    return any < 0x80;
-  }
-  std::uint64_t any = 0;
-  for (std::size_t i = 0; i + 8 < size; i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p + i, 8);
-    any |= word;
-  }
-  std::uint64_t last;
-  std::memcpy(&last, p + size - 8, 8);
-  return ((any | last) & kHighs) == 0;
-}
-
-std::string CleanedUtf8(std::string_view bytes) {
-  std::string out(bytes.size(), '\0');
-  out.resize(CleanUtf8(bytes, out.data()));
-  return out;
-}
-
 }  // namespace
 
 ReportPrinter::ReportPrinter(ReportOutput& out, std::string_view filename) : out_(out) {
   Put("<?xml version=\"1.0\"?>\r\n<report>");
   HeaderElement("application", kApplicationText);
   HeaderElement("url", QV_MAKER_URL);
-  HeaderElement("filename", CleanedUtf8(filename));
+  HeaderElement("filename", filename);
   HeaderElement("library", kLibraryText);
 }
 
@@ -119,6 +93,13 @@ void ReportPrinter::Flush() {
   const std::size_t size = used_;
   used_ = 0;
   if (size != 0) out_.Write(buffer_, size);
+}
+
+// Markup pieces fit the buffer's slack, so one check is all they need.
+void ReportPrinter::PutMarkup(std::string_view bytes) {
+  if (used_ >= kBufferSize) Flush();
+  std::memcpy(buffer_ + used_, bytes.data(), bytes.size());
+  used_ += bytes.size();
 }
 
 void ReportPrinter::Put(std::string_view bytes) {
@@ -132,8 +113,10 @@ void ReportPrinter::Put(std::string_view bytes) {
   }
 }
 
-// Runs of plain bytes are copied eight at a time while none of them needs a
-// look of its own; the buffer's slack takes the longest replacement.
+// Texts are written as the UTF-8 their decoding gives, malformed sequences
+// as "?", and escaped, in one pass. Plain bytes and two-byte letters
+// (Cyrillic) are copied in a tight loop, eight plain bytes at a time where
+// they come so; the buffer's slack takes the longest replacement.
 template <bool kAttribute>
 void ReportPrinter::Escaped(std::string_view text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
@@ -151,26 +134,44 @@ void ReportPrinter::Escaped(std::string_view text) {
       out += 8;
       p += 8;
     }
-    while (p != runEnd && classes[*p] == kPlain) *out++ = static_cast<char>(*p++);
+    while (p != runEnd) {
+      const unsigned char byteClass = classes[*p];
+      if (byteClass == kPlain) {
+        *out++ = static_cast<char>(*p++);
+      } else if (byteClass == kHigh && p[0] >= 0xC2 && p[0] <= 0xDF && runEnd - p >= 2 &&
+                 (p[1] & 0xC0) == 0x80) {
+        out[0] = static_cast<char>(p[0]);
+        out[1] = static_cast<char>(p[1]);
+        out += 2;
+        p += 2;
+      } else {
+        break;
+      }
+    }
     used_ = static_cast<std::size_t>(out - buffer_);
-    if (p == runEnd) continue;
-    const unsigned char byteClass = classes[*p++];
-    if (byteClass == kReturnBreak && p != end && *p == '\n') ++p;
-    const std::string_view escape = EscapeOf(byteClass);
-    std::memcpy(buffer_ + used_, escape.data(), escape.size());
-    used_ += escape.size();
+    if (p != runEnd) p += Special<kAttribute>(p, end);
   }
 }
 
-// Values are written as the UTF-8 their decoding gives: malformed sequences
-// become "?"; ASCII is clean already.
-void ReportPrinter::Value(std::string_view value) {
-  if (IsAscii(value)) {
-    Escaped<true>(value);
-    return;
+// A byte that is escaped, or a UTF-8 sequence that is not a plain two-byte
+// letter; returns the bytes it took.
+template <bool kAttribute>
+std::size_t ReportPrinter::Special(const unsigned char* p, const unsigned char* end) {
+  const unsigned char* classes = kAttribute ? kAttributeClasses.classes : kTextClasses.classes;
+  const unsigned char byteClass = classes[*p];
+  if (byteClass == kHigh) {
+    std::size_t written = 0;
+    const std::size_t taken = CleanUtf8Sequence(
+        std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)),
+        buffer_ + used_, written);
+    used_ += written;
+    return taken;
   }
-  if (cleaned_.size() < value.size()) cleaned_.resize(value.size());
-  Escaped<true>(std::string_view(cleaned_.data(), CleanUtf8(value, cleaned_.data())));
+  const std::size_t taken = byteClass == kReturnBreak && end - p >= 2 && p[1] == '\n' ? 2 : 1;
+  const std::string_view escape = EscapeOf(byteClass);
+  std::memcpy(buffer_ + used_, escape.data(), escape.size());
+  used_ += escape.size();
+  return taken;
 }
 
 void ReportPrinter::HeaderElement(std::string_view name, std::string_view text) {
@@ -181,7 +182,7 @@ void ReportPrinter::HeaderElement(std::string_view name, std::string_view text) 
     return;
   }
   Put(">");
-  Escaped<false>(CleanedUtf8(text));
+  Escaped<false>(text);
   Put("</");
   Put(name);
   Put(">");
@@ -203,14 +204,14 @@ void ReportPrinter::Call(const CallRecord& call) {
     Escaped<false>(number_);
     phone_ = PhoneState::kWithCalls;
   }
-  Put(number_.empty() ? "\r\n    <call" : "<call");
+  PutMarkup(number_.empty() ? "\r\n    <call" : "<call");
   for (int i = 0; i < kCallAttributeCount; ++i) {
     if (!call.Has(static_cast<CallAttribute>(i))) continue;
-    Put(kAttributeStarts[i]);
-    Value(call.values[i]);
-    Put("\"");
+    PutMarkup(kAttributeStarts[i]);
+    Escaped<true>(call.values[i]);
+    PutMarkup("\"");
   }
-  Put("/>");
+  PutMarkup("/>");
 }
 
 void ReportPrinter::ClosePhone() {

@@ -39,10 +39,12 @@ class ReportPrinter final : public DetailEvents {
   enum class PhoneState { kNone, kStarted, kWithCalls };
 
   void Put(std::string_view bytes);
+  void PutMarkup(std::string_view bytes);
   void Flush();
   template <bool kAttribute>
   void Escaped(std::string_view text);
-  void Value(std::string_view value);
+  template <bool kAttribute>
+  std::size_t Special(const unsigned char* p, const unsigned char* end);
   void HeaderElement(std::string_view name, std::string_view text);
   void ClosePhone();
 
@@ -51,9 +53,9 @@ class ReportPrinter final : public DetailEvents {
   // The number of the phone element whose start tag is not yet closed: what
   // follows it depends on whether calls come.
   std::string number_;
-  std::string cleaned_;
   std::size_t used_ = 0;
-  char buffer_[kBufferSize + 64];
+  static constexpr std::size_t kSlack = 64;
+  char buffer_[kBufferSize + kSlack];
 };
 
 }  // namespace qv

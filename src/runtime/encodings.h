@@ -15,6 +15,10 @@ void AppendDecodedUtf8(std::string_view bytes, std::u16string& out);
 // is never longer than bytes; out must have room for bytes.size() bytes.
 // Returns the length written.
 std::size_t CleanUtf8(std::string_view bytes, char* out);
+// The same for the one sequence at the start of bytes, whose first byte is
+// 128 or more: writes at most 4 bytes to out and sets written; returns the
+// number of bytes of the input it took.
+std::size_t CleanUtf8Sequence(std::string_view bytes, char* out, std::size_t& written);
 
 // Surrogate pairs become four bytes; a lone surrogate becomes U+FFFD.
 std::string EncodeUtf8(std::u16string_view text);

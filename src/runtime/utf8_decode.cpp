@@ -167,6 +167,16 @@ std::size_t CleanUtf8(std::string_view bytes, char* out) {
   return static_cast<std::size_t>(out - start);
 }
 
+std::size_t CleanUtf8Sequence(std::string_view bytes, char* out, std::size_t& written) {
+  char16_t units[2];
+  char16_t* end = units;
+  const std::size_t taken =
+      DecodeSequence(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), end);
+  written = static_cast<std::size_t>(
+      EncodeUnits(units, static_cast<std::size_t>(end - units), out) - out);
+  return taken;
+}
+
 void AppendDecodedUtf8(std::string_view bytes, std::u16string& out) {
   const std::size_t old = out.size();
   out.resize(old + bytes.size());
