@@ -4,8 +4,9 @@
 //   bench_convert [DIRECTORY] [SIZE...]
 // A size is a number of megabytes, of many subscribers; with "-single" one
 // subscriber holds every call, with "-mix" blocks of about 500 calls, half
-// incoming, with Cyrillic services, zones and regions; with "-lf" the file is
-// line feeds alone.
+// incoming, with Cyrillic services, zones and regions. Adversarial details
+// hold one subscriber block of: "-lf" line feeds, "-gt" a "<" and then ">",
+// "-open" a row that never closes, "-arrows" one cell of incoming arrows.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,25 +58,40 @@ bool InChild(void (*work)(const std::string&, const std::string&), const std::st
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-bool WriteLineFeeds(std::FILE* file, std::uint64_t bytes) {
-  const std::string block(1 << 20, '\n');
-  for (std::uint64_t written = 0; written < bytes; written += block.size()) {
-    if (std::fwrite(block.data(), 1, block.size(), file) != block.size()) return false;
+// A subscriber block holding one piece repeated to about bytes: the inputs
+// that would make a walk that starts again at every piece quadratic.
+bool WriteRepeated(std::FILE* file, std::uint64_t bytes, const std::string& before,
+                   const std::string& piece, const std::string& after) {
+  const std::string head = qv::bench::PageHead("01.03.2011 по 31.03.2011", "x") +
+                           "<tr><td>Абонентский номер 9161234567</td></tr>\r\n" + before;
+  std::string block;
+  while (block.size() < (1u << 20)) block += piece;
+  bool ok = std::fwrite(head.data(), 1, head.size(), file) == head.size();
+  for (std::uint64_t written = 0; ok && written < bytes; written += block.size()) {
+    ok = std::fwrite(block.data(), 1, block.size(), file) == block.size();
   }
-  return true;
+  return ok && std::fwrite(after.data(), 1, after.size(), file) == after.size();
+}
+
+bool WriteDetail(std::FILE* file, std::uint64_t bytes, const std::string& size) {
+  using qv::bench::DetailKind;
+  if (size.ends_with("-lf")) return WriteRepeated(file, bytes, "", "\n", "");
+  if (size.ends_with("-gt")) return WriteRepeated(file, bytes, "<", ">", "\r\n");
+  if (size.ends_with("-open")) return WriteRepeated(file, bytes, "<tr><td>", "x", "\r\n");
+  if (size.ends_with("-arrows")) {
+    return WriteRepeated(file, bytes, "<tr><td>1</td><td>07.12.2010</td><td>9:05</td><td></td><td>",
+                         "&lt;--", "</td></tr>\r\n");
+  }
+  const DetailKind kind = size.ends_with("-single") ? DetailKind::kOneBlock
+                          : size.ends_with("-mix")  ? DetailKind::kCyrillicMix
+                                                    : DetailKind::kManyBlocks;
+  return qv::bench::WriteSyntheticDetail(file, bytes, 1, kind) != 0;
 }
 
 void Generate(const std::string& path, const std::string& size) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   const std::uint64_t bytes = std::strtoull(size.c_str(), nullptr, 10) << 20;
-  const bool lineFeeds = size.ends_with("-lf");
-  const qv::bench::DetailKind kind = size.ends_with("-single") ? qv::bench::DetailKind::kOneBlock
-                                     : size.ends_with("-mix")  ? qv::bench::DetailKind::kCyrillicMix
-                                                               : qv::bench::DetailKind::kManyBlocks;
-  if (file == nullptr ||
-      !(lineFeeds ? WriteLineFeeds(file, bytes)
-                  : qv::bench::WriteSyntheticDetail(file, bytes, 1, kind) != 0) ||
-      std::fclose(file) != 0) {
+  if (file == nullptr || !WriteDetail(file, bytes, size) || std::fclose(file) != 0) {
     std::fprintf(stderr, "%s: cannot write the detail\n", path.c_str());
     _exit(1);
   }

@@ -95,12 +95,16 @@ void DetailWalk::TakeSubscriberCell(std::string_view content) {
 }
 
 // Once the walked bytes are the larger part of the window, moving the rest
-// to its front costs less than they did.
+// to its front costs less than they did. Room a long row needed is given back
+// after it.
 void DetailWalk::DropWalkedText() {
   const std::size_t walked = static_cast<std::size_t>(cursor_ - base_);
   if (walked < window_.size() - walked) return;
   window_.erase(0, walked);
   base_ = cursor_;
+  if (window_.capacity() > kLargeWindow && window_.capacity() > 4 * window_.size()) {
+    window_.shrink_to_fit();
+  }
 }
 
 }  // namespace qv

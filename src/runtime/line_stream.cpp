@@ -19,30 +19,44 @@ std::size_t LineStream::NextOf(ByteSearch& search, std::size_t from) {
   return search.found;
 }
 
-// Moves the bytes still needed to the front, once the bytes before them are
-// at least as many: each byte is then moved a bounded number of times.
+// Moves the held line and the bytes not yet returned to the front, dropping
+// everything before and between them, once the dropped bytes are at least as
+// many as the moved ones: each byte is then moved a bounded number of times.
 void LineStream::Compact() {
-  const std::size_t keepFrom = holding_ ? heldStart_ : lineStart_;
-  if (keepFrom == 0 || keepFrom < end_ - keepFrom) return;
-  std::memmove(buffer_.data(), buffer_.data() + keepFrom, end_ - keepFrom);
-  end_ -= keepFrom;
-  lineStart_ -= keepFrom;
-  heldStart_ -= holding_ ? keepFrom : 0;
+  const std::size_t held = holding_ ? heldSize_ : 0;
+  const std::size_t unread = end_ - lineStart_;
+  const std::size_t dropped = end_ - held - unread;
+  if (dropped == 0 || dropped < held + unread) return;
+  if (holding_) std::memmove(buffer_.data(), buffer_.data() + heldStart_, held);
+  std::memmove(buffer_.data() + held, buffer_.data() + lineStart_, unread);
+  const std::size_t oldLineStart = lineStart_;
+  const std::size_t shift = lineStart_ - held;
+  heldStart_ = 0;
+  lineStart_ = held;
+  end_ = held + unread;
   for (ByteSearch* search : {&returns_, &lineFeeds_}) {
-    if (search->found != std::string::npos && search->found >= keepFrom) {
-      search->found -= keepFrom;
+    if (search->found != std::string::npos && search->found >= oldLineStart) {
+      search->found -= shift;
     } else {
       search->found = std::string::npos;
-      search->searchedTo = search->searchedTo > keepFrom ? search->searchedTo - keepFrom : 0;
+      search->searchedTo =
+          search->searchedTo > oldLineStart ? search->searchedTo - shift : lineStart_;
     }
   }
 }
 
+// The buffer grows by half when it must, and gives memory back once a long
+// line has passed, so that one long line does not keep its room for the rest
+// of the detail.
 std::span<char> LineStream::Space(std::size_t blockSize) {
   if (buffer_.size() - end_ < blockSize) Compact();
-  if (buffer_.size() - end_ < blockSize) {
-    const std::size_t doubled = buffer_.size() * 2;
-    buffer_.resize(end_ + blockSize > doubled ? end_ + blockSize : doubled);
+  const std::size_t needed = end_ + blockSize;
+  if (buffer_.size() < needed) {
+    const std::size_t grown = buffer_.size() + buffer_.size() / 2;
+    buffer_.resize(needed > grown ? needed : grown);
+  } else if (buffer_.size() > 4 * needed && buffer_.size() > kLargeBuffer) {
+    buffer_.resize(needed);
+    buffer_.shrink_to_fit();
   }
   return {buffer_.data() + end_, buffer_.size() - end_};
 }

@@ -40,6 +40,8 @@ class LineStream {
   std::size_t NextOf(ByteSearch& search, std::size_t from);
   void Compact();
 
+  static constexpr std::size_t kLargeBuffer = 4 << 20;
+
   std::string buffer_;
   // Bytes up to end_ have arrived; those before the held line (or the
   // current line when none is held) are no longer needed.
