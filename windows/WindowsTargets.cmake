@@ -7,7 +7,7 @@ configure_file(${CMAKE_SOURCE_DIR}/windows/version.rc.in ${CMAKE_BINARY_DIR}/gen
 # The .def file alone decides the export table: names, ordinals, module name.
 add_library(qvmtsfrs SHARED
   ${CMAKE_SOURCE_DIR}/src/plugin/library_entry.cpp
-  ${CMAKE_SOURCE_DIR}/windows/qvmtsfrs.def
+  ${QV_EXPORTS_DEF}
   ${CMAKE_BINARY_DIR}/generated/version.rc)
 target_link_libraries(qvmtsfrs PRIVATE $<LINK_LIBRARY:WHOLE_ARCHIVE,qvcore>)
 # The C++ runtime goes inside, so the library imports system DLLs only.
@@ -15,7 +15,7 @@ target_link_options(qvmtsfrs PRIVATE -static -static-libgcc -static-libstdc++)
 set_target_properties(qvmtsfrs PROPERTIES
   PREFIX ""
   OUTPUT_NAME qvmtsfrs
-  LINK_DEPENDS "${CMAKE_SOURCE_DIR}/windows/qvmtsfrs.def;${QV_MANIFEST}")
+  LINK_DEPENDS "${QV_EXPORTS_DEF};${QV_MANIFEST}")
 set_source_files_properties(${CMAKE_BINARY_DIR}/generated/version.rc PROPERTIES
   OBJECT_DEPENDS ${QV_MANIFEST})
 
