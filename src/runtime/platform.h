@@ -40,6 +40,10 @@ class File {
   int lastError_ = 0;
 };
 
+// The name with every "/" as the system's own separator: "\" on Windows,
+// which takes "/" literally in a "\\?\" name; unchanged elsewhere.
+std::string WithSystemSeparators(std::string_view name);
+
 // The system's ANSI code page; 65001 when it is UTF-8. Settled once.
 unsigned SystemCodePage();
 std::u16string CodePageToUtf16(std::string_view bytes);

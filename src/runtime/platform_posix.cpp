@@ -168,6 +168,8 @@ void File::Close() noexcept {
   handle_ = kClosed;
 }
 
+std::string WithSystemSeparators(std::string_view name) { return std::string(name); }
+
 unsigned SystemCodePage() { return SystemCodePageConversions().Number(); }
 
 std::u16string CodePageToUtf16(std::string_view bytes) {

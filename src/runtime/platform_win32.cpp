@@ -96,6 +96,12 @@ void File::Close() noexcept {
   handle_ = kClosed;
 }
 
+std::string WithSystemSeparators(std::string_view name) {
+  std::string path(name);
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
 unsigned SystemCodePage() {
   static const unsigned codePage = GetACP();
   return codePage;
