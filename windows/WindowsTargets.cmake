@@ -27,3 +27,4 @@ target_compile_definitions(qvhost PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 # 2 GB address space as there (tests/plugin/check_host.cmake).
 target_link_options(qvhost PRIVATE -static)
 add_dependencies(qvhost qvmtsfrs)
+include(${CMAKE_SOURCE_DIR}/windows/WindowsPackage.cmake)
