@@ -56,6 +56,22 @@ function(qv_read_export_list list prefix)
   set(${prefix}_BYTES ${bytes} PARENT_SCOPE)
 endfunction()
 
+# The C header declares exactly the listed functions; the compiler checks
+# their argument bytes (src/plugin/export_list_check.cpp).
+function(qv_check_export_header header names)
+  file(STRINGS ${header} lines REGEX "QV_EXPORT .*QV_CALL +[A-Za-z_][A-Za-z0-9_]* *\\(")
+  set(declared)
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "QV_CALL +([A-Za-z_][A-Za-z0-9_]*)" ignored "${line}")
+    list(APPEND declared ${CMAKE_MATCH_1})
+  endforeach()
+  list(SORT declared)
+  list(SORT names)
+  if(NOT declared STREQUAL names)
+    message(FATAL_ERROR "${header} declares [${declared}]; the export list has [${names}]")
+  endif()
+endfunction()
+
 # Writes only when the text changed, so that nothing relinks for nothing.
 function(qv_write_if_changed path text)
   if(EXISTS ${path})
@@ -70,6 +86,7 @@ endfunction()
 # The generated files, in step with the list.
 function(qv_generate_export_files)
   qv_read_export_list(${QV_EXPORTS_LIST} export)
+  qv_check_export_header(${QV_EXPORTS_HEADER} "${export_NAMES}")
 
   set(origin "generated from src/plugin/exports.list")
   set(def "; The DLL's export table, ${origin}.\n")
@@ -93,5 +110,7 @@ function(qv_generate_export_files)
   qv_write_if_changed(${QV_EXPORTS_DIR}/qvmtsfrs_exports.h "${xmacro}")
 endfunction()
 
-set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QV_EXPORTS_LIST})
+set(QV_EXPORTS_HEADER ${CMAKE_SOURCE_DIR}/src/plugin/qvmtsfrs.h)
+set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${QV_EXPORTS_LIST} ${QV_EXPORTS_HEADER})
 qv_generate_export_files()
