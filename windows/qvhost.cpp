@@ -14,27 +14,28 @@ namespace {
 
 // Every export must be found under its name and its ordinal, at one address.
 template <class Function>
-bool Resolve(HMODULE library, const char* name, WORD ordinal, Function& function) {
+Function Resolve(HMODULE library, const char* name, WORD ordinal, bool& allFound) {
   FARPROC byName = GetProcAddress(library, name);
   FARPROC byOrdinal = GetProcAddress(library, MAKEINTRESOURCEA(ordinal));
   if (byName == nullptr || byName != byOrdinal) {
     std::fprintf(stderr, "qvhost: export %s is not at ordinal %u\n", name,
                  static_cast<unsigned>(ordinal));
-    return false;
+    allFound = false;
+    return nullptr;
   }
-  function = reinterpret_cast<Function>(reinterpret_cast<void*>(byName));
-  return true;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(byName));
 }
 
+// The table's members stand in ordinal order, the order of the export list.
 bool ResolveAll(HMODULE library, qv::cli::PlugInFunctions& plugIn) {
-  return Resolve(library, "PlugInDoFile", 1, plugIn.doFile) &&
-         Resolve(library, "PlugInAbout", 2, plugIn.about) &&
-         Resolve(library, "PlugInExtTypeName", 3, plugIn.extTypeName) &&
-         Resolve(library, "PlugInDetalTypeName", 4, plugIn.detalTypeName) &&
-         Resolve(library, "PlugInNameDetal", 5, plugIn.nameDetal) &&
-         Resolve(library, "PlugInMenuName", 6, plugIn.menuName) &&
-         Resolve(library, "PlugInQuarvel", 7, plugIn.quarvel) &&
-         Resolve(library, "PlugInLastError", 8, plugIn.lastError);
+  bool allFound = true;
+  plugIn = qv::cli::PlugInFunctions{
+#define QV_PLUGIN_EXPORT(name, ordinal, bytes) \
+  Resolve<decltype(&::name)>(library, #name, ordinal, allFound),
+#include "qvmtsfrs_exports.h"
+#undef QV_PLUGIN_EXPORT
+  };
+  return allFound;
 }
 
 }  // namespace

@@ -59,6 +59,10 @@ int RemoveFile(const char* path) noexcept;
 // Tells apart the temporary files of calls made at the same time.
 std::string ProcessAndThreadTag();
 
+// The name with every "/" as the system's own separator: "\" on Windows,
+// which takes "/" literally in a "\\?\" name; unchanged elsewhere.
+std::string WithSystemSeparators(std::string_view name);
+
 // The system's ANSI code page; 65001 when it is UTF-8. Settled once.
 unsigned SystemCodePage();
 std::u16string CodePageToUtf16(std::string_view bytes);

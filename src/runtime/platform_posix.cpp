@@ -217,6 +217,8 @@ std::string ProcessAndThreadTag() {
   return std::to_string(::getpid()) + "-" + std::to_string(::gettid());
 }
 
+std::string WithSystemSeparators(std::string_view name) { return std::string(name); }
+
 unsigned SystemCodePage() { return SystemCodePageConversions().Number(); }
 
 std::u16string CodePageToUtf16(std::string_view bytes) {

@@ -147,6 +147,11 @@ int RemoveFile(const char* path) noexcept {
 
 std::string ProcessAndThreadTag() {
   return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetCurrentThreadId());
+
+std::string WithSystemSeparators(std::string_view name) {
+  std::string path(name);
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
 }
 
 unsigned SystemCodePage() {

@@ -59,7 +59,8 @@ void TextFileReader::OpenForReading(std::string_view name) {
   if (name.empty()) RaiseInOutError(kFileNotFound);
   // The system would see the name end at the zero byte: a different file.
   if (name.find('\0') != std::string_view::npos) RaiseInOutError(kInvalidFileName);
-  std::string path(name);
+  // Names may hold "/" on Windows too, even names that start "\\?\".
+  const std::string path = platform::WithSystemSeparators(name);
   int error = file_.OpenForReading(path.c_str());
   if (error != 0) RaiseInOutError(InOutCodeOfSystemError(error));
 }

@@ -55,13 +55,27 @@ int OpenFileCount() {
 #endif
 }
 
-TEST_F(DetailFiles, PathWithoutSeparatorIsTheFileName) {
+TEST_F(DetailFiles, EveryPathFormGivesTheFileName) {
   folder_.Write("march.html", kMarch);
+  const struct {
+    const char* what;
+    std::string path;
+  } cases[] = {
+      {"a name without a folder", "march.html"},
+      {"a full path", folder_.PathOf("march.html")},
+#ifdef _WIN32
+      // The system takes a "\\?\" name as it stands, where "/" separates nothing.
+      {"a \\\\?\\ path with a slash", "\\\\?\\" + folder_.Path() + "/march.html"},
+#endif
+  };
   const std::filesystem::path saved = std::filesystem::current_path();
   std::filesystem::current_path(folder_.Path());
-  const std::string name = NameDetail("march.html");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(NameDetail(c.path), "2011-02 MTS FORIS march.html");
+    EXPECT_EQ(NameThroughExport(c.path), "2011-02 MTS FORIS march.html");
+  }
   std::filesystem::current_path(saved);
-  EXPECT_EQ(name, "2011-02 MTS FORIS march.html");
 }
 
 struct FailureCase {

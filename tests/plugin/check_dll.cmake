@@ -1,7 +1,9 @@
-# Checks qvmtsfrs.dll against the golden list: format, module name, exports
-# by ordinal and name, resources and imports; then the version numbers, the
-# maker's name and address, and the manifest inside the file.
-# cmake -DOBJDUMP=... -DDLL=... -DGOLDEN=... -DMAKER_NAME=... -DMAKER_URL=... -P check_dll.cmake
+# Checks qvmtsfrs.dll against the golden list (format, module name,
+# resources and imports) and the export list's ordinals and names; then the
+# version numbers, the maker's name and address, and the manifest inside the
+# file.
+# cmake -DOBJDUMP=... -DDLL=... -DGOLDEN=... -DEXPORTS=<generated exports.expected>
+#       -DMAKER_NAME=... -DMAKER_URL=... -P check_dll.cmake
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -42,6 +44,8 @@ endforeach()
 list(SORT actual COMPARE NATURAL)
 
 file(STRINGS ${GOLDEN} golden_lines REGEX "^[a-z]")
+file(STRINGS ${EXPORTS} export_lines REGEX "^export ")
+list(APPEND golden_lines ${export_lines})
 set(expected)
 set(allowed_imports)
 foreach(line IN LISTS golden_lines)
@@ -58,7 +62,7 @@ set(problems "")
 if(NOT actual STREQUAL expected)
   string(REPLACE ";" "\n  " a "${actual}")
   string(REPLACE ";" "\n  " e "${expected}")
-  string(APPEND problems "table differs from ${GOLDEN}\nexpected:\n  ${e}\nactual:\n  ${a}\n")
+  string(APPEND problems "table differs from ${GOLDEN} and ${EXPORTS}\nexpected:\n  ${e}\nactual:\n  ${a}\n")
 endif()
 foreach(dll IN LISTS imports)
   string(TOUPPER "${dll}" upper)

@@ -1,6 +1,6 @@
-# The shared library's dynamic symbol table holds the plug-in functions and
-# nothing else of ours.
-# cmake -DNM=... -DLIBRARY=... -P check_exports.cmake
+# The shared library's dynamic symbol table holds the plug-in functions of
+# the export list and nothing else of ours.
+# cmake -DNM=... -DLIBRARY=... -DEXPORTS=<generated exports.expected> -P check_exports.cmake
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
                 OUTPUT_VARIABLE table RESULT_VARIABLE status)
@@ -14,8 +14,13 @@ foreach(line IN LISTS lines)
   list(APPEND actual "${symbol}")
 endforeach()
 list(SORT actual)
-set(expected PlugInAbout PlugInDetalTypeName PlugInDoFile PlugInExtTypeName
-             PlugInLastError PlugInMenuName PlugInNameDetal PlugInQuarvel)
+file(STRINGS ${EXPORTS} listed REGEX "^export ")
+set(expected)
+foreach(line IN LISTS listed)
+  string(REGEX REPLACE "^export [0-9]+ " "" name "${line}")
+  list(APPEND expected "${name}")
+endforeach()
+list(SORT expected)
 if(NOT actual STREQUAL expected)
   message(FATAL_ERROR "exported symbols differ\nexpected: ${expected}\nactual:   ${actual}")
 endif()
