@@ -147,6 +147,7 @@ int RemoveFile(const char* path) noexcept {
 
 std::string ProcessAndThreadTag() {
   return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetCurrentThreadId());
+}
 
 std::string WithSystemSeparators(std::string_view name) {
   std::string path(name);

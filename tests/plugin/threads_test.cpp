@@ -46,8 +46,10 @@ Outcome NameAndConvert(const std::string& input, const std::string& output) {
 }
 
 // Details that differ in every part a call could mix up: the period, the
-// subscribers and calls, and how the call ends.
-std::vector<std::string> MakeDetails(const qv::test::TempFolder& folder) {
+// subscribers and calls, and how the call ends. Each thread has its own
+// copies: a detail is opened without sharing, which on Windows keeps a
+// second reader of the same file out.
+std::vector<std::string> MakeDetails(const qv::test::TempFolder& folder, const std::string& copy) {
   std::vector<std::string> paths;
   for (int k = 0; k < 6; ++k) {
     const std::string month = "0" + std::to_string(1 + k);
@@ -64,43 +66,47 @@ std::vector<std::string> MakeDetails(const qv::test::TempFolder& folder) {
       }
       page += "<tr><td>Итого</td></tr>\r\n";
     }
-    paths.push_back(folder.Write("detail" + std::to_string(k) + ".html", page));
+    paths.push_back(folder.Write(copy + "detail" + std::to_string(k) + ".html", page));
   }
-  paths.push_back(folder.Write("short.html", "<h3>Состоявшиеся разговоры</h3>"));
-  paths.push_back(folder.Path("missing.html"));
+  paths.push_back(folder.Write(copy + "short.html", "<h3>Состоявшиеся разговоры</h3>"));
+  paths.push_back(folder.Path(copy + "missing.html"));
   return paths;
 }
 
 TEST(Threads, CallsAtOnceGiveWhatEachGivesAlone) {
-  qv::test::TempFolder folder("qv_threads_");
-  const std::vector<std::string> details = MakeDetails(folder);
-  std::vector<Outcome> alone;
-  for (const std::string& detail : details) {
-    alone.push_back(NameAndConvert(detail, folder.Path("alone.xml")));
-  }
-  ASSERT_NE(alone.front().name, alone.back().name);
-
   constexpr int kThreads = 4;
+  qv::test::TempFolder folder("qv_threads_");
+  std::vector<std::vector<std::string>> details;
+  std::vector<std::vector<Outcome>> alone(kThreads);
+  for (int t = 0; t < kThreads; ++t) {
+    details.push_back(MakeDetails(folder, "copy" + std::to_string(t) + "_"));
+    for (const std::string& detail : details[t]) {
+      alone[t].push_back(NameAndConvert(detail, folder.Path("alone.xml")));
+    }
+  }
+  ASSERT_NE(alone[0].front().name, alone[0].back().name);
+
   std::vector<std::vector<Outcome>> together(kThreads);
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([&, t] {
       const std::string output = folder.Path("thread" + std::to_string(t) + ".xml");
+      const std::size_t count = details[t].size();
+      together[t].resize(count);
       for (int round = 0; round < 3; ++round) {
-        for (std::size_t i = 0; i < details.size(); ++i) {
-          // Each thread starts elsewhere in the list, so different calls overlap.
-          const std::size_t k = (i + static_cast<std::size_t>(t) * 3) % details.size();
-          if (round == 0) together[t].resize(details.size());
-          together[t][k] = NameAndConvert(details[k], output);
+        for (std::size_t i = 0; i < count; ++i) {
+          // Each thread starts elsewhere in its list, so different calls overlap.
+          const std::size_t k = (i + static_cast<std::size_t>(t) * 3) % count;
+          together[t][k] = NameAndConvert(details[t][k], output);
         }
       }
     });
   }
   for (std::thread& thread : threads) thread.join();
   for (int t = 0; t < kThreads; ++t) {
-    for (std::size_t k = 0; k < details.size(); ++k) {
-      SCOPED_TRACE(details[k]);
-      EXPECT_TRUE(together[t][k] == alone[k]) << "thread " << t;
+    for (std::size_t k = 0; k < details[t].size(); ++k) {
+      SCOPED_TRACE(details[t][k]);
+      EXPECT_TRUE(together[t][k] == alone[t][k]) << "thread " << t;
     }
   }
 }
