@@ -1,5 +1,9 @@
 # The plug-in library itself and the programs that drive it.
-set(QV_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/commands.cpp)
+# The code that drives the exports, shared by qvmtsfrs and qvhost; qvhost
+# reads its small command line by hand (commands.cpp).
+set(QV_HOST_DRIVER_SOURCES ${CMAKE_SOURCE_DIR}/cli/host_commands.cpp
+                           ${CMAKE_SOURCE_DIR}/cli/file_identity.cpp)
+set(QV_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/commands.cpp ${QV_HOST_DRIVER_SOURCES})
 
 if(WIN32)
   include(${CMAKE_SOURCE_DIR}/windows/WindowsTargets.cmake)
