@@ -1,10 +1,65 @@
 // qvmtsfrs: the plug-in's functions from the command line, called exactly as
-// the host calls them.
-#include "commands.h"
+// the host calls them, for people with folders of details and no host.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "host_commands.h"
+#include "tool_commands.h"
+
+namespace qv::cli {
+namespace {
+
+int UsageError(const CLI::App& app, const std::string& problem) {
+  std::string helpCommand = kProgram;
+  for (const CLI::App* command : app.get_subcommands()) helpCommand += " " + command->get_name();
+  std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgram, problem.c_str(),
+               helpCommand.c_str());
+  return kUsageError;
+}
+
+int RunConvert(const PlugInFunctions& plugIn, const CLI::App& app, const ToolArguments& arguments) {
+  const std::vector<std::string>& paths = arguments.convertPaths;
+  if (paths.size() != 2) return UsageError(app, "convert needs INPUT and OUTPUT");
+  return ConvertOneFile(plugIn, kProgram, paths[0], paths[1]);
+}
+
+int RunChosenCommand(const PlugInFunctions& plugIn, const CLI::App& app,
+                     const ToolCommands& commands, const ToolArguments& arguments) {
+  if (!arguments.unknownCommand.empty())
+    return UsageError(app, "unknown command '" + arguments.unknownCommand.front() + "'");
+  if (commands.captions->parsed()) return PrintCaptions(plugIn);
+  if (commands.name->parsed()) {
+    if (arguments.namePaths.empty()) return UsageError(app, "name needs at least one FILE");
+    return PrintNames(plugIn, kProgram, arguments.namePaths);
+  }
+  if (commands.convert->parsed()) return RunConvert(plugIn, app, arguments);
+  return UsageError(app, "missing command");
+}
+
+int RunTool(const PlugInFunctions& plugIn, int argc, char** argv) {
+  CLI::App app;
+  app.name(kProgram);
+  ToolArguments arguments;
+  const ToolCommands commands = DefineToolCommands(app, arguments);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    // --help and --version end the parse this way too, successfully.
+    if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(error);
+    return UsageError(app, error.what());
+  }
+  return RunChosenCommand(plugIn, app, commands, arguments);
+}
+
+}  // namespace
+}  // namespace qv::cli
 
 int main(int argc, char** argv) {
   const qv::cli::PlugInFunctions plugIn{PlugInDoFile,        PlugInAbout,     PlugInExtTypeName,
                                         PlugInDetalTypeName, PlugInNameDetal, PlugInMenuName,
                                         PlugInQuarvel,       PlugInLastError};
-  return qv::cli::RunCommand(plugIn, "qvmtsfrs", argc, argv);
+  return qv::cli::RunTool(plugIn, argc, argv);
 }

@@ -17,8 +17,12 @@ else()
   set_target_properties(qvmtsfrs PROPERTIES
     LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/plugin/exports.map)
 
-  add_executable(qvmtsfrs_cli ${CMAKE_SOURCE_DIR}/cli/main.cpp ${QV_CLI_SOURCES})
+  # The option parser is the tool's alone, never the library's.
+  find_package(CLI11 CONFIG REQUIRED)
+  add_executable(qvmtsfrs_cli ${QV_HOST_DRIVER_SOURCES}
+    ${CMAKE_SOURCE_DIR}/cli/main.cpp ${CMAKE_SOURCE_DIR}/cli/tool_commands.cpp
+    ${CMAKE_SOURCE_DIR}/cli/help_format.cpp)
   set_target_properties(qvmtsfrs_cli PROPERTIES OUTPUT_NAME qvmtsfrs)
   target_include_directories(qvmtsfrs_cli PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
-  target_link_libraries(qvmtsfrs_cli PRIVATE qvmtsfrs)
+  target_link_libraries(qvmtsfrs_cli PRIVATE qvmtsfrs CLI11::CLI11)
 endif()

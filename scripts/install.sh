@@ -4,8 +4,9 @@
 set -euo pipefail
 
 # googletest: the sources under /usr/src/googletest that the Windows tests build.
+# libcli11-dev: the option parser of the qvmtsfrs tool (header-only).
 packages=(cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386 locales
-          clang libclang-rt-14-dev clang-format clang-tidy)
+          clang libclang-rt-14-dev clang-format clang-tidy libcli11-dev)
 locales=(ru_RU en_US)
 
 as_root() {
