@@ -1,11 +1,15 @@
 // qvmtsfrs: the plug-in's functions from the command line, called exactly as
 // the host calls them, for people with folders of details and no host.
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include "batch_convert.h"
+#include "batch_plan.h"
 #include "host_commands.h"
 #include "tool_commands.h"
 
@@ -20,10 +24,22 @@ int UsageError(const CLI::App& app, const std::string& problem) {
   return kUsageError;
 }
 
-int RunConvert(const PlugInFunctions& plugIn, const CLI::App& app, const ToolArguments& arguments) {
+int RunConvert(const PlugInFunctions& plugIn, const CLI::App& app, const ToolCommands& commands,
+               const ToolArguments& arguments) {
   const std::vector<std::string>& paths = arguments.convertPaths;
-  if (paths.size() != 2) return UsageError(app, "convert needs INPUT and OUTPUT");
-  return ConvertOneFile(plugIn, kProgram, paths[0], paths[1]);
+  if (commands.outputFolder->count() == 0) {
+    if (paths.size() != 2)
+      return UsageError(app, "convert needs INPUT and OUTPUT, or --out-dir DIR and INPUT...");
+    return ConvertOneFile(plugIn, kProgram, paths[0], paths[1]);
+  }
+  if (paths.empty()) return UsageError(app, "convert --out-dir needs at least one INPUT");
+  if (const auto shared = FindSharedFileName(paths))
+    return UsageError(app,
+                      shared->first + " and " + shared->second +
+                          " have the same file name; their reports would overwrite each other");
+  const bool showProgress = !arguments.quiet && isatty(fileno(stderr)) != 0;
+  return ConvertIntoFolder(plugIn, kProgram,
+                           {paths, arguments.outputFolder, arguments.threads, showProgress});
 }
 
 int RunChosenCommand(const PlugInFunctions& plugIn, const CLI::App& app,
@@ -35,7 +51,7 @@ int RunChosenCommand(const PlugInFunctions& plugIn, const CLI::App& app,
     if (arguments.namePaths.empty()) return UsageError(app, "name needs at least one FILE");
     return PrintNames(plugIn, kProgram, arguments.namePaths);
   }
-  if (commands.convert->parsed()) return RunConvert(plugIn, app, arguments);
+  if (commands.convert->parsed()) return RunConvert(plugIn, app, commands, arguments);
   return UsageError(app, "missing command");
 }
 

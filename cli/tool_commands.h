@@ -1,7 +1,9 @@
 #pragma once
 // The tool's commands and options as CLI11 reads them, each with its help:
 // usage lines, examples and the exit statuses.
+#include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -11,15 +13,19 @@ namespace qv::cli {
 inline constexpr const char* kProgram = "qvmtsfrs";
 
 struct ToolArguments {
+  bool quiet = false;
   std::vector<std::string> unknownCommand;
   std::vector<std::string> namePaths;
   std::vector<std::string> convertPaths;
+  std::string outputFolder;
+  unsigned threads = std::max(std::thread::hardware_concurrency(), 1u);
 };
 
 struct ToolCommands {
   CLI::App* captions = nullptr;
   CLI::App* name = nullptr;
   CLI::App* convert = nullptr;
+  CLI::Option* outputFolder = nullptr;
 };
 
 // Defines every command and option on app; the parse fills arguments.

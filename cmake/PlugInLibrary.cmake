@@ -17,12 +17,15 @@ else()
   set_target_properties(qvmtsfrs PROPERTIES
     LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/plugin/exports.map)
 
-  # The option parser is the tool's alone, never the library's.
+  # The option parser and the threads are the tool's alone, never the library's.
   find_package(CLI11 CONFIG REQUIRED)
+  find_package(Threads REQUIRED)
   add_executable(qvmtsfrs_cli ${QV_HOST_DRIVER_SOURCES}
     ${CMAKE_SOURCE_DIR}/cli/main.cpp ${CMAKE_SOURCE_DIR}/cli/tool_commands.cpp
-    ${CMAKE_SOURCE_DIR}/cli/help_format.cpp)
+    ${CMAKE_SOURCE_DIR}/cli/help_format.cpp
+    ${CMAKE_SOURCE_DIR}/cli/batch_plan.cpp ${CMAKE_SOURCE_DIR}/cli/batch_convert.cpp
+    ${CMAKE_SOURCE_DIR}/cli/progress.cpp ${CMAKE_SOURCE_DIR}/cli/progress_text.cpp)
   set_target_properties(qvmtsfrs_cli PROPERTIES OUTPUT_NAME qvmtsfrs)
   target_include_directories(qvmtsfrs_cli PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
-  target_link_libraries(qvmtsfrs_cli PRIVATE qvmtsfrs CLI11::CLI11)
+  target_link_libraries(qvmtsfrs_cli PRIVATE qvmtsfrs CLI11::CLI11 Threads::Threads)
 endif()
