@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -28,7 +29,13 @@ class BatchRun {
   }
 
   void Convert(const BatchJob& job) {
-    const std::optional<std::string> failure = ConvertInTurn(job);
+    std::optional<std::string> failure;
+    try {
+      failure = ConvertInTurn(job);
+    } catch (const std::exception& error) {
+      // Out of memory for one file's paths or message; the others go on.
+      failure = error.what();
+    }
     if (failure)
       Fail(job.input, *failure);
     else

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -77,5 +78,10 @@ int main(int argc, char** argv) {
   const qv::cli::PlugInFunctions plugIn{PlugInDoFile,        PlugInAbout,     PlugInExtTypeName,
                                         PlugInDetalTypeName, PlugInNameDetal, PlugInMenuName,
                                         PlugInQuarvel,       PlugInLastError};
-  return qv::cli::RunTool(plugIn, argc, argv);
+  try {
+    return qv::cli::RunTool(plugIn, argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s: %s\n", qv::cli::kProgram, error.what());
+    return qv::cli::kFailure;
+  }
 }

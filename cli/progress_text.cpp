@@ -23,7 +23,8 @@ std::string ByteShareText(std::uint64_t done, std::uint64_t total,
   const std::uint64_t percent = total == 0 ? 100 : (done >= total ? 100 : done * 100 / total);
   std::string text = std::to_string(percent) + "% of " + SizeText(total);
   if (elapsed.count() > 0) {
-    const auto perSecond = static_cast<std::uint64_t>(done * 1000.0 / elapsed.count());
+    const double seconds = static_cast<double>(elapsed.count()) / 1000;
+    const auto perSecond = static_cast<std::uint64_t>(static_cast<double>(done) / seconds);
     text += ", " + SizeText(perSecond) + "/s";
   }
   return text;
