@@ -5,8 +5,9 @@ set -euo pipefail
 
 # googletest: the sources under /usr/src/googletest that the Windows tests build.
 # pkgconf: the install test builds a client through pkg-config.
+# libcli11-dev: the option parser of the qvmtsfrs tool (header-only).
 packages=(cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386 locales
-          clang libclang-rt-14-dev clang-format clang-tidy pkgconf)
+          clang libclang-rt-14-dev clang-format clang-tidy pkgconf libcli11-dev)
 locales=(ru_RU en_US)
 
 as_root() {

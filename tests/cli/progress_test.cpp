@@ -1,0 +1,109 @@
+// The progress line: its texts, that it stays off a stream that is not a
+// terminal and off short work, and that messages never land inside it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "common/temp_folder.h"
+#include "progress.h"
+#include "progress_text.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using qv::cli::ProgressLine;
+
+TEST(ProgressText, FilesBytesAndSizes) {
+  struct Case {
+    std::string actual;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {qv::cli::FileCountText(12, 200, 1), "12/200 files, 1 failed"},
+      {qv::cli::ByteShareText(250'000'000, 300'000'000, 1000ms), "83% of 300 MB, 250 MB/s"},
+      // 100% only when everything is read.
+      {qv::cli::ByteShareText(299'999'999, 300'000'000, 2000ms), "99% of 300 MB, 150 MB/s"},
+      {qv::cli::ByteShareText(0, 300'000'000, 0ms), "0% of 300 MB"},
+      {qv::cli::SizeText(900'400), "900 KB"},
+      {qv::cli::SizeText(2'460'000'000), "2.5 GB"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.actual, c.expected);
+}
+
+class ProgressLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = qv::test::UniqueTempFolder("qv_progress_");
+    stream_ = std::fopen(path_.string().c_str(), "wb");
+    ASSERT_NE(stream_, nullptr);
+  }
+  void TearDown() override {
+    if (stream_ != nullptr) std::fclose(stream_);
+    std::filesystem::remove(path_);
+  }
+  std::string Written() const {
+    std::ifstream file(path_, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+  bool EventuallyWritten(const std::string& text) const {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+      if (Written().find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(5ms);
+    }
+    return false;
+  }
+
+  static constexpr ProgressLine::Timing kAtOnce{0ms, 1ms};
+  std::filesystem::path path_;
+  std::FILE* stream_ = nullptr;
+};
+
+TEST_F(ProgressLineTest, OnlyMessagesWhenNotDrawnOrWhenTheWorkIsShort) {
+  for (const bool drawn : {false, true}) {
+    {
+      ProgressLine progress(stream_, drawn, drawn ? ProgressLine::Timing{} : kAtOnce);
+      progress.SetFileTotal(3);
+      progress.CountFile(true);
+      std::this_thread::sleep_for(20ms);
+      progress.PrintMessage("qvmtsfrs: a.html: failed");
+    }
+    EXPECT_EQ(Written(), "qvmtsfrs: a.html: failed\n");
+    stream_ = std::freopen(path_.string().c_str(), "wb", stream_);
+    ASSERT_NE(stream_, nullptr);
+  }
+}
+
+TEST_F(ProgressLineTest, MessageClearsTheLineAndIsFollowedByItAndTheEndClearsIt) {
+  {
+    ProgressLine progress(stream_, true, kAtOnce);
+    progress.SetFileTotal(3);
+    progress.CountFile(false);
+    progress.CountFile(true);
+    ASSERT_TRUE(EventuallyWritten("2/3 files, 1 failed"));
+    progress.PrintMessage("qvmtsfrs: b.html: failed");
+  }
+  const std::string written = Written();
+  EXPECT_NE(written.find("\r2/3 files, 1 failed\033[K\r\033[Kqvmtsfrs: b.html: failed\n"
+                         "\r2/3 files, 1 failed\033[K"),
+            std::string::npos)
+      << written;
+  EXPECT_TRUE(written.ends_with("\r\033[K")) << written;
+}
+
+TEST_F(ProgressLineTest, OneInputShowsTheShareOfItsBytes) {
+  ProgressLine progress(stream_, true, kAtOnce);
+  progress.SetFileTotal(1);
+  progress.SetByteTotal(300'000'000);
+  progress.AddBytes(150'000'000);
+  EXPECT_TRUE(EventuallyWritten("\r50% of 300 MB, "));
+}
+
+}  // namespace
