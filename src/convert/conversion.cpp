@@ -10,7 +10,6 @@
 #include "runtime/byte_text.h"
 #include "runtime/encodings.h"
 #include "runtime/line_list.h"
-#include "runtime/locale_formats.h"
 #include "scan/element_scanner.h"
 #include "scan/text_helpers.h"
 
@@ -23,40 +22,6 @@ namespace {
 constexpr std::string_view kApplicationText = "Подготовлено для программы Quarvel";
 constexpr std::string_view kLibraryText = "qvmtsfrs.dll";
 constexpr std::size_t kPhoneDigits = 10;
-
-// The date and time patterns of the report, swapped in for one conversion;
-// the user's settings come back on every way out.
-class ConversionFormats {
- public:
-  ConversionFormats()
-      : dateSeparator_(LocaleFormats.dateSeparator),
-        shortDate_(LocaleFormats.shortDatePattern),
-        longDate_(LocaleFormats.longDatePattern),
-        longTime_(LocaleFormats.longTimePattern),
-        shortTime_(LocaleFormats.shortTimePattern) {
-    LocaleFormats.dateSeparator = '-';
-    LocaleFormats.shortDatePattern = "yyyy-mm-dd";
-    LocaleFormats.longDatePattern = "yyyy-mm-dd";
-    LocaleFormats.longTimePattern = "hh:mm:ss";
-    LocaleFormats.shortTimePattern = "hh:mm:ss";
-  }
-  ~ConversionFormats() {
-    LocaleFormats.dateSeparator = dateSeparator_;
-    LocaleFormats.shortDatePattern.swap(shortDate_);
-    LocaleFormats.longDatePattern.swap(longDate_);
-    LocaleFormats.longTimePattern.swap(longTime_);
-    LocaleFormats.shortTimePattern.swap(shortTime_);
-  }
-  ConversionFormats(const ConversionFormats&) = delete;
-  ConversionFormats& operator=(const ConversionFormats&) = delete;
-
- private:
-  char dateSeparator_;
-  std::string shortDate_;
-  std::string longDate_;
-  std::string longTime_;
-  std::string shortTime_;
-};
 
 void AppendHeaderElement(ReportDocument& document, ReportElement* report, std::u16string_view name,
                          std::u16string_view text) {
@@ -127,7 +92,6 @@ class SubscriberWalk {
 
 void ConvertDetail(std::string_view inputPath, std::string_view outputPath) {
   const std::string input(inputPath);
-  ConversionFormats formats;
   RowCursor = 1;
   CurrentPhone.clear();
 
