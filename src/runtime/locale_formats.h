@@ -13,9 +13,6 @@ struct LocaleFormatsRecord {
   char timeSeparator = ':';
   char decimalSeparator = '.';
   std::string shortDatePattern = "m/d/yy";
-  std::string longDatePattern = "mmmm d, yyyy";
-  std::string shortTimePattern = "h:nn";
-  std::string longTimePattern = "h:nn:ss";
   std::string amDesignator = "AM";
   std::string pmDesignator = "PM";
   std::uint16_t twoDigitYearWindow = 50;
@@ -42,10 +39,10 @@ LocalDate SystemLocalDate();
 
 #ifndef _WIN32
 // How the strftime formats of a POSIX locale read as settings: the short
-// date pattern and date separator from the date format, the hour part of
-// the time patterns and the time separator from the time format. The
-// twelve-hour format stands in for "%r". Items that cannot be read keep the
-// value they have in record.
+// date pattern and date separator from the date format, the time separator
+// from the byte after the hour of the time format. The twelve-hour format
+// stands in for "%r". Items that cannot be read keep the value they have in
+// record.
 void ApplyStrftimeFormats(LocaleFormatsRecord& record, std::string_view dateFormat,
                           std::string_view timeFormat, std::string_view twelveHourFormat);
 #endif

@@ -61,9 +61,6 @@ class ConversionTest : public ::testing::Test {
     // Settings unlike the conversion's own, so that a missed restore shows.
     LocaleFormats.dateSeparator = '/';
     LocaleFormats.shortDatePattern = "d/m/yy";
-    LocaleFormats.longDatePattern = "d mmmm yyyy";
-    LocaleFormats.longTimePattern = "h:nn:ss";
-    LocaleFormats.shortTimePattern = "h:nn";
     LocaleFormats.decimalSeparator = ',';
     user_ = LocaleFormats;
     directory_ = fs::temp_directory_path() /
@@ -122,9 +119,6 @@ class ConversionTest : public ::testing::Test {
   void ExpectUserSettings() const {
     EXPECT_EQ(LocaleFormats.dateSeparator, user_.dateSeparator);
     EXPECT_EQ(LocaleFormats.shortDatePattern, user_.shortDatePattern);
-    EXPECT_EQ(LocaleFormats.longDatePattern, user_.longDatePattern);
-    EXPECT_EQ(LocaleFormats.longTimePattern, user_.longTimePattern);
-    EXPECT_EQ(LocaleFormats.shortTimePattern, user_.shortTimePattern);
     EXPECT_EQ(LocaleFormats.decimalSeparator, user_.decimalSeparator);
   }
 

@@ -166,8 +166,8 @@ TEST_F(ParseDateTime, MonthDayYearSettings) {
   CheckParses(std::begin(cases), std::end(cases));
 }
 
-TEST_F(ParseDateTime, ConversionSettings) {
-  LocaleFormats = testing::ConversionFormats();
+TEST_F(ParseDateTime, YearMonthDaySettings) {
+  LocaleFormats = testing::YearMonthDayFormats();
   const ParseCase cases[] = {
       {"2010-11-01", true, 2010, 11, 1},
       {"01-11-2010", false},

@@ -27,14 +27,11 @@ inline LocaleFormatsRecord MonthDayYearFormats() {
   return formats;
 }
 
-// What a conversion puts in place of the locale's patterns.
-inline LocaleFormatsRecord ConversionFormats() {
+// Year, month and day with "-", the order of the report's times.
+inline LocaleFormatsRecord YearMonthDayFormats() {
   LocaleFormatsRecord formats = DayMonthYearFormats();
   formats.dateSeparator = '-';
   formats.shortDatePattern = "yyyy-mm-dd";
-  formats.longDatePattern = "yyyy-mm-dd";
-  formats.shortTimePattern = "hh:mm:ss";
-  formats.longTimePattern = "hh:mm:ss";
   return formats;
 }
 

@@ -31,8 +31,6 @@ struct ExpectedFormats {
   char dateSeparator;
   char decimalSeparator;
   char timeSeparator;
-  std::string_view shortTimePattern;
-  std::string_view longTimePattern;
   std::string_view am;
   std::string_view pm;
 };
@@ -40,12 +38,12 @@ struct ExpectedFormats {
 const ExpectedFormats* ExpectedForEnvironment() {
   static const ExpectedFormats kKnown[] = {
 #ifdef _WIN32
-      // The time patterns and designators depend on the system's data.
-      {"ru_RU.UTF-8", "dd.MM.yyyy", '.', ',', ':', "", "", "", ""},
-      {"en_US.UTF-8", "M/d/yyyy", '/', '.', ':', "", "", "", ""},
+      // The designators depend on the system's data.
+      {"ru_RU.UTF-8", "dd.MM.yyyy", '.', ',', ':', "", ""},
+      {"en_US.UTF-8", "M/d/yyyy", '/', '.', ':', "", ""},
 #else
-      {"ru_RU.UTF-8", "dd.mm.yyyy", '.', ',', ':', "hh:nn", "hh:nn:ss", "", ""},
-      {"en_US.UTF-8", "mm/dd/yyyy", '/', '.', ':', "hh:nn", "hh:nn:ss", "AM", "PM"},
+      {"ru_RU.UTF-8", "dd.mm.yyyy", '.', ',', ':', "", ""},
+      {"en_US.UTF-8", "mm/dd/yyyy", '/', '.', ':', "AM", "PM"},
 #endif
   };
   for (const ExpectedFormats& known : kKnown) {
@@ -84,10 +82,6 @@ TEST_F(LoadedFormats, ComeFromTheUsersLocale) {
   LocaleFormats.twoDigitYearWindow = 7;
   LoadLocaleFormats();
   ExpectFormats(LocaleFormats, *expected);
-#ifndef _WIN32
-  EXPECT_EQ(LocaleFormats.shortTimePattern, expected->shortTimePattern);
-  EXPECT_EQ(LocaleFormats.longTimePattern, expected->longTimePattern);
-#endif
 }
 
 TEST_F(LoadedFormats, TheClockCanBeFixed) {
@@ -151,7 +145,6 @@ TEST_F(LocaleEnvironment, NoUserLocaleGivesTheFallbacks) {
     EXPECT_EQ(LocaleFormats.dateSeparator, fallbacks.dateSeparator);
     EXPECT_EQ(LocaleFormats.decimalSeparator, fallbacks.decimalSeparator);
     EXPECT_EQ(LocaleFormats.timeSeparator, fallbacks.timeSeparator);
-    EXPECT_EQ(LocaleFormats.shortTimePattern, fallbacks.shortTimePattern);
     EXPECT_EQ(LocaleFormats.amDesignator, fallbacks.amDesignator);
     EXPECT_EQ(LocaleFormats.pmDesignator, fallbacks.pmDesignator);
   }
@@ -188,32 +181,31 @@ TEST(StrftimeFormats, ReadAsPatternsAndSeparators) {
     std::string_view twelveHourFormat;
     std::string_view datePattern;
     char dateSeparator;
-    std::string_view hourPart;
     char timeSeparator;
   };
   const Case cases[] = {
-      {"%d.%m.%Y", "%T", "", "dd.mm.yyyy", '.', "hh", ':'},
-      {"%m/%d/%Y", "%r", "%I:%M:%S %p", "mm/dd/yyyy", '/', "hh", ':'},
-      {"%m/%d/%y", "%H:%M:%S", "", "mm/dd/yy", '/', "hh", ':'},
-      {"%D", "%R", "", "mm/dd/yy", '/', "hh", ':'},
-      {"%F", "%k.%M", "", "yyyy-mm-dd", '-', "h", '.'},
-      {"%Y-%m-%d", "%l:%M %p", "", "yyyy-mm-dd", '-', "h", ':'},
-      {"%e/%-m/%y", "%-H:%M", "", "d/m/yy", '/', "h", ':'},
-      {"%Od.%Om.%EY", "%OH:%OM", "", "dd.mm.yyyy", '.', "hh", ':'},
-      {"%Y. %m. %d.", "%p %I:%M:%S", "", "yyyy. mm. dd.", '.', "hh", ':'},
-      {"%a %d %b %Y", "%H%M", "", "ddd dd mmm yyyy", ' ', "hh", ':'},
+      {"%d.%m.%Y", "%T", "", "dd.mm.yyyy", '.', ':'},
+      {"%m/%d/%Y", "%r", "%I:%M:%S %p", "mm/dd/yyyy", '/', ':'},
+      {"%m/%d/%y", "%H:%M:%S", "", "mm/dd/yy", '/', ':'},
+      {"%D", "%R", "", "mm/dd/yy", '/', ':'},
+      {"%F", "%k.%M", "", "yyyy-mm-dd", '-', '.'},
+      {"%Y-%m-%d", "%l:%M %p", "", "yyyy-mm-dd", '-', ':'},
+      {"%e/%-m/%y", "%-H:%M", "", "d/m/yy", '/', ':'},
+      {"%Od.%Om.%EY", "%OH:%OM", "", "dd.mm.yyyy", '.', ':'},
+      {"%Y. %m. %d.", "%p %I:%M:%S", "", "yyyy. mm. dd.", '.', ':'},
+      {"%a %d %b %Y", "%H%M", "", "ddd dd mmm yyyy", ' ', ':'},
       // A "%r" that names itself stops instead of looping.
-      {"%d.%m.%Y", "%r", "%r", "dd.mm.yyyy", '.', "h", ':'},
+      {"%d.%m.%Y", "%r", "%r", "dd.mm.yyyy", '.', ':'},
       // Multi-byte and letter separators are no separators.
       {"%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", "%H\xE6\x97\xB6%M", "",
        "yyyy\xE5\xB9\xB4mm\xE6\x9C\x88"
        "dd\xE6\x97\xA5",
-       '/', "hh", ':'},
-      {"%d de %m de %Y", "%H h %M", "", "dd  mm  yyyy", ' ', "hh", ' '},
+       '/', ':'},
+      {"%d de %m de %Y", "%H h %M", "", "dd  mm  yyyy", ' ', ' '},
       // Nothing to read: the values stay as they were.
-      {"", "", "", "m/d/yy", '/', "h", ':'},
-      {"%d.%m", "%M:%S", "", "m/d/yy", '/', "h", ':'},
-      {"%d.%m.%", "%", "", "m/d/yy", '/', "h", ':'},
+      {"", "", "", "m/d/yy", '/', ':'},
+      {"%d.%m", "%M.%S", "", "m/d/yy", '/', ':'},
+      {"%d.%m.%", "%", "", "m/d/yy", '/', ':'},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.dateFormat) + " / " + std::string(c.timeFormat));
@@ -221,8 +213,6 @@ TEST(StrftimeFormats, ReadAsPatternsAndSeparators) {
     ApplyStrftimeFormats(record, c.dateFormat, c.timeFormat, c.twelveHourFormat);
     EXPECT_EQ(record.shortDatePattern, c.datePattern);
     EXPECT_EQ(record.dateSeparator, c.dateSeparator);
-    EXPECT_EQ(record.shortTimePattern, std::string(c.hourPart) + ":nn");
-    EXPECT_EQ(record.longTimePattern, std::string(c.hourPart) + ":nn:ss");
     EXPECT_EQ(record.timeSeparator, c.timeSeparator);
   }
 }
