@@ -86,7 +86,7 @@ void Convert(const std::string& input, const std::string& output) {
   const auto start = std::chrono::steady_clock::now();
   // A file of line feeds alone has no heading: it fails after the pruning.
   try {
-    qv::ConvertDetail(input, output);
+    qv::ConvertDetail(input, output, {qv::LocaleFormats.decimalSeparator});
   } catch (const qv::ServiceError& error) {
     std::printf("%s: %s\n", input.c_str(), error.what());
   }

@@ -96,8 +96,9 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
   FormatsGuard restore;
   LocaleFormats = ChosenFormats(settingsChoice, freeByte);
   const LocaleFormatsRecord before = LocaleFormats;
+  const ConversionSettings settings{LocaleFormats.decimalSeparator};
   try {
-    ConvertDetail(inputPath, outputPath);
+    ConvertDetail(inputPath, outputPath, settings);
   } catch (const ServiceError& error) {
     findings.Expect(IsExpectedFailure(error.what()),
                     std::string("the conversion failed: ") + error.what());
@@ -116,7 +117,7 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
     // gives the same bytes.
     const std::string againPath = ScratchPath("report_again.xml");
     try {
-      ConvertDetail(inputPath, againPath);
+      ConvertDetail(inputPath, againPath, settings);
     } catch (const std::exception&) {
       // Its failure was judged above.
     }

@@ -7,7 +7,6 @@
 #include "convert/report_document.h"
 #include "runtime/byte_text.h"
 #include "runtime/encodings.h"
-#include "runtime/locale_formats.h"
 #include "runtime/numbers.h"
 #include "scan/element_scanner.h"
 #include "scan/text_helpers.h"
@@ -190,20 +189,20 @@ void SetDirectionAndNumber(std::string_view cell, CallBuilder& call) {
   }
 }
 
-std::string MinuteText(std::int64_t totalSeconds) {
+std::string MinuteText(std::int64_t totalSeconds, char decimalSeparator) {
   const long double minutes = static_cast<long double>(totalSeconds) / 60.0L;
-  return FloatToGeneralText(RoundToPowerOfTen(minutes, -2));
+  return FloatToGeneralText(RoundToPowerOfTen(minutes, -2), decimalSeparator);
 }
 
 // Durations repeat a lot: their minute texts are made once.
 const std::string& CachedMinuteText(std::int64_t totalSeconds, CallRowBuffers& buffers) {
   // Made on first use, and again for another separator (zero is one too).
-  if (buffers.minuteTexts.empty() || buffers.minuteSeparator != LocaleFormats.decimalSeparator) {
+  if (buffers.minuteTexts.empty() || buffers.minuteSeparator != buffers.decimalSeparator) {
     buffers.minuteTexts.assign(kCachedMinuteTexts, std::string());
-    buffers.minuteSeparator = LocaleFormats.decimalSeparator;
+    buffers.minuteSeparator = buffers.decimalSeparator;
   }
   std::string& text = buffers.minuteTexts[static_cast<std::size_t>(totalSeconds)];
-  if (text.empty()) text = MinuteText(totalSeconds);
+  if (text.empty()) text = MinuteText(totalSeconds, buffers.decimalSeparator);
   return text;
 }
 
@@ -234,7 +233,7 @@ void SetDuration(std::string_view cell, CallRowBuffers& buffers, CallBuilder& ca
   if (total >= 0 && total < kCachedMinuteTexts) {
     call.Set(kM, CachedMinuteText(total, buffers));
   } else {
-    call.Set(kM, MinuteText(total));
+    call.Set(kM, MinuteText(total, buffers.decimalSeparator));
   }
 }
 

@@ -43,6 +43,8 @@ struct CallRowBuffers {
   bool keywordsReady = false;
   // False when the system code page cannot hold the keywords.
   bool keywordsInCodePage = true;
+  // The decimal separator of the minute values.
+  char decimalSeparator = '.';
   // Minute texts of the shorter durations, by total seconds; empty where not
   // yet made. Valid for one decimal separator.
   std::vector<std::string> minuteTexts;

@@ -32,9 +32,11 @@ void AppendHeaderElement(ReportDocument& document, ReportElement* report, std::u
 
 class SubscriberWalk {
  public:
-  SubscriberWalk(ReportDocument& document, ReportElement* report, ReportFileWriter& writer)
+  SubscriberWalk(ReportDocument& document, ReportElement* report, ReportFileWriter& writer,
+                 const ConversionSettings& settings)
       : document_(document), report_(report), writer_(writer), rowBuffers_(document) {
     rowBuffers_.writer = &writer;
+    rowBuffers_.decimalSeparator = settings.decimalSeparator;
   }
 
   void Run(std::string_view joined) {
@@ -90,7 +92,8 @@ class SubscriberWalk {
 
 }  // namespace
 
-void ConvertDetail(std::string_view inputPath, std::string_view outputPath) {
+void ConvertDetail(std::string_view inputPath, std::string_view outputPath,
+                   const ConversionSettings& settings) {
   const std::string input(inputPath);
   RowCursor = 1;
   CurrentPhone.clear();
@@ -114,7 +117,7 @@ void ConvertDetail(std::string_view inputPath, std::string_view outputPath) {
     // The lines do not change from here on: joining them once gives the
     // text every turn of the walk would join again, and joining them in
     // their own buffer keeps the detail in memory once.
-    SubscriberWalk(document, report, writer).Run(PruneAndJoin(detailLines));
+    SubscriberWalk(document, report, writer, settings).Run(PruneAndJoin(detailLines));
   } catch (...) {
     failure = std::current_exception();
   }

@@ -6,6 +6,7 @@
 #include "detect/recognition.h"
 #include "plugin/boundary.h"
 #include "plugin/captions.h"
+#include "runtime/locale_formats.h"
 
 extern "C" {
 
@@ -38,10 +39,10 @@ QV_EXPORT void QV_CALL PlugInNameDetal(unsigned char* buffer, QvHostCountedText 
 }
 
 QV_EXPORT uint8_t QV_CALL PlugInDoFile(QvHostCountedText input, QvHostCountedText output) noexcept {
-  return qv::RunAtBoundary(
-             [&] { qv::ConvertDetail(qv::PathArgument(input), qv::PathArgument(output)); })
-             ? 1
-             : 0;
+  const qv::ConversionSettings settings{qv::LocaleFormats.decimalSeparator};
+  const bool converted = qv::RunAtBoundary(
+      [&] { qv::ConvertDetail(qv::PathArgument(input), qv::PathArgument(output), settings); });
+  return converted ? 1 : 0;
 }
 
 QV_EXPORT void QV_CALL PlugInLastError(unsigned char* buffer) noexcept {

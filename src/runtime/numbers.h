@@ -13,7 +13,7 @@ static_assert(sizeof(long double) >= 10 && __LDBL_MANT_DIG__ == 64,
 std::string IntToDecimal(std::int64_t value);
 std::int32_t ParseIntOr(std::string_view text, std::int32_t fallback);
 long double RoundToPowerOfTen(long double x, int power);
-// 15 significant digits, the decimal separator of LocaleFormats.
-std::string FloatToGeneralText(long double x);
+// 15 significant digits, with decimalSeparator in place of the point.
+std::string FloatToGeneralText(long double x, char decimalSeparator);
 
 }  // namespace qv

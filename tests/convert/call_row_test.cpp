@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "convert/report_document.h"
-#include "runtime/locale_formats.h"
 #include "scan/element_scanner.h"
 
 namespace qv {
@@ -35,12 +34,6 @@ const char kOrdinaryCall[] =
 // The call elements the rows produce, as the report writes them.
 class CallRowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    savedSeparator_ = LocaleFormats.decimalSeparator;
-    LocaleFormats.decimalSeparator = ',';
-  }
-  void TearDown() override { LocaleFormats.decimalSeparator = savedSeparator_; }
-
   std::string Convert(const std::vector<std::string>& rows) {
     ReportDocument document;
     ReportElement* report = document.CreateElement(u"report");
@@ -49,6 +42,7 @@ class CallRowTest : public ::testing::Test {
     document.SetTextContent(phone, u"p");
     document.AppendChild(report, phone);
     CallRowBuffers buffers(document);
+    buffers.decimalSeparator = decimalSeparator_;
     for (const std::string& row : rows) ConvertCallRow(row, document, phone, buffers);
     std::string written;
     ReportStringSink sink(written);
@@ -75,8 +69,7 @@ class CallRowTest : public ::testing::Test {
     return call.substr(valueBegin, call.find('"', valueBegin) - valueBegin);
   }
 
- private:
-  char savedSeparator_ = '.';
+  char decimalSeparator_ = ',';
 };
 
 TEST_F(CallRowTest, RowLengths) {
@@ -281,11 +274,11 @@ TEST_F(CallRowTest, Durations) {
   }
 }
 
-TEST_F(CallRowTest, MinutesUseTheLocaleSeparator) {
-  LocaleFormats.decimalSeparator = '.';
+TEST_F(CallRowTest, MinutesUseTheGivenSeparator) {
+  decimalSeparator_ = '.';
   EXPECT_EQ(Attribute(WithCell(10, "2:05"), "m"), "2.08");
   // A zero byte is a separator like any other, from the first row on.
-  LocaleFormats.decimalSeparator = '\0';
+  decimalSeparator_ = '\0';
   EXPECT_EQ(Attribute(WithCell(10, "2:05"), "m"), std::string("2\0"
                                                               "08",
                                                               4));

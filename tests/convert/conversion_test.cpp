@@ -89,7 +89,7 @@ class ConversionTest : public ::testing::Test {
   // The error message, or nothing when the conversion succeeded.
   static std::optional<std::string> Convert(const std::string& input, const std::string& output) {
     try {
-      ConvertDetail(input, output);
+      ConvertDetail(input, output, {','});
     } catch (const ServiceError& error) {
       return error.what();
     }

@@ -44,7 +44,7 @@ void Write(const fs::path& path, const std::string& bytes) {
 // The error message, or nothing when the conversion succeeded.
 std::optional<std::string> Convert(const std::string& input, const std::string& output) {
   try {
-    ConvertDetail(input, output);
+    ConvertDetail(input, output, {LocaleFormats.decimalSeparator});
   } catch (const ServiceError& error) {
     return error.what();
   }
