@@ -35,7 +35,10 @@ QV_EXPORT void QV_CALL PlugInNameDetal(unsigned char* buffer, QvHostCountedText 
   }
   // Cleared first: a failed recognition leaves the host the empty name.
   qv::StoreShortText(buffer, {});
-  qv::RunAtBoundary([&] { qv::StoreShortText(buffer, qv::NameDetail(qv::PathArgument(path))); });
+  qv::RunAtBoundary([&] {
+    qv::StoreShortText(
+        buffer, qv::NameDetail(qv::PathArgument(path), qv::LocaleFormats, qv::SystemLocalDate));
+  });
 }
 
 QV_EXPORT uint8_t QV_CALL PlugInDoFile(QvHostCountedText input, QvHostCountedText output) noexcept {

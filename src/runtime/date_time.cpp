@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "runtime/byte_text.h"
-#include "runtime/locale_formats.h"
 #include "runtime/numbers.h"
 
 namespace qv {
@@ -92,7 +91,7 @@ bool TryFieldPlaces(std::string_view pattern, FieldPlaces& places) {
   return false;
 }
 
-bool TryParseDatePart(std::string_view part, const LocaleFormatsRecord& formats,
+bool TryParseDatePart(std::string_view part, const LocaleFormatsRecord& formats, Clock clock,
                       DateTimeValue& dayNumber) {
   FieldPlaces places;
   if (!TryFieldPlaces(formats.shortDatePattern, places)) return false;
@@ -121,7 +120,7 @@ bool TryParseDatePart(std::string_view part, const LocaleFormatsRecord& formats,
   bool haveToday = false;
   LocalDate today{};
   auto readToday = [&]() -> const LocalDate& {
-    if (!haveToday) today = CurrentLocalDate();
+    if (!haveToday) today = clock();
     haveToday = true;
     return today;
   };
@@ -201,8 +200,8 @@ bool TryParseTimePart(std::string_view part, const LocaleFormatsRecord& formats,
 
 }  // namespace
 
-bool TryParseDateTime(std::string_view text, DateTimeValue& value) {
-  const LocaleFormatsRecord& formats = LocaleFormats;
+bool TryParseDateTime(std::string_view text, const LocaleFormatsRecord& formats,
+                      DateTimeValue& value, Clock today) {
   std::size_t start = 0;
   while (start < text.size() && text[start] == ' ') ++start;  // not tabs
   std::size_t dateEnd = text.find(' ', start);
@@ -217,7 +216,7 @@ bool TryParseDateTime(std::string_view text, DateTimeValue& value) {
   }
   if (datePart.empty() && timePart.empty()) return false;
   DateTimeValue dayNumber = 0;
-  if (!datePart.empty() && !TryParseDatePart(datePart, formats, dayNumber)) return false;
+  if (!datePart.empty() && !TryParseDatePart(datePart, formats, today, dayNumber)) return false;
   double fraction = 0;
   if (!timePart.empty() && !TryParseTimePart(timePart, formats, fraction)) return false;
   value = dayNumber < 0 ? dayNumber - fraction : dayNumber + fraction;

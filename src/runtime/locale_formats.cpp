@@ -6,17 +6,11 @@ LocaleFormatsRecord LocaleFormats;
 
 namespace {
 
-LocalDate (*testClock)() = nullptr;
-
 // Defined after LocaleFormats in this same file, so the record is built
 // before it is filled: at library load, or at program start when the core
 // is linked statically, before anything can parse or format.
 const bool localeFormatsLoaded = (LoadLocaleFormats(), true);
 
 }  // namespace
-
-LocalDate CurrentLocalDate() { return testClock != nullptr ? testClock() : SystemLocalDate(); }
-
-void SetClockForTesting(LocalDate (*clock)()) { testClock = clock; }
 
 }  // namespace qv

@@ -30,11 +30,8 @@ struct LocalDate {
   int month;
   int day;
 };
-// The test clock when one is set, the system's local clock otherwise.
-LocalDate CurrentLocalDate();
-// Tests fix the clock with this; nullptr restores the real clock.
-void SetClockForTesting(LocalDate (*clock)());
-// The system's local clock itself (one per platform).
+using Clock = LocalDate (*)();
+// The system's local clock (one per platform).
 LocalDate SystemLocalDate();
 
 #ifndef _WIN32

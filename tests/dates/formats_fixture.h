@@ -37,14 +37,8 @@ inline LocaleFormatsRecord YearMonthDayFormats() {
 
 class FormatsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_ = LocaleFormats;
-    SetClockForTesting(&FixedClock);
-  }
-  void TearDown() override {
-    SetClockForTesting(nullptr);
-    LocaleFormats = saved_;
-  }
+  void SetUp() override { saved_ = LocaleFormats; }
+  void TearDown() override { LocaleFormats = saved_; }
 
  private:
   LocaleFormatsRecord saved_;
