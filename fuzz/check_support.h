@@ -162,16 +162,4 @@ inline LocaleFormatsRecord ChosenFormats(std::uint8_t choice, std::uint8_t freeB
   return formats;
 }
 
-// Puts the settings back however the check leaves.
-class FormatsGuard {
- public:
-  FormatsGuard() : saved_(LocaleFormats) {}
-  ~FormatsGuard() { LocaleFormats = saved_; }
-  FormatsGuard(const FormatsGuard&) = delete;
-  FormatsGuard& operator=(const FormatsGuard&) = delete;
-
- private:
-  LocaleFormatsRecord saved_;
-};
-
 }  // namespace qv::fuzz

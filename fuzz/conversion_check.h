@@ -2,7 +2,7 @@
 // The whole conversion from arbitrary detail bytes: it ends, it fails only
 // the way a short or headless detail fails, it always leaves a well-formed
 // report of the expected shape, a second run gives the same report, and the
-// user's settings come back.
+// user's settings stay as they were.
 #include <algorithm>
 #include <cstdint>
 #include <exception>
@@ -93,10 +93,8 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
   if (!WriteWholeFile(inputPath, detail)) return "cannot write the scratch detail " + inputPath;
   RemoveFile(outputPath);
 
-  FormatsGuard restore;
-  LocaleFormats = ChosenFormats(settingsChoice, freeByte);
-  const LocaleFormatsRecord before = LocaleFormats;
-  const ConversionSettings settings{LocaleFormats.decimalSeparator};
+  const ConversionSettings settings{ChosenFormats(settingsChoice, freeByte).decimalSeparator};
+  const LocaleFormatsRecord before = UserLocaleFormats();
   try {
     ConvertDetail(inputPath, outputPath, settings);
   } catch (const ServiceError& error) {
@@ -105,7 +103,7 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
   } catch (const std::exception& error) {
     findings.Add(std::string("the conversion raised a foreign error: ") + error.what());
   }
-  findings.Expect(SameFormats(LocaleFormats, before), "the settings were not restored");
+  findings.Expect(SameFormats(UserLocaleFormats(), before), "the user's settings changed");
 
   std::string report;
   if (findings.Expect(ReadWholeFile(outputPath, report), "no report was written")) {

@@ -49,14 +49,14 @@ inline std::string CheckNaming(std::string_view data) {
   if (!WriteWholeFile(path, detail)) return "cannot write the scratch detail " + path;
 
   const LocaleFormatsRecord formats = ChosenFormats(settingsChoice, freeByte);
-  const LocaleFormatsRecord before = LocaleFormats;
+  const LocaleFormatsRecord before = UserLocaleFormats();
   std::string name;
   try {
     name = NameDetail(path, formats, [] { return LocalDate{2026, 3, 15}; });
   } catch (const std::exception& error) {
     findings.Add(std::string("naming a readable file failed: ") + error.what());
   }
-  findings.Expect(SameFormats(LocaleFormats, before), "naming changed the user's settings");
+  findings.Expect(SameFormats(UserLocaleFormats(), before), "naming changed the user's settings");
   if (!name.empty()) {
     const std::string fileName = path.substr(path.find_last_of("/\\:") + 1);
     findings.Expect(naming_detail::IsDisplayName(name, fileName),

@@ -36,13 +36,13 @@ QV_EXPORT void QV_CALL PlugInNameDetal(unsigned char* buffer, QvHostCountedText 
   // Cleared first: a failed recognition leaves the host the empty name.
   qv::StoreShortText(buffer, {});
   qv::RunAtBoundary([&] {
-    qv::StoreShortText(
-        buffer, qv::NameDetail(qv::PathArgument(path), qv::LocaleFormats, qv::SystemLocalDate));
+    qv::StoreShortText(buffer, qv::NameDetail(qv::PathArgument(path), qv::UserLocaleFormats(),
+                                              qv::SystemLocalDate));
   });
 }
 
 QV_EXPORT uint8_t QV_CALL PlugInDoFile(QvHostCountedText input, QvHostCountedText output) noexcept {
-  const qv::ConversionSettings settings{qv::LocaleFormats.decimalSeparator};
+  const qv::ConversionSettings settings{qv::UserLocaleFormats().decimalSeparator};
   const bool converted = qv::RunAtBoundary(
       [&] { qv::ConvertDetail(qv::PathArgument(input), qv::PathArgument(output), settings); });
   return converted ? 1 : 0;

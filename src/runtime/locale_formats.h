@@ -1,6 +1,6 @@
 #pragma once
-// The process-wide date, time and number text settings, filled from the
-// user's locale when the library is loaded.
+// The date, time and number text settings as a value: read from the user's
+// locale once, when the library is loaded, and handed to whatever reads them.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,11 +18,13 @@ struct LocaleFormatsRecord {
   std::uint16_t twoDigitYearWindow = 50;
 };
 
-extern LocaleFormatsRecord LocaleFormats;
+// The settings of the user's locale as it is now, the fallbacks where an
+// item cannot be read (one per platform).
+LocaleFormatsRecord ReadLocaleFormats();
 
-// Reads the user's locale into LocaleFormats (the fallbacks where an item
-// cannot be read). Runs once at library load; tests may call it again.
-void LoadLocaleFormats();
+// What ReadLocaleFormats gave when the library was loaded; it never changes,
+// so any thread may read it.
+const LocaleFormatsRecord& UserLocaleFormats();
 
 // The local calendar date, as the date rules need it for missing fields.
 struct LocalDate {

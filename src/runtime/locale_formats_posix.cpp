@@ -173,7 +173,7 @@ void ApplyStrftimeFormats(LocaleFormatsRecord& record, std::string_view dateForm
   }
 }
 
-void LoadLocaleFormats() {
+LocaleFormatsRecord ReadLocaleFormats() {
   LocaleFormatsRecord record;
   if (const locale_t timeLocale = OpenUserLocale(LC_TIME_MASK, "LC_TIME")) {
     ApplyStrftimeFormats(record, nl_langinfo_l(D_FMT, timeLocale), nl_langinfo_l(T_FMT, timeLocale),
@@ -188,7 +188,7 @@ void LoadLocaleFormats() {
     if (radix.size() == 1) record.decimalSeparator = radix[0];
     freelocale(numeric);
   }
-  LocaleFormats = std::move(record);
+  return record;
 }
 
 LocalDate SystemLocalDate() {

@@ -1,4 +1,5 @@
-// The settings from the Windows locale of the thread that loads the library.
+// The settings from the Windows locale of the calling thread: at load, the
+// thread that loads the library.
 #include <windows.h>
 
 #include "runtime/locale_formats.h"
@@ -31,7 +32,7 @@ char ReadByte(LCID locale, LCTYPE item, char fallback) {
 
 }  // namespace
 
-void LoadLocaleFormats() {
+LocaleFormatsRecord ReadLocaleFormats() {
   const LCID locale = GetThreadLocale();
   LocaleFormatsRecord record;
   record.dateSeparator = ReadByte(locale, kDateSeparatorItem, '/');
@@ -40,7 +41,7 @@ void LoadLocaleFormats() {
   record.shortDatePattern = ReadText(locale, kShortDateItem, "m/d/yy");
   record.amDesignator = ReadText(locale, kAmItem, "AM");
   record.pmDesignator = ReadText(locale, kPmItem, "PM");
-  LocaleFormats = std::move(record);
+  return record;
 }
 
 LocalDate SystemLocalDate() {

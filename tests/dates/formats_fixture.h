@@ -1,8 +1,5 @@
 #pragma once
-// Known settings and a fixed clock for the tests, put back afterwards so
-// that every test (and the check of what loading gave) sees the locale.
-#include <gtest/gtest.h>
-
+// Known settings and a fixed clock for the tests.
 #include "runtime/locale_formats.h"
 
 namespace qv::testing {
@@ -34,14 +31,5 @@ inline LocaleFormatsRecord YearMonthDayFormats() {
   formats.shortDatePattern = "yyyy-mm-dd";
   return formats;
 }
-
-class FormatsTest : public ::testing::Test {
- protected:
-  void SetUp() override { saved_ = LocaleFormats; }
-  void TearDown() override { LocaleFormats = saved_; }
-
- private:
-  LocaleFormatsRecord saved_;
-};
 
 }  // namespace qv::testing

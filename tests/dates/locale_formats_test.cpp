@@ -9,12 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "formats_fixture.h"
+#include "runtime/locale_formats.h"
 
 namespace qv {
 namespace {
-
-using testing::FormatsTest;
 
 // The locale the suite runs under, as the test runner sets it.
 std::string_view EnvironmentLocale() {
@@ -65,26 +63,21 @@ void ExpectFormats(const LocaleFormatsRecord& formats, const ExpectedFormats& ex
   EXPECT_EQ(formats.twoDigitYearWindow, 50);
 }
 
-class LoadedFormats : public FormatsTest {};
-
-// Every test puts the record back, so what is there now is what loading
-// the library left.
-TEST_F(LoadedFormats, AreInPlaceBeforeAnyCall) {
+// Nothing can change the record, so what is there now is what loading the
+// library read.
+TEST(LoadedFormats, AreInPlaceBeforeAnyCall) {
   const ExpectedFormats* expected = ExpectedForEnvironment();
   if (expected == nullptr) GTEST_SKIP() << "no expectations for this locale";
-  ExpectFormats(LocaleFormats, *expected);
+  ExpectFormats(UserLocaleFormats(), *expected);
 }
 
-TEST_F(LoadedFormats, ComeFromTheUsersLocale) {
+TEST(LoadedFormats, ComeFromTheUsersLocale) {
   const ExpectedFormats* expected = ExpectedForEnvironment();
   if (expected == nullptr) GTEST_SKIP() << "no expectations for this locale";
-  LocaleFormats = LocaleFormatsRecord{};
-  LocaleFormats.twoDigitYearWindow = 7;
-  LoadLocaleFormats();
-  ExpectFormats(LocaleFormats, *expected);
+  ExpectFormats(ReadLocaleFormats(), *expected);
 }
 
-TEST_F(LoadedFormats, TheSystemClockGivesACalendarDate) {
+TEST(LoadedFormats, TheSystemClockGivesACalendarDate) {
   const LocalDate today = SystemLocalDate();
   EXPECT_GE(today.year, 2024);
   EXPECT_GE(today.month, 1);
@@ -95,12 +88,11 @@ TEST_F(LoadedFormats, TheSystemClockGivesACalendarDate) {
 
 #ifndef _WIN32
 // Sets the locale variables for one test and puts the old ones back.
-class LocaleEnvironment : public FormatsTest {
+class LocaleEnvironment : public ::testing::Test {
  protected:
   static constexpr const char* kVariables[] = {"LC_ALL", "LC_TIME", "LC_NUMERIC", "LANG"};
 
   void SetUp() override {
-    FormatsTest::SetUp();
     for (std::size_t i = 0; i < std::size(kVariables); ++i) {
       const char* value = std::getenv(kVariables[i]);
       saved_[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
@@ -115,7 +107,6 @@ class LocaleEnvironment : public FormatsTest {
         unsetenv(kVariables[i]);
       }
     }
-    FormatsTest::TearDown();
   }
   static bool Installed(const char* name) {
     const locale_t locale = newlocale(LC_ALL_MASK, name, locale_t{});
@@ -135,15 +126,14 @@ TEST_F(LocaleEnvironment, NoUserLocaleGivesTheFallbacks) {
   for (const char* name : names) {
     SCOPED_TRACE(name != nullptr ? name : "(unset)");
     if (name != nullptr) setenv("LANG", name, 1);
-    LocaleFormats = testing::DayMonthYearFormats();
-    LoadLocaleFormats();
+    const LocaleFormatsRecord read = ReadLocaleFormats();
     const LocaleFormatsRecord fallbacks;
-    EXPECT_EQ(LocaleFormats.shortDatePattern, fallbacks.shortDatePattern);
-    EXPECT_EQ(LocaleFormats.dateSeparator, fallbacks.dateSeparator);
-    EXPECT_EQ(LocaleFormats.decimalSeparator, fallbacks.decimalSeparator);
-    EXPECT_EQ(LocaleFormats.timeSeparator, fallbacks.timeSeparator);
-    EXPECT_EQ(LocaleFormats.amDesignator, fallbacks.amDesignator);
-    EXPECT_EQ(LocaleFormats.pmDesignator, fallbacks.pmDesignator);
+    EXPECT_EQ(read.shortDatePattern, fallbacks.shortDatePattern);
+    EXPECT_EQ(read.dateSeparator, fallbacks.dateSeparator);
+    EXPECT_EQ(read.decimalSeparator, fallbacks.decimalSeparator);
+    EXPECT_EQ(read.timeSeparator, fallbacks.timeSeparator);
+    EXPECT_EQ(read.amDesignator, fallbacks.amDesignator);
+    EXPECT_EQ(read.pmDesignator, fallbacks.pmDesignator);
   }
 }
 
@@ -153,22 +143,22 @@ TEST_F(LocaleEnvironment, EachCategoryFromItsOwnVariable) {
   }
   setenv("LANG", "en_US.UTF-8", 1);
   setenv("LC_NUMERIC", "ru_RU.UTF-8", 1);
-  LoadLocaleFormats();
-  EXPECT_EQ(LocaleFormats.shortDatePattern, "mm/dd/yyyy");
-  EXPECT_EQ(LocaleFormats.decimalSeparator, ',');
+  LocaleFormatsRecord read = ReadLocaleFormats();
+  EXPECT_EQ(read.shortDatePattern, "mm/dd/yyyy");
+  EXPECT_EQ(read.decimalSeparator, ',');
 
   setenv("LC_TIME", "ru_RU.UTF-8", 1);
   setenv("LC_NUMERIC", "en_US.UTF-8", 1);
-  LoadLocaleFormats();
-  EXPECT_EQ(LocaleFormats.shortDatePattern, "dd.mm.yyyy");
-  EXPECT_EQ(LocaleFormats.decimalSeparator, '.');
+  read = ReadLocaleFormats();
+  EXPECT_EQ(read.shortDatePattern, "dd.mm.yyyy");
+  EXPECT_EQ(read.decimalSeparator, '.');
 
   // LC_ALL overrides both.
   setenv("LC_ALL", "ru_RU.UTF-8", 1);
   setenv("LC_TIME", "en_US.UTF-8", 1);
-  LoadLocaleFormats();
-  EXPECT_EQ(LocaleFormats.shortDatePattern, "dd.mm.yyyy");
-  EXPECT_EQ(LocaleFormats.decimalSeparator, ',');
+  read = ReadLocaleFormats();
+  EXPECT_EQ(read.shortDatePattern, "dd.mm.yyyy");
+  EXPECT_EQ(read.decimalSeparator, ',');
 }
 
 TEST(StrftimeFormats, ReadAsPatternsAndSeparators) {

@@ -179,7 +179,7 @@ TEST_F(DetailFiles, LongNamesAreCutOnlyWhenStored) {
   const std::string name = Name(path);
   EXPECT_EQ(name, "2011-02 MTS FORIS " + fileName);
   // The export reads the dates under the user's settings, not the test's.
-  const std::string userName = NameDetail(path, LocaleFormats, SystemLocalDate);
+  const std::string userName = NameDetail(path, UserLocaleFormats(), SystemLocalDate);
   EXPECT_EQ(NameThroughExport(path), userName.substr(0, 255));
 #endif
 }
