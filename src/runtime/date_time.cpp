@@ -1,6 +1,7 @@
 #include "runtime/date_time.h"
 
 #include <cmath>
+#include <optional>
 
 #include "runtime/byte_text.h"
 #include "runtime/numbers.h"
@@ -117,12 +118,10 @@ bool TryParseDatePart(std::string_view part, const LocaleFormatsRecord& formats,
   }
   if (fieldCount == 0) return false;
 
-  bool haveToday = false;
-  LocalDate today{};
+  std::optional<LocalDate> today;
   auto readToday = [&]() -> const LocalDate& {
-    if (!haveToday) today = clock();
-    haveToday = true;
-    return today;
+    if (!today) today = clock();
+    return *today;
   };
   int year;
   int month;

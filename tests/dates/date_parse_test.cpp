@@ -292,6 +292,30 @@ TEST(ParseDateTime, ReadsTheClockAtEveryParse) {
   EXPECT_EQ(YearOfDate(value), 2027);
 }
 
+// The clock is a system call: a text that gives the year and month in
+// full, or a time alone, must not pay for it, and one parse reads it once.
+TEST(ParseDateTime, ReadsTheClockOnlyForMissingFields) {
+  static int reads;
+  const Clock counting = [] {
+    ++reads;
+    return LocalDate{2026, 3, 15};
+  };
+  const struct {
+    std::string_view text;
+    int reads;
+  } cases[] = {
+      {"01.11.2010 12:30", 0}, {"12:30", 0}, {"01.11.10", 1}, {"01.11", 1}, {"15", 1},
+  };
+  const LocaleFormatsRecord formats = testing::DayMonthYearFormats();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.text));
+    reads = 0;
+    DateTimeValue value = kUntouched;
+    ASSERT_TRUE(TryParseDateTime(c.text, formats, value, counting));
+    EXPECT_EQ(reads, c.reads);
+  }
+}
+
 TEST(ParseDateTime, ATimeAloneIsInDecember1899) {
   const LocaleFormatsRecord formats = testing::DayMonthYearFormats();
   DateTimeValue value = kUntouched;
