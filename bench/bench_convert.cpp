@@ -98,7 +98,6 @@ void Generate(const std::string& path, const std::string& size) {
 }
 
 void Convert(const std::string& input, const std::string& output) {
-  qv::LoadLocaleFormats();
   std::ifstream sized(input, std::ios::binary | std::ios::ate);
   const double megabytes = static_cast<double>(sized.tellg()) / (1 << 20);
   sized.close();
@@ -106,7 +105,7 @@ void Convert(const std::string& input, const std::string& output) {
   const auto start = std::chrono::steady_clock::now();
   // A file of line feeds alone has no heading: it fails after the pruning.
   try {
-    qv::ConvertDetail(input, output, {qv::LocaleFormats.decimalSeparator});
+    qv::ConvertDetail(input, output, {qv::UserLocaleFormats().decimalSeparator});
   } catch (const qv::ServiceError& error) {
     std::printf("%s: %s\n", input.c_str(), error.what());
   }

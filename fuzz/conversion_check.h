@@ -2,7 +2,7 @@
 // The whole conversion from arbitrary detail bytes: it ends, it fails only
 // the way a short or headless detail fails, it always leaves a well-formed
 // report of the expected shape, a second run gives the same report, and the
-// user's settings come back.
+// user's settings stay as they were.
 #include <algorithm>
 #include <cstdint>
 #include <exception>
@@ -93,18 +93,17 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
   if (!WriteWholeFile(inputPath, detail)) return "cannot write the scratch detail " + inputPath;
   RemoveFile(outputPath);
 
-  FormatsGuard restore;
-  LocaleFormats = ChosenFormats(settingsChoice, freeByte);
-  const LocaleFormatsRecord before = LocaleFormats;
+  const ConversionSettings settings{ChosenFormats(settingsChoice, freeByte).decimalSeparator};
+  const LocaleFormatsRecord before = UserLocaleFormats();
   try {
-    ConvertDetail(inputPath, outputPath, {LocaleFormats.decimalSeparator});
+    ConvertDetail(inputPath, outputPath, settings);
   } catch (const ServiceError& error) {
     findings.Expect(IsExpectedFailure(error.what()),
                     std::string("the conversion failed: ") + error.what());
   } catch (const std::exception& error) {
     findings.Add(std::string("the conversion raised a foreign error: ") + error.what());
   }
-  findings.Expect(SameFormats(LocaleFormats, before), "the settings were not restored");
+  findings.Expect(SameFormats(UserLocaleFormats(), before), "the user's settings changed");
 
   std::string report;
   if (findings.Expect(ReadWholeFile(outputPath, report), "no report was written")) {
@@ -116,7 +115,7 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
     // gives the same bytes.
     const std::string againPath = ScratchPath("report_again.xml");
     try {
-      ConvertDetail(inputPath, againPath, {LocaleFormats.decimalSeparator});
+      ConvertDetail(inputPath, againPath, settings);
     } catch (const std::exception&) {
       // Its failure was judged above.
     }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -87,8 +88,18 @@ inline int MonthLength(int year, int month) {
   return month == 2 && leap ? 29 : kLengths[month - 1];
 }
 
-inline LocalDate chosenToday{2026, 3, 15};
-inline LocalDate ChosenClock() { return chosenToday; }
+inline constexpr Clock kClocks[] = {[] {
+                                      return LocalDate{2026, 3, 15};
+                                    },
+                                    [] {
+                                      return LocalDate{1, 1, 1};
+                                    },
+                                    [] {
+                                      return LocalDate{9999, 12, 31};
+                                    },
+                                    [] {
+                                      return LocalDate{2000, 2, 29};
+                                    }};
 
 // Places of day, month and year in the short date pattern (1 to 3), 0 for
 // a letter the pattern lacks.
@@ -156,18 +167,14 @@ inline std::string CheckDatesNumbers(std::string_view data) {
   const int second = input.Byte() % 60;
   const std::string_view text = input.Rest();
 
-  FormatsGuard restore;
-  LocaleFormats = ChosenFormats(settingsChoice, freeByte);
-  const LocaleFormatsRecord& formats = LocaleFormats;
-  static constexpr LocalDate kClocks[] = {{2026, 3, 15}, {1, 1, 1}, {9999, 12, 31}, {2000, 2, 29}};
-  chosenToday = kClocks[clockChoice % 4];
-  SetClockForTesting(&ChosenClock);
+  const LocaleFormatsRecord formats = ChosenFormats(settingsChoice, freeByte);
+  const Clock today = kClocks[clockChoice % std::size(kClocks)];
   Findings findings;
   const std::string where =
       " (settings " + std::to_string(settingsChoice % 6) + ", text \"" + Printable(text) + "\")";
 
   DateTimeValue value = kUntouched;
-  if (TryParseDateTime(text, value)) {
+  if (TryParseDateTime(text, formats, value, today)) {
     CheckValidValue(value, where, findings);
   } else {
     findings.Expect(std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(kUntouched),
@@ -194,7 +201,7 @@ inline std::string CheckDatesNumbers(std::string_view data) {
     const std::string written = " (written " + Printable(dateText) + ")";
     if (timeSeparator != dateSeparator) {
       DateTimeValue parsed = kUntouched;
-      if (findings.Expect(TryParseDateTime(dateText, parsed),
+      if (findings.Expect(TryParseDateTime(dateText, formats, parsed, today),
                           "a written date did not parse" + written)) {
         findings.Expect(parsed == dayNumber, "a written date came back as another day" + written);
       }
@@ -206,7 +213,7 @@ inline std::string CheckDatesNumbers(std::string_view data) {
       const double expected = dayNumber < 0 ? dayNumber - fraction : dayNumber + fraction;
       DateTimeValue parsed = kUntouched;
       const std::string writtenTime = " (written " + Printable(dateTimeText) + ")";
-      if (findings.Expect(TryParseDateTime(dateTimeText, parsed),
+      if (findings.Expect(TryParseDateTime(dateTimeText, formats, parsed, today),
                           "a written date and time did not parse" + writtenTime)) {
         findings.Expect(std::fabs(parsed - expected) < 2e-9,
                         "a written date and time came back as another moment" + writtenTime);
@@ -223,7 +230,6 @@ inline std::string CheckDatesNumbers(std::string_view data) {
   findings.Expect(ParseIntOr(IntToDecimal(number), fallback ^ 1) == number,
                   "an integer's text does not read back");
 
-  SetClockForTesting(nullptr);
   return findings.Text();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Naming a detail from arbitrary file bytes: it ends, a readable file never
 // raises, the name is empty or "<year>-<month> MTS FORIS <file name>", and
-// the settings it reads stay as they were.
+// the user's settings stay as they were.
 #include <algorithm>
 #include <cstdint>
 #include <exception>
@@ -48,16 +48,15 @@ inline std::string CheckNaming(std::string_view data) {
   const std::string path = ScratchPath(naming_detail::kScratchName);
   if (!WriteWholeFile(path, detail)) return "cannot write the scratch detail " + path;
 
-  FormatsGuard restore;
-  LocaleFormats = ChosenFormats(settingsChoice, freeByte);
-  const LocaleFormatsRecord before = LocaleFormats;
+  const LocaleFormatsRecord formats = ChosenFormats(settingsChoice, freeByte);
+  const LocaleFormatsRecord before = UserLocaleFormats();
   std::string name;
   try {
-    name = NameDetail(path);
+    name = NameDetail(path, formats, [] { return LocalDate{2026, 3, 15}; });
   } catch (const std::exception& error) {
     findings.Add(std::string("naming a readable file failed: ") + error.what());
   }
-  findings.Expect(SameFormats(LocaleFormats, before), "naming changed the settings");
+  findings.Expect(SameFormats(UserLocaleFormats(), before), "naming changed the user's settings");
   if (!name.empty()) {
     const std::string fileName = path.substr(path.find_last_of("/\\:") + 1);
     findings.Expect(naming_detail::IsDisplayName(name, fileName),

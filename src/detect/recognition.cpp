@@ -26,24 +26,26 @@ bool HoldsCellMarkers(std::string_view lowered) {
 // The date in the last ten bytes of the line's text. The detail writes
 // day.month.year; its dots become the user's date separator so that the
 // user's date settings can read it.
-bool TryTakeDate(std::string_view line, DateTimeValue& date) {
+bool TryTakeDate(std::string_view line, const LocaleFormatsRecord& formats, Clock today,
+                 DateTimeValue& date) {
   const std::string text = StripTags(line);
   const std::string_view tail = SliceText(text, static_cast<TextPos>(text.size()) - 9, 10);
-  const std::string_view separator(&LocaleFormats.dateSeparator, 1);
-  return TryParseDateTime(ReplaceAll(tail, ".", separator), date);
+  const std::string_view separator(&formats.dateSeparator, 1);
+  return TryParseDateTime(ReplaceAll(tail, ".", separator), formats, date, today);
 }
 
 // Reads the file from its top to the first line that passes the test and
 // ends in a date; a line whose date does not convert is passed over. The
 // reader's file closes with the reader, on every path; one that failed to
 // open was never open, so the open's own error is the one that leaves.
-bool FindDatedLine(std::string_view path, LineTest takes, DateTimeValue& date) {
+bool FindDatedLine(std::string_view path, LineTest takes, const LocaleFormatsRecord& formats,
+                   Clock today, DateTimeValue& date) {
   TextFileReader reader;
   reader.OpenForReading(path);
   while (!reader.AtEnd()) {
     const std::string line = LowerAscii(reader.ReadLine());
     reader.SkipLineEnd();
-    if (takes(line) && TryTakeDate(line, date)) return true;
+    if (takes(line) && TryTakeDate(line, formats, today, date)) return true;
   }
   return false;
 }
@@ -61,10 +63,12 @@ std::string DisplayName(DateTimeValue date, std::string_view path) {
 
 }  // namespace
 
-std::string NameDetail(std::string_view path) {
+std::string NameDetail(std::string_view path, const LocaleFormatsRecord& formats, Clock today) {
   DateTimeValue date = 0;
-  if (FindDatedLine(path, HoldsPeriodMarker, date)) return DisplayName(ShiftMonths(date, -1), path);
-  if (FindDatedLine(path, HoldsCellMarkers, date)) return DisplayName(date, path);
+  if (FindDatedLine(path, HoldsPeriodMarker, formats, today, date)) {
+    return DisplayName(ShiftMonths(date, -1), path);
+  }
+  if (FindDatedLine(path, HoldsCellMarkers, formats, today, date)) return DisplayName(date, path);
   return {};
 }
 

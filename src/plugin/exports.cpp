@@ -35,16 +35,17 @@ QV_EXPORT void QV_CALL PlugInNameDetal(unsigned char* buffer, QvHostCountedText 
   }
   // Cleared first: a failed recognition leaves the host the empty name.
   qv::StoreShortText(buffer, {});
-  qv::RunAtBoundary([&] { qv::StoreShortText(buffer, qv::NameDetail(qv::PathArgument(path))); });
+  qv::RunAtBoundary([&] {
+    qv::StoreShortText(buffer, qv::NameDetail(qv::PathArgument(path), qv::UserLocaleFormats(),
+                                              qv::SystemLocalDate));
+  });
 }
 
 QV_EXPORT uint8_t QV_CALL PlugInDoFile(QvHostCountedText input, QvHostCountedText output) noexcept {
-  return qv::RunAtBoundary([&] {
-    const qv::ConversionSettings settings{qv::LocaleFormats.decimalSeparator};
-    qv::ConvertDetail(qv::PathArgument(input), qv::PathArgument(output), settings);
-  })
-             ? 1
-             : 0;
+  const qv::ConversionSettings settings{qv::UserLocaleFormats().decimalSeparator};
+  const bool converted = qv::RunAtBoundary(
+      [&] { qv::ConvertDetail(qv::PathArgument(input), qv::PathArgument(output), settings); });
+  return converted ? 1 : 0;
 }
 
 QV_EXPORT void QV_CALL PlugInLastError(unsigned char* buffer) noexcept {

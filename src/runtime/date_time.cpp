@@ -1,9 +1,9 @@
 #include "runtime/date_time.h"
 
 #include <cmath>
+#include <optional>
 
 #include "runtime/byte_text.h"
-#include "runtime/locale_formats.h"
 #include "runtime/numbers.h"
 
 namespace qv {
@@ -92,7 +92,7 @@ bool TryFieldPlaces(std::string_view pattern, FieldPlaces& places) {
   return false;
 }
 
-bool TryParseDatePart(std::string_view part, const LocaleFormatsRecord& formats,
+bool TryParseDatePart(std::string_view part, const LocaleFormatsRecord& formats, Clock clock,
                       DateTimeValue& dayNumber) {
   FieldPlaces places;
   if (!TryFieldPlaces(formats.shortDatePattern, places)) return false;
@@ -118,12 +118,10 @@ bool TryParseDatePart(std::string_view part, const LocaleFormatsRecord& formats,
   }
   if (fieldCount == 0) return false;
 
-  bool haveToday = false;
-  LocalDate today{};
+  std::optional<LocalDate> today;
   auto readToday = [&]() -> const LocalDate& {
-    if (!haveToday) today = CurrentLocalDate();
-    haveToday = true;
-    return today;
+    if (!today) today = clock();
+    return *today;
   };
   int year;
   int month;
@@ -201,8 +199,8 @@ bool TryParseTimePart(std::string_view part, const LocaleFormatsRecord& formats,
 
 }  // namespace
 
-bool TryParseDateTime(std::string_view text, DateTimeValue& value) {
-  const LocaleFormatsRecord& formats = LocaleFormats;
+bool TryParseDateTime(std::string_view text, const LocaleFormatsRecord& formats,
+                      DateTimeValue& value, Clock today) {
   std::size_t start = 0;
   while (start < text.size() && text[start] == ' ') ++start;  // not tabs
   std::size_t dateEnd = text.find(' ', start);
@@ -217,7 +215,7 @@ bool TryParseDateTime(std::string_view text, DateTimeValue& value) {
   }
   if (datePart.empty() && timePart.empty()) return false;
   DateTimeValue dayNumber = 0;
-  if (!datePart.empty() && !TryParseDatePart(datePart, formats, dayNumber)) return false;
+  if (!datePart.empty() && !TryParseDatePart(datePart, formats, today, dayNumber)) return false;
   double fraction = 0;
   if (!timePart.empty() && !TryParseTimePart(timePart, formats, fraction)) return false;
   value = dayNumber < 0 ? dayNumber - fraction : dayNumber + fraction;

@@ -2,21 +2,16 @@
 
 namespace qv {
 
-LocaleFormatsRecord LocaleFormats;
-
 namespace {
 
-LocalDate (*testClock)() = nullptr;
-
-// Defined after LocaleFormats in this same file, so the record is built
-// before it is filled: at library load, or at program start when the core
-// is linked statically, before anything can parse or format.
-const bool localeFormatsLoaded = (LoadLocaleFormats(), true);
+// A namespace-scope object, not a function-local static: it is read during
+// static initialisation, at library load (or at program start when the core
+// is linked statically), so on Windows it holds the locale of the thread
+// that loads the library rather than that of whichever thread calls first.
+const LocaleFormatsRecord userLocaleFormats = ReadLocaleFormats();
 
 }  // namespace
 
-LocalDate CurrentLocalDate() { return testClock != nullptr ? testClock() : SystemLocalDate(); }
-
-void SetClockForTesting(LocalDate (*clock)()) { testClock = clock; }
+const LocaleFormatsRecord& UserLocaleFormats() { return userLocaleFormats; }
 
 }  // namespace qv

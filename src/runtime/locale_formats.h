@@ -1,6 +1,6 @@
 #pragma once
-// The process-wide date, time and number text settings, filled from the
-// user's locale when the library is loaded.
+// The date, time and number text settings as a value: read from the user's
+// locale once, when the library is loaded, and handed to whatever reads them.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,19 +13,18 @@ struct LocaleFormatsRecord {
   char timeSeparator = ':';
   char decimalSeparator = '.';
   std::string shortDatePattern = "m/d/yy";
-  std::string longDatePattern = "mmmm d, yyyy";
-  std::string shortTimePattern = "h:nn";
-  std::string longTimePattern = "h:nn:ss";
   std::string amDesignator = "AM";
   std::string pmDesignator = "PM";
   std::uint16_t twoDigitYearWindow = 50;
 };
 
-extern LocaleFormatsRecord LocaleFormats;
+// The settings of the user's locale as it is now, the fallbacks where an
+// item cannot be read (one per platform).
+LocaleFormatsRecord ReadLocaleFormats();
 
-// Reads the user's locale into LocaleFormats (the fallbacks where an item
-// cannot be read). Runs once at library load; tests may call it again.
-void LoadLocaleFormats();
+// What ReadLocaleFormats gave when the library was loaded; it never changes,
+// so any thread may read it.
+const LocaleFormatsRecord& UserLocaleFormats();
 
 // The local calendar date, as the date rules need it for missing fields.
 struct LocalDate {
@@ -33,19 +32,16 @@ struct LocalDate {
   int month;
   int day;
 };
-// The test clock when one is set, the system's local clock otherwise.
-LocalDate CurrentLocalDate();
-// Tests fix the clock with this; nullptr restores the real clock.
-void SetClockForTesting(LocalDate (*clock)());
-// The system's local clock itself (one per platform).
+using Clock = LocalDate (*)();
+// The system's local clock (one per platform).
 LocalDate SystemLocalDate();
 
 #ifndef _WIN32
 // How the strftime formats of a POSIX locale read as settings: the short
-// date pattern and date separator from the date format, the hour part of
-// the time patterns and the time separator from the time format. The
-// twelve-hour format stands in for "%r". Items that cannot be read keep the
-// value they have in record.
+// date pattern and date separator from the date format, the time separator
+// from the byte after the hour of the time format. The twelve-hour format
+// stands in for "%r". Items that cannot be read keep the value they have in
+// record.
 void ApplyStrftimeFormats(LocaleFormatsRecord& record, std::string_view dateFormat,
                           std::string_view timeFormat, std::string_view twelveHourFormat);
 #endif

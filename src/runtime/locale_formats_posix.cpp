@@ -105,18 +105,8 @@ std::string_view DateField(const FormatToken& token) {
   }
 }
 
-// "hh" for an hour with a leading zero, "h" without, "" for no hour.
-std::string_view HourField(const FormatToken& token) {
-  switch (token.byte) {
-    case 'H':
-    case 'I':
-      return token.padding == '-' || token.padding == '_' ? "h" : "hh";
-    case 'k':
-    case 'l':
-      return token.padding == '0' ? "hh" : "h";
-    default:
-      return "";
-  }
+bool IsHourField(const FormatToken& token) {
+  return token.byte == 'H' || token.byte == 'I' || token.byte == 'k' || token.byte == 'l';
 }
 
 // The byte after a field, when it is a plain separator (ASCII punctuation
@@ -177,17 +167,13 @@ void ApplyStrftimeFormats(LocaleFormatsRecord& record, std::string_view dateForm
   tokens.clear();
   Tokenize(timeFormat, twelveHourFormat, tokens, 0);
   for (std::size_t i = 0; i < tokens.size(); ++i) {
-    if (!tokens[i].isConversion) continue;
-    const std::string_view hour = HourField(tokens[i]);
-    if (hour.empty()) continue;
-    record.shortTimePattern = std::string(hour) + ":nn";
-    record.longTimePattern = std::string(hour) + ":nn:ss";
+    if (!tokens[i].isConversion || !IsHourField(tokens[i])) continue;
     SeparatorAfter(tokens, i, record.timeSeparator);
     break;
   }
 }
 
-void LoadLocaleFormats() {
+LocaleFormatsRecord ReadLocaleFormats() {
   LocaleFormatsRecord record;
   if (const locale_t timeLocale = OpenUserLocale(LC_TIME_MASK, "LC_TIME")) {
     ApplyStrftimeFormats(record, nl_langinfo_l(D_FMT, timeLocale), nl_langinfo_l(T_FMT, timeLocale),
@@ -202,7 +188,7 @@ void LoadLocaleFormats() {
     if (radix.size() == 1) record.decimalSeparator = radix[0];
     freelocale(numeric);
   }
-  LocaleFormats = std::move(record);
+  return record;
 }
 
 LocalDate SystemLocalDate() {

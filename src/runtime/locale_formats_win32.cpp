@@ -1,8 +1,8 @@
-// The settings from the Windows locale of the thread that loads the library.
+// The settings from the Windows locale of the calling thread: at load, the
+// thread that loads the library.
 #include <windows.h>
 
 #include "runtime/locale_formats.h"
-#include "runtime/numbers.h"
 
 namespace qv {
 
@@ -13,8 +13,6 @@ constexpr LCTYPE kDecimalSeparatorItem = 14;
 constexpr LCTYPE kDateSeparatorItem = 29;
 constexpr LCTYPE kTimeSeparatorItem = 30;
 constexpr LCTYPE kShortDateItem = 31;
-constexpr LCTYPE kLongDateItem = 32;
-constexpr LCTYPE kHourLeadingZeroItem = 37;
 constexpr LCTYPE kAmItem = 40;
 constexpr LCTYPE kPmItem = 41;
 
@@ -34,21 +32,16 @@ char ReadByte(LCID locale, LCTYPE item, char fallback) {
 
 }  // namespace
 
-void LoadLocaleFormats() {
+LocaleFormatsRecord ReadLocaleFormats() {
   const LCID locale = GetThreadLocale();
   LocaleFormatsRecord record;
   record.dateSeparator = ReadByte(locale, kDateSeparatorItem, '/');
   record.timeSeparator = ReadByte(locale, kTimeSeparatorItem, ':');
   record.decimalSeparator = ReadByte(locale, kDecimalSeparatorItem, '.');
   record.shortDatePattern = ReadText(locale, kShortDateItem, "m/d/yy");
-  record.longDatePattern = ReadText(locale, kLongDateItem, "mmmm d, yyyy");
-  const std::string hourPart =
-      ParseIntOr(ReadText(locale, kHourLeadingZeroItem, "0"), 0) != 0 ? "hh" : "h";
-  record.shortTimePattern = hourPart + ":nn";
-  record.longTimePattern = hourPart + ":nn:ss";
   record.amDesignator = ReadText(locale, kAmItem, "AM");
   record.pmDesignator = ReadText(locale, kPmItem, "PM");
-  LocaleFormats = std::move(record);
+  return record;
 }
 
 LocalDate SystemLocalDate() {

@@ -208,14 +208,13 @@ std::string FloatToGeneralText(long double x, char decimalSeparator) {
   DecimalDigits value = ExactDigits(std::fabs(x));
   const bool belowFixedRange = value.exponent <= -5;  // below 0.00001, decided before rounding
   RoundDigits(value, 15);
-  const char separator = decimalSeparator;
   std::string text = negative ? "-" : "";
   const int integerBytes = (negative ? 1 : 0) + (value.exponent > 0 ? value.exponent : 1);
   const std::string_view digits = value.digits;
   if (belowFixedRange || integerBytes > 15) {
     text += digits[0];
     if (digits.size() > 1) {
-      text += separator;
+      text += decimalSeparator;
       text += digits.substr(1);
     }
     const int exponent = value.exponent - 1;
@@ -225,7 +224,7 @@ std::string FloatToGeneralText(long double x, char decimalSeparator) {
   }
   if (value.exponent <= 0) {
     text += '0';
-    text += separator;
+    text += decimalSeparator;
     text.append(static_cast<std::size_t>(-value.exponent), '0');
     text += digits;
     return text;
@@ -237,7 +236,7 @@ std::string FloatToGeneralText(long double x, char decimalSeparator) {
     return text;
   }
   text += digits.substr(0, integerDigits);
-  text += separator;
+  text += decimalSeparator;
   text += digits.substr(integerDigits);
   return text;
 }

@@ -64,25 +64,14 @@ const std::string kCallGprs =
 class ConversionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = LocaleFormats;
-    // Settings unlike the conversion's own, so that a missed restore shows.
-    LocaleFormats.dateSeparator = '/';
-    LocaleFormats.shortDatePattern = "d/m/yy";
-    LocaleFormats.longDatePattern = "d mmmm yyyy";
-    LocaleFormats.longTimePattern = "h:nn:ss";
-    LocaleFormats.shortTimePattern = "h:nn";
-    LocaleFormats.decimalSeparator = ',';
-    user_ = LocaleFormats;
+    user_ = UserLocaleFormats();
     directory_ = fs::temp_directory_path() /
                  ("qv_conversion_" + std::to_string(getpid()) + "_" +
                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(directory_);
     fs::create_directories(directory_);
   }
-  void TearDown() override {
-    LocaleFormats = saved_;
-    fs::remove_all(directory_);
-  }
+  void TearDown() override { fs::remove_all(directory_); }
 
   std::string PathOf(const std::string& name) const { return (directory_ / name).string(); }
   std::string Write(const std::string& name, const std::string& bytes) const {
@@ -99,7 +88,7 @@ class ConversionTest : public ::testing::Test {
   // The error message, or nothing when the conversion succeeded.
   static std::optional<std::string> Convert(const std::string& input, const std::string& output) {
     try {
-      ConvertDetail(input, output, {LocaleFormats.decimalSeparator});
+      ConvertDetail(input, output, {','});
     } catch (const ServiceError& error) {
       return error.what();
     }
@@ -137,16 +126,12 @@ class ConversionTest : public ::testing::Test {
     return "\r\n  <phone>" + number + calls + "\r\n  </phone>";
   }
   void ExpectUserSettings() const {
-    EXPECT_EQ(LocaleFormats.dateSeparator, user_.dateSeparator);
-    EXPECT_EQ(LocaleFormats.shortDatePattern, user_.shortDatePattern);
-    EXPECT_EQ(LocaleFormats.longDatePattern, user_.longDatePattern);
-    EXPECT_EQ(LocaleFormats.longTimePattern, user_.longTimePattern);
-    EXPECT_EQ(LocaleFormats.shortTimePattern, user_.shortTimePattern);
-    EXPECT_EQ(LocaleFormats.decimalSeparator, user_.decimalSeparator);
+    EXPECT_EQ(UserLocaleFormats().dateSeparator, user_.dateSeparator);
+    EXPECT_EQ(UserLocaleFormats().shortDatePattern, user_.shortDatePattern);
+    EXPECT_EQ(UserLocaleFormats().decimalSeparator, user_.decimalSeparator);
   }
 
   fs::path directory_;
-  LocaleFormatsRecord saved_;
   LocaleFormatsRecord user_;
 };
 

@@ -9,7 +9,7 @@
 namespace qv {
 namespace {
 
-using testing::FormatsTest;
+using testing::FixedClock;
 
 constexpr DateTimeValue kUntouched = -12345.25;
 
@@ -31,11 +31,11 @@ DateTimeValue Expected(const ParseCase& c) {
   return day < 0 ? day - time : day + time;
 }
 
-void CheckParses(const ParseCase* begin, const ParseCase* end) {
+void CheckParses(const LocaleFormatsRecord& formats, const ParseCase* begin, const ParseCase* end) {
   for (const ParseCase* c = begin; c != end; ++c) {
     SCOPED_TRACE("text: \"" + std::string(c->text) + "\"");
     DateTimeValue value = kUntouched;
-    ASSERT_EQ(TryParseDateTime(c->text, value), c->valid);
+    ASSERT_EQ(TryParseDateTime(c->text, formats, value, FixedClock), c->valid);
     if (c->valid) {
       EXPECT_DOUBLE_EQ(value, Expected(*c));
     } else {
@@ -44,10 +44,8 @@ void CheckParses(const ParseCase* begin, const ParseCase* end) {
   }
 }
 
-class ParseDateTime : public FormatsTest {};
-
-TEST_F(ParseDateTime, DayMonthYearSettings) {
-  LocaleFormats = testing::DayMonthYearFormats();
+TEST(ParseDateTime, DayMonthYearSettings) {
+  const LocaleFormatsRecord formats = testing::DayMonthYearFormats();
   const ParseCase cases[] = {
       {"01.11.2010", true, 2010, 11, 1},
       {"1.2.2012", true, 2012, 2, 1},
@@ -101,11 +99,11 @@ TEST_F(ParseDateTime, DayMonthYearSettings) {
       {"   ", false},
       {"-01.11.2010", false},
   };
-  CheckParses(std::begin(cases), std::end(cases));
+  CheckParses(formats, std::begin(cases), std::end(cases));
 }
 
-TEST_F(ParseDateTime, DateWithTime) {
-  LocaleFormats = testing::DayMonthYearFormats();
+TEST(ParseDateTime, DateWithTime) {
+  const LocaleFormatsRecord formats = testing::DayMonthYearFormats();
   const ParseCase cases[] = {
       {"01.11.2010 12:30", true, 2010, 11, 1, 12, 30},
       {"01.11.2010   12:30:15", true, 2010, 11, 1, 12, 30, 15},
@@ -147,11 +145,11 @@ TEST_F(ParseDateTime, DateWithTime) {
       // Before day 0 the time counts downward with the day.
       {"01.01.1800 18:00", true, 1800, 1, 1, 18},
   };
-  CheckParses(std::begin(cases), std::end(cases));
+  CheckParses(formats, std::begin(cases), std::end(cases));
 }
 
-TEST_F(ParseDateTime, MonthDayYearSettings) {
-  LocaleFormats = testing::MonthDayYearFormats();
+TEST(ParseDateTime, MonthDayYearSettings) {
+  const LocaleFormatsRecord formats = testing::MonthDayYearFormats();
   const ParseCase cases[] = {
       {"01/11/2010", true, 2010, 1, 11},
       {"30/11/2010", false},
@@ -163,11 +161,11 @@ TEST_F(ParseDateTime, MonthDayYearSettings) {
       {"01/11/2010 1:05 PM", true, 2010, 1, 11, 13, 5},
       {"01/11/2010 12:05 AM", true, 2010, 1, 11, 0, 5},
   };
-  CheckParses(std::begin(cases), std::end(cases));
+  CheckParses(formats, std::begin(cases), std::end(cases));
 }
 
-TEST_F(ParseDateTime, ConversionSettings) {
-  LocaleFormats = testing::ConversionFormats();
+TEST(ParseDateTime, YearMonthDaySettings) {
+  const LocaleFormatsRecord formats = testing::YearMonthDayFormats();
   const ParseCase cases[] = {
       {"2010-11-01", true, 2010, 11, 1},
       {"01-11-2010", false},
@@ -175,10 +173,10 @@ TEST_F(ParseDateTime, ConversionSettings) {
       {"11-01", true, 2026, 11, 1},
       {"2010-11-01 12:30", true, 2010, 11, 1, 12, 30},
   };
-  CheckParses(std::begin(cases), std::end(cases));
+  CheckParses(formats, std::begin(cases), std::end(cases));
 }
 
-TEST_F(ParseDateTime, FieldOrderFollowsTheFirstLetters) {
+TEST(ParseDateTime, FieldOrderFollowsTheFirstLetters) {
   struct OrderCase {
     std::string_view pattern;
     std::string_view text;
@@ -202,10 +200,10 @@ TEST_F(ParseDateTime, FieldOrderFollowsTheFirstLetters) {
   };
   for (const OrderCase& c : cases) {
     SCOPED_TRACE("pattern: " + std::string(c.pattern));
-    LocaleFormats = testing::DayMonthYearFormats();
-    LocaleFormats.shortDatePattern = c.pattern;
+    LocaleFormatsRecord formats = testing::DayMonthYearFormats();
+    formats.shortDatePattern = c.pattern;
     DateTimeValue value = kUntouched;
-    ASSERT_EQ(TryParseDateTime(c.text, value), c.valid);
+    ASSERT_EQ(TryParseDateTime(c.text, formats, value, FixedClock), c.valid);
     DateTimeValue expected = kUntouched;
     if (c.valid) {
       ASSERT_TRUE(TryEncodeDate(c.year, c.month, c.day, expected));
@@ -214,18 +212,18 @@ TEST_F(ParseDateTime, FieldOrderFollowsTheFirstLetters) {
   }
 }
 
-TEST_F(ParseDateTime, TimeParsesWithoutACompleteDatePattern) {
-  LocaleFormats = testing::DayMonthYearFormats();
-  LocaleFormats.shortDatePattern = "dd.mm";
+TEST(ParseDateTime, TimeParsesWithoutACompleteDatePattern) {
+  LocaleFormatsRecord formats = testing::DayMonthYearFormats();
+  formats.shortDatePattern = "dd.mm";
   DateTimeValue value = kUntouched;
-  ASSERT_TRUE(TryParseDateTime("06:00", value));
+  ASSERT_TRUE(TryParseDateTime("06:00", formats, value, FixedClock));
   EXPECT_DOUBLE_EQ(value, 0.25);
 }
 
-TEST_F(ParseDateTime, DesignatorsMarkByTheirFirstByte) {
-  LocaleFormats = testing::DayMonthYearFormats();
-  LocaleFormats.amDesignator = "vorm.";
-  LocaleFormats.pmDesignator = "nachm.";
+TEST(ParseDateTime, DesignatorsMarkByTheirFirstByte) {
+  LocaleFormatsRecord formats = testing::DayMonthYearFormats();
+  formats.amDesignator = "vorm.";
+  formats.pmDesignator = "nachm.";
   const ParseCase cases[] = {
       {"01.11.2010 1:05 nachm.", true, 2010, 11, 1, 13, 5},
       {"01.11.2010 12:05 vorm.", true, 2010, 11, 1, 0, 5},
@@ -234,12 +232,12 @@ TEST_F(ParseDateTime, DesignatorsMarkByTheirFirstByte) {
       {"01.11.2010 1:05 p", true, 2010, 11, 1, 13, 5},
       {"01.11.2010 1:05 x", false},
   };
-  CheckParses(std::begin(cases), std::end(cases));
+  CheckParses(formats, std::begin(cases), std::end(cases));
 }
 
-TEST_F(ParseDateTime, TwoDigitYearsFollowTheClockAndTheWindow) {
+TEST(ParseDateTime, TwoDigitYearsFollowTheClockAndTheWindow) {
   struct WindowCase {
-    LocalDate (*clock)();
+    Clock clock;
     std::uint16_t window;
     std::string_view text;
     int year;
@@ -276,42 +274,64 @@ TEST_F(ParseDateTime, TwoDigitYearsFollowTheClockAndTheWindow) {
   };
   for (const WindowCase& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " in " + std::to_string(c.clock().year));
-    SetClockForTesting(c.clock);
-    LocaleFormats = testing::DayMonthYearFormats();
-    LocaleFormats.twoDigitYearWindow = c.window;
+    LocaleFormatsRecord formats = testing::DayMonthYearFormats();
+    formats.twoDigitYearWindow = c.window;
     DateTimeValue value = kUntouched;
-    ASSERT_TRUE(TryParseDateTime(c.text, value));
+    ASSERT_TRUE(TryParseDateTime(c.text, formats, value, c.clock));
     EXPECT_EQ(YearOfDate(value), c.year);
   }
 }
 
-TEST_F(ParseDateTime, ReadsTheClockAtEveryParse) {
-  LocaleFormats = testing::DayMonthYearFormats();
+TEST(ParseDateTime, ReadsTheClockAtEveryParse) {
+  const LocaleFormatsRecord formats = testing::DayMonthYearFormats();
   DateTimeValue value = 0;
-  SetClockForTesting([] { return LocalDate{2026, 3, 15}; });
-  ASSERT_TRUE(TryParseDateTime("15", value));
+  ASSERT_TRUE(TryParseDateTime("15", formats, value, [] { return LocalDate{2026, 3, 15}; }));
   EXPECT_EQ(MonthOfDate(value), 3u);
-  SetClockForTesting([] { return LocalDate{2027, 7, 1}; });
-  ASSERT_TRUE(TryParseDateTime("15", value));
+  ASSERT_TRUE(TryParseDateTime("15", formats, value, [] { return LocalDate{2027, 7, 1}; }));
   EXPECT_EQ(MonthOfDate(value), 7u);
   EXPECT_EQ(YearOfDate(value), 2027);
 }
 
-TEST_F(ParseDateTime, ATimeAloneIsInDecember1899) {
-  LocaleFormats = testing::DayMonthYearFormats();
+// The clock is a system call: a text that gives the year and month in
+// full, or a time alone, must not pay for it, and one parse reads it once.
+TEST(ParseDateTime, ReadsTheClockOnlyForMissingFields) {
+  static int reads;
+  const Clock counting = [] {
+    ++reads;
+    return LocalDate{2026, 3, 15};
+  };
+  const struct {
+    std::string_view text;
+    int reads;
+  } cases[] = {
+      {"01.11.2010 12:30", 0}, {"12:30", 0}, {"01.11.10", 1}, {"01.11", 1}, {"15", 1},
+  };
+  const LocaleFormatsRecord formats = testing::DayMonthYearFormats();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.text));
+    reads = 0;
+    DateTimeValue value = kUntouched;
+    ASSERT_TRUE(TryParseDateTime(c.text, formats, value, counting));
+    EXPECT_EQ(reads, c.reads);
+  }
+}
+
+TEST(ParseDateTime, ATimeAloneIsInDecember1899) {
+  const LocaleFormatsRecord formats = testing::DayMonthYearFormats();
   DateTimeValue value = kUntouched;
-  ASSERT_TRUE(TryParseDateTime("12:30", value));
+  ASSERT_TRUE(TryParseDateTime("12:30", formats, value, FixedClock));
   EXPECT_EQ(YearOfDate(value), 1899);
   EXPECT_EQ(MonthOfDate(value), 12u);
 }
 
-TEST_F(ParseDateTime, LongInputsStayLinearAndSafe) {
-  LocaleFormats = testing::DayMonthYearFormats();
+TEST(ParseDateTime, LongInputsStayLinearAndSafe) {
+  const LocaleFormatsRecord formats = testing::DayMonthYearFormats();
   DateTimeValue value = kUntouched;
-  EXPECT_TRUE(TryParseDateTime("01.11." + std::string(100000, '9'), value));
-  EXPECT_TRUE(TryParseDateTime("01.11.2010 " + std::string(100000, '7') + ":30", value));
-  EXPECT_FALSE(TryParseDateTime(std::string(100000, '.'), value));
-  EXPECT_FALSE(TryParseDateTime(std::string(100000, ' ') + "x", value));
+  EXPECT_TRUE(TryParseDateTime("01.11." + std::string(100000, '9'), formats, value, FixedClock));
+  EXPECT_TRUE(TryParseDateTime("01.11.2010 " + std::string(100000, '7') + ":30", formats, value,
+                               FixedClock));
+  EXPECT_FALSE(TryParseDateTime(std::string(100000, '.'), formats, value, FixedClock));
+  EXPECT_FALSE(TryParseDateTime(std::string(100000, ' ') + "x", formats, value, FixedClock));
 }
 
 }  // namespace

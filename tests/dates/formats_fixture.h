@@ -1,8 +1,5 @@
 #pragma once
-// Known settings and a fixed clock for the tests, put back afterwards so
-// that every test (and the check of what loading gave) sees the locale.
-#include <gtest/gtest.h>
-
+// Known settings and a fixed clock for the tests.
 #include "runtime/locale_formats.h"
 
 namespace qv::testing {
@@ -27,30 +24,12 @@ inline LocaleFormatsRecord MonthDayYearFormats() {
   return formats;
 }
 
-// What a conversion puts in place of the locale's patterns.
-inline LocaleFormatsRecord ConversionFormats() {
+// Year, month and day with "-", the order of the report's times.
+inline LocaleFormatsRecord YearMonthDayFormats() {
   LocaleFormatsRecord formats = DayMonthYearFormats();
   formats.dateSeparator = '-';
   formats.shortDatePattern = "yyyy-mm-dd";
-  formats.longDatePattern = "yyyy-mm-dd";
-  formats.shortTimePattern = "hh:mm:ss";
-  formats.longTimePattern = "hh:mm:ss";
   return formats;
 }
-
-class FormatsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    saved_ = LocaleFormats;
-    SetClockForTesting(&FixedClock);
-  }
-  void TearDown() override {
-    SetClockForTesting(nullptr);
-    LocaleFormats = saved_;
-  }
-
- private:
-  LocaleFormatsRecord saved_;
-};
 
 }  // namespace qv::testing

@@ -9,12 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "formats_fixture.h"
+#include "runtime/locale_formats.h"
 
 namespace qv {
 namespace {
-
-using testing::FormatsTest;
 
 // The locale the suite runs under, as the test runner sets it.
 std::string_view EnvironmentLocale() {
@@ -31,8 +29,6 @@ struct ExpectedFormats {
   char dateSeparator;
   char decimalSeparator;
   char timeSeparator;
-  std::string_view shortTimePattern;
-  std::string_view longTimePattern;
   std::string_view am;
   std::string_view pm;
 };
@@ -40,12 +36,12 @@ struct ExpectedFormats {
 const ExpectedFormats* ExpectedForEnvironment() {
   static const ExpectedFormats kKnown[] = {
 #ifdef _WIN32
-      // The time patterns and designators depend on the system's data.
-      {"ru_RU.UTF-8", "dd.MM.yyyy", '.', ',', ':', "", "", "", ""},
-      {"en_US.UTF-8", "M/d/yyyy", '/', '.', ':', "", "", "", ""},
+      // The designators depend on the system's data.
+      {"ru_RU.UTF-8", "dd.MM.yyyy", '.', ',', ':', "", ""},
+      {"en_US.UTF-8", "M/d/yyyy", '/', '.', ':', "", ""},
 #else
-      {"ru_RU.UTF-8", "dd.mm.yyyy", '.', ',', ':', "hh:nn", "hh:nn:ss", "", ""},
-      {"en_US.UTF-8", "mm/dd/yyyy", '/', '.', ':', "hh:nn", "hh:nn:ss", "AM", "PM"},
+      {"ru_RU.UTF-8", "dd.mm.yyyy", '.', ',', ':', "", ""},
+      {"en_US.UTF-8", "mm/dd/yyyy", '/', '.', ':', "AM", "PM"},
 #endif
   };
   for (const ExpectedFormats& known : kKnown) {
@@ -67,34 +63,22 @@ void ExpectFormats(const LocaleFormatsRecord& formats, const ExpectedFormats& ex
   EXPECT_EQ(formats.twoDigitYearWindow, 50);
 }
 
-class LoadedFormats : public FormatsTest {};
-
-// Every test puts the record back, so what is there now is what loading
-// the library left.
-TEST_F(LoadedFormats, AreInPlaceBeforeAnyCall) {
+// Nothing can change the record, so what is there now is what loading the
+// library read.
+TEST(LoadedFormats, AreInPlaceBeforeAnyCall) {
   const ExpectedFormats* expected = ExpectedForEnvironment();
   if (expected == nullptr) GTEST_SKIP() << "no expectations for this locale";
-  ExpectFormats(LocaleFormats, *expected);
+  ExpectFormats(UserLocaleFormats(), *expected);
 }
 
-TEST_F(LoadedFormats, ComeFromTheUsersLocale) {
+TEST(LoadedFormats, ComeFromTheUsersLocale) {
   const ExpectedFormats* expected = ExpectedForEnvironment();
   if (expected == nullptr) GTEST_SKIP() << "no expectations for this locale";
-  LocaleFormats = LocaleFormatsRecord{};
-  LocaleFormats.twoDigitYearWindow = 7;
-  LoadLocaleFormats();
-  ExpectFormats(LocaleFormats, *expected);
-#ifndef _WIN32
-  EXPECT_EQ(LocaleFormats.shortTimePattern, expected->shortTimePattern);
-  EXPECT_EQ(LocaleFormats.longTimePattern, expected->longTimePattern);
-#endif
+  ExpectFormats(ReadLocaleFormats(), *expected);
 }
 
-TEST_F(LoadedFormats, TheClockCanBeFixed) {
-  EXPECT_EQ(CurrentLocalDate().year, 2026);
-  EXPECT_EQ(CurrentLocalDate().month, 3);
-  SetClockForTesting(nullptr);
-  const LocalDate today = CurrentLocalDate();
+TEST(LoadedFormats, TheSystemClockGivesACalendarDate) {
+  const LocalDate today = SystemLocalDate();
   EXPECT_GE(today.year, 2024);
   EXPECT_GE(today.month, 1);
   EXPECT_LE(today.month, 12);
@@ -104,12 +88,11 @@ TEST_F(LoadedFormats, TheClockCanBeFixed) {
 
 #ifndef _WIN32
 // Sets the locale variables for one test and puts the old ones back.
-class LocaleEnvironment : public FormatsTest {
+class LocaleEnvironment : public ::testing::Test {
  protected:
   static constexpr const char* kVariables[] = {"LC_ALL", "LC_TIME", "LC_NUMERIC", "LANG"};
 
   void SetUp() override {
-    FormatsTest::SetUp();
     for (std::size_t i = 0; i < std::size(kVariables); ++i) {
       const char* value = std::getenv(kVariables[i]);
       saved_[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
@@ -124,7 +107,6 @@ class LocaleEnvironment : public FormatsTest {
         unsetenv(kVariables[i]);
       }
     }
-    FormatsTest::TearDown();
   }
   static bool Installed(const char* name) {
     const locale_t locale = newlocale(LC_ALL_MASK, name, locale_t{});
@@ -144,16 +126,14 @@ TEST_F(LocaleEnvironment, NoUserLocaleGivesTheFallbacks) {
   for (const char* name : names) {
     SCOPED_TRACE(name != nullptr ? name : "(unset)");
     if (name != nullptr) setenv("LANG", name, 1);
-    LocaleFormats = testing::DayMonthYearFormats();
-    LoadLocaleFormats();
+    const LocaleFormatsRecord read = ReadLocaleFormats();
     const LocaleFormatsRecord fallbacks;
-    EXPECT_EQ(LocaleFormats.shortDatePattern, fallbacks.shortDatePattern);
-    EXPECT_EQ(LocaleFormats.dateSeparator, fallbacks.dateSeparator);
-    EXPECT_EQ(LocaleFormats.decimalSeparator, fallbacks.decimalSeparator);
-    EXPECT_EQ(LocaleFormats.timeSeparator, fallbacks.timeSeparator);
-    EXPECT_EQ(LocaleFormats.shortTimePattern, fallbacks.shortTimePattern);
-    EXPECT_EQ(LocaleFormats.amDesignator, fallbacks.amDesignator);
-    EXPECT_EQ(LocaleFormats.pmDesignator, fallbacks.pmDesignator);
+    EXPECT_EQ(read.shortDatePattern, fallbacks.shortDatePattern);
+    EXPECT_EQ(read.dateSeparator, fallbacks.dateSeparator);
+    EXPECT_EQ(read.decimalSeparator, fallbacks.decimalSeparator);
+    EXPECT_EQ(read.timeSeparator, fallbacks.timeSeparator);
+    EXPECT_EQ(read.amDesignator, fallbacks.amDesignator);
+    EXPECT_EQ(read.pmDesignator, fallbacks.pmDesignator);
   }
 }
 
@@ -163,22 +143,22 @@ TEST_F(LocaleEnvironment, EachCategoryFromItsOwnVariable) {
   }
   setenv("LANG", "en_US.UTF-8", 1);
   setenv("LC_NUMERIC", "ru_RU.UTF-8", 1);
-  LoadLocaleFormats();
-  EXPECT_EQ(LocaleFormats.shortDatePattern, "mm/dd/yyyy");
-  EXPECT_EQ(LocaleFormats.decimalSeparator, ',');
+  LocaleFormatsRecord read = ReadLocaleFormats();
+  EXPECT_EQ(read.shortDatePattern, "mm/dd/yyyy");
+  EXPECT_EQ(read.decimalSeparator, ',');
 
   setenv("LC_TIME", "ru_RU.UTF-8", 1);
   setenv("LC_NUMERIC", "en_US.UTF-8", 1);
-  LoadLocaleFormats();
-  EXPECT_EQ(LocaleFormats.shortDatePattern, "dd.mm.yyyy");
-  EXPECT_EQ(LocaleFormats.decimalSeparator, '.');
+  read = ReadLocaleFormats();
+  EXPECT_EQ(read.shortDatePattern, "dd.mm.yyyy");
+  EXPECT_EQ(read.decimalSeparator, '.');
 
   // LC_ALL overrides both.
   setenv("LC_ALL", "ru_RU.UTF-8", 1);
   setenv("LC_TIME", "en_US.UTF-8", 1);
-  LoadLocaleFormats();
-  EXPECT_EQ(LocaleFormats.shortDatePattern, "dd.mm.yyyy");
-  EXPECT_EQ(LocaleFormats.decimalSeparator, ',');
+  read = ReadLocaleFormats();
+  EXPECT_EQ(read.shortDatePattern, "dd.mm.yyyy");
+  EXPECT_EQ(read.decimalSeparator, ',');
 }
 
 TEST(StrftimeFormats, ReadAsPatternsAndSeparators) {
@@ -188,32 +168,31 @@ TEST(StrftimeFormats, ReadAsPatternsAndSeparators) {
     std::string_view twelveHourFormat;
     std::string_view datePattern;
     char dateSeparator;
-    std::string_view hourPart;
     char timeSeparator;
   };
   const Case cases[] = {
-      {"%d.%m.%Y", "%T", "", "dd.mm.yyyy", '.', "hh", ':'},
-      {"%m/%d/%Y", "%r", "%I:%M:%S %p", "mm/dd/yyyy", '/', "hh", ':'},
-      {"%m/%d/%y", "%H:%M:%S", "", "mm/dd/yy", '/', "hh", ':'},
-      {"%D", "%R", "", "mm/dd/yy", '/', "hh", ':'},
-      {"%F", "%k.%M", "", "yyyy-mm-dd", '-', "h", '.'},
-      {"%Y-%m-%d", "%l:%M %p", "", "yyyy-mm-dd", '-', "h", ':'},
-      {"%e/%-m/%y", "%-H:%M", "", "d/m/yy", '/', "h", ':'},
-      {"%Od.%Om.%EY", "%OH:%OM", "", "dd.mm.yyyy", '.', "hh", ':'},
-      {"%Y. %m. %d.", "%p %I:%M:%S", "", "yyyy. mm. dd.", '.', "hh", ':'},
-      {"%a %d %b %Y", "%H%M", "", "ddd dd mmm yyyy", ' ', "hh", ':'},
+      {"%d.%m.%Y", "%T", "", "dd.mm.yyyy", '.', ':'},
+      {"%m/%d/%Y", "%r", "%I:%M:%S %p", "mm/dd/yyyy", '/', ':'},
+      {"%m/%d/%y", "%H:%M:%S", "", "mm/dd/yy", '/', ':'},
+      {"%D", "%R", "", "mm/dd/yy", '/', ':'},
+      {"%F", "%k.%M", "", "yyyy-mm-dd", '-', '.'},
+      {"%Y-%m-%d", "%l:%M %p", "", "yyyy-mm-dd", '-', ':'},
+      {"%e/%-m/%y", "%-H:%M", "", "d/m/yy", '/', ':'},
+      {"%Od.%Om.%EY", "%OH:%OM", "", "dd.mm.yyyy", '.', ':'},
+      {"%Y. %m. %d.", "%p %I:%M:%S", "", "yyyy. mm. dd.", '.', ':'},
+      {"%a %d %b %Y", "%H%M", "", "ddd dd mmm yyyy", ' ', ':'},
       // A "%r" that names itself stops instead of looping.
-      {"%d.%m.%Y", "%r", "%r", "dd.mm.yyyy", '.', "h", ':'},
+      {"%d.%m.%Y", "%r", "%r", "dd.mm.yyyy", '.', ':'},
       // Multi-byte and letter separators are no separators.
       {"%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", "%H\xE6\x97\xB6%M", "",
        "yyyy\xE5\xB9\xB4mm\xE6\x9C\x88"
        "dd\xE6\x97\xA5",
-       '/', "hh", ':'},
-      {"%d de %m de %Y", "%H h %M", "", "dd  mm  yyyy", ' ', "hh", ' '},
+       '/', ':'},
+      {"%d de %m de %Y", "%H h %M", "", "dd  mm  yyyy", ' ', ' '},
       // Nothing to read: the values stay as they were.
-      {"", "", "", "m/d/yy", '/', "h", ':'},
-      {"%d.%m", "%M:%S", "", "m/d/yy", '/', "h", ':'},
-      {"%d.%m.%", "%", "", "m/d/yy", '/', "h", ':'},
+      {"", "", "", "m/d/yy", '/', ':'},
+      {"%d.%m", "%M.%S", "", "m/d/yy", '/', ':'},
+      {"%d.%m.%", "%", "", "m/d/yy", '/', ':'},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.dateFormat) + " / " + std::string(c.timeFormat));
@@ -221,8 +200,6 @@ TEST(StrftimeFormats, ReadAsPatternsAndSeparators) {
     ApplyStrftimeFormats(record, c.dateFormat, c.timeFormat, c.twelveHourFormat);
     EXPECT_EQ(record.shortDatePattern, c.datePattern);
     EXPECT_EQ(record.dateSeparator, c.dateSeparator);
-    EXPECT_EQ(record.shortTimePattern, std::string(c.hourPart) + ":nn");
-    EXPECT_EQ(record.longTimePattern, std::string(c.hourPart) + ":nn:ss");
     EXPECT_EQ(record.timeSeparator, c.timeSeparator);
   }
 }

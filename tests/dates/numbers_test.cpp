@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "formats_fixture.h"
 #include "runtime/numbers.h"
 
 namespace qv {
@@ -189,9 +188,7 @@ TEST(RoundToPowerOfTen, GivesAWholeCountOfThePower) {
   EXPECT_EQ(RoundToPowerOfTen(5, std::numeric_limits<int>::min()), 5);
 }
 
-class GeneralText : public testing::FormatsTest {};
-
-TEST_F(GeneralText, HundredthsOfMinutes) {
+TEST(GeneralText, HundredthsOfMinutes) {
   struct Case {
     long double x;
     std::string_view text;
@@ -215,15 +212,13 @@ TEST_F(GeneralText, HundredthsOfMinutes) {
       {128849018820.0L / 60, "2147483647"},
       {-128849018879.0L / 60, "-2147483647,98"},
   };
-  LocaleFormats.decimalSeparator = ',';
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text));
-    EXPECT_EQ(FloatToGeneralText(RoundToPowerOfTen(c.x, -2), LocaleFormats.decimalSeparator),
-              c.text);
+    EXPECT_EQ(FloatToGeneralText(RoundToPowerOfTen(c.x, -2), ','), c.text);
   }
 }
 
-TEST_F(GeneralText, FifteenSignificantDigits) {
+TEST(GeneralText, FifteenSignificantDigits) {
   struct Case {
     long double x;
     std::string_view text;
@@ -260,20 +255,17 @@ TEST_F(GeneralText, FifteenSignificantDigits) {
       {-std::numeric_limits<long double>::infinity(), "-INF"},
       {-0.0L, "0"},
   };
-  LocaleFormats.decimalSeparator = '.';
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text));
-    EXPECT_EQ(FloatToGeneralText(c.x, LocaleFormats.decimalSeparator), c.text);
+    EXPECT_EQ(FloatToGeneralText(c.x, '.'), c.text);
   }
 }
 
-TEST_F(GeneralText, UsesTheSeparatorOfTheMoment) {
-  LocaleFormats.decimalSeparator = '.';
-  EXPECT_EQ(FloatToGeneralText(1.5L, LocaleFormats.decimalSeparator), "1.5");
-  EXPECT_EQ(FloatToGeneralText(1.5e-6L, LocaleFormats.decimalSeparator), "1.5E-6");
-  LocaleFormats.decimalSeparator = ',';
-  EXPECT_EQ(FloatToGeneralText(1.5L, LocaleFormats.decimalSeparator), "1,5");
-  EXPECT_EQ(FloatToGeneralText(1.5e-6L, LocaleFormats.decimalSeparator), "1,5E-6");
+TEST(GeneralText, UsesTheSeparatorItIsGiven) {
+  EXPECT_EQ(FloatToGeneralText(1.5L, '.'), "1.5");
+  EXPECT_EQ(FloatToGeneralText(1.5e-6L, '.'), "1.5E-6");
+  EXPECT_EQ(FloatToGeneralText(1.5L, ','), "1,5");
+  EXPECT_EQ(FloatToGeneralText(1.5e-6L, ','), "1,5E-6");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// Detail files written into a fresh folder, and date settings set for the
-// length of one test.
+// Detail files written into a fresh folder, and the date settings and clock
+// the tests name them under.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,20 +20,14 @@ inline constexpr char kSeparator = '\\';
 inline constexpr char kSeparator = '/';
 #endif
 
-// The date settings the tests name, put back when the test ends.
-class DateSettings {
- public:
-  DateSettings(char separator, std::string shortDatePattern) : saved_(LocaleFormats) {
-    LocaleFormats.dateSeparator = separator;
-    LocaleFormats.shortDatePattern = std::move(shortDatePattern);
-  }
-  ~DateSettings() { LocaleFormats = saved_; }
-  DateSettings(const DateSettings&) = delete;
-  DateSettings& operator=(const DateSettings&) = delete;
+inline LocaleFormatsRecord DateSettings(char separator, std::string shortDatePattern) {
+  LocaleFormatsRecord formats;
+  formats.dateSeparator = separator;
+  formats.shortDatePattern = std::move(shortDatePattern);
+  return formats;
+}
 
- private:
-  LocaleFormatsRecord saved_;
-};
+inline LocalDate MidJuly2026() { return {2026, 7, 15}; }
 
 // Both ctest runs of the program may work at the same time: every folder
 // gets a random name.

@@ -26,7 +26,9 @@ const char kMarch[] = "<html>\n<p>Детализация за период с 01
 
 class DetailFiles : public ::testing::Test {
  protected:
-  DateSettings settings_{'.', "dd.MM.yyyy"};
+  std::string Name(std::string_view path) const { return NameDetail(path, settings_, MidJuly2026); }
+
+  LocaleFormatsRecord settings_ = DateSettings('.', "dd.MM.yyyy");
   TempFolder folder_;
 };
 
@@ -72,8 +74,8 @@ TEST_F(DetailFiles, EveryPathFormGivesTheFileName) {
   std::filesystem::current_path(folder_.Path());
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(NameDetail(c.path), "2011-02 MTS FORIS march.html");
-    EXPECT_EQ(NameThroughExport(c.path), "2011-02 MTS FORIS march.html");
+    EXPECT_EQ(Name(c.path), "2011-02 MTS FORIS march.html");
+    EXPECT_EQ(NameThroughExport(c.path), NameDetail(c.path, UserLocaleFormats(), SystemLocalDate));
   }
   std::filesystem::current_path(saved);
 }
@@ -96,7 +98,7 @@ TEST_F(DetailFiles, UnreadableFilesRaiseTheReadersError) {
   for (const FailureCase& c : cases) {
     SCOPED_TRACE(c.what);
     try {
-      NameDetail(c.path);
+      Name(c.path);
       ADD_FAILURE() << "named an unreadable file";
     } catch (const ServiceError& error) {
       EXPECT_EQ(error.Code(), c.code);
@@ -122,7 +124,7 @@ TEST_F(DetailFiles, ClosesTheFileWhateverItHolds) {
     SCOPED_TRACE(c.what);
     const std::string path = folder_.Write("march.html", c.content);
     const int before = OpenFileCount();
-    NameDetail(path);
+    Name(path);
     EXPECT_EQ(OpenFileCount(), before);
     platform::File again;
     EXPECT_EQ(again.OpenForReading(path.c_str()), 0);
@@ -135,7 +137,7 @@ TEST_F(DetailFiles, ClosesAFileThatFailsWhileBeingRead) {
 #else
   // Reading this process's memory from address 0 fails with an I/O error.
   const int before = OpenFileCount();
-  EXPECT_THROW(NameDetail("/proc/self/mem"), ServiceError);
+  EXPECT_THROW(Name("/proc/self/mem"), ServiceError);
   EXPECT_EQ(OpenFileCount(), before);
 #endif
 }
@@ -158,7 +160,7 @@ TEST_F(DetailFiles, ReadsNoFurtherThanThePeriodLine) {
   EXPECT_EQ(::write(writer, content.data(), content.size()), static_cast<ssize_t>(content.size()));
   ::close(writer);
 
-  EXPECT_EQ(NameDetail(path), "2011-02 MTS FORIS march.html");
+  EXPECT_EQ(Name(path), "2011-02 MTS FORIS march.html");
 
   std::string unread;
   char chunk[4096];
@@ -177,7 +179,7 @@ TEST_F(DetailFiles, OpensALongPathWhole) {
   const std::string decoyName(255 - folder_.Path().size() - 1, 'd');
   ASSERT_EQ(folder_.Write(decoyName, "<p>за период с 01.05.2011 по 31.05.2011</p>\n").size(), 255u);
   const std::string path = folder_.Write(decoyName + ".html", kMarch);
-  EXPECT_EQ(NameDetail(path), "2011-02 MTS FORIS " + decoyName + ".html");
+  EXPECT_EQ(Name(path), "2011-02 MTS FORIS " + decoyName + ".html");
 #endif
 }
 
@@ -188,9 +190,11 @@ TEST_F(DetailFiles, LongNamesAreCutOnlyWhenStored) {
 #else
   const std::string fileName = std::string(245, 'n') + ".html";
   const std::string path = folder_.Write(fileName, kMarch);
-  const std::string name = NameDetail(path);
+  const std::string name = Name(path);
   EXPECT_EQ(name, "2011-02 MTS FORIS " + fileName);
-  EXPECT_EQ(NameThroughExport(path), name.substr(0, 255));
+  // The export reads the dates under the user's settings, not the test's.
+  const std::string userName = NameDetail(path, UserLocaleFormats(), SystemLocalDate);
+  EXPECT_EQ(NameThroughExport(path), userName.substr(0, 255));
 #endif
 }
 
@@ -199,7 +203,7 @@ TEST_F(DetailFiles, LongNamesAreCutOnlyWhenStored) {
 TEST_F(DetailFiles, CodePageFileNamesBecomeUtf8) {
   if (platform::SystemCodePage() != 1251) GTEST_SKIP() << "the system code page is not 1251";
   const std::string march = folder_.Write("\xEC\xE0\xF0\xF2.html", kMarch);  // "март.html"
-  EXPECT_EQ(NameDetail(march), "2011-02 MTS FORIS март.html");
+  EXPECT_EQ(Name(march), "2011-02 MTS FORIS март.html");
 
   // Two UTF-8 bytes for every letter take the name past 255 bytes.
   std::string yaYaYa;
@@ -208,7 +212,7 @@ TEST_F(DetailFiles, CodePageFileNamesBecomeUtf8) {
   std::string expected = "2011-02 MTS FORIS ";
   for (int i = 0; i < 120; ++i) expected += "я";
   expected += ".html";
-  EXPECT_EQ(NameDetail(path), expected);
+  EXPECT_EQ(Name(path), expected);
   EXPECT_EQ(NameThroughExport(path), expected.substr(0, 255));
 }
 

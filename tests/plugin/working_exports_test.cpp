@@ -104,7 +104,7 @@ TEST_F(WorkingExports, LongDisplayNameArrivesCutTo255Bytes) {
 #endif
   const std::string path = (directory / (std::string(245, 'n') + ".html")).string();
   fs::copy_file(fs::path(QV_SOURCE_DIR) / "examples" / "sample.html", path);
-  const std::string whole = qv::NameDetail(path);
+  const std::string whole = qv::NameDetail(path, qv::UserLocaleFormats(), qv::SystemLocalDate);
   ASSERT_GT(whole.size(), 255u);
 
   unsigned char buffer[257];
