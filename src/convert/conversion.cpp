@@ -71,10 +71,12 @@ void ConvertDetail(std::string_view inputPath, std::string_view outputPath,
 void WalkDetail(std::string_view path, const ConversionSettings& settings, DetailEvents& events) {
   DetailFile detail(path);
   DetailWalk walk(events, settings.decimalSeparator);
-  for (;;) {
+  for (std::uint64_t total = 0;;) {
     const std::size_t got = detail.Read(walk.Space());
     if (got == 0) break;
     walk.Added(got);
+    total += got;
+    events.BytesRead(total);
   }
   walk.Finish();
 }

@@ -24,6 +24,9 @@ class DetailEvents {
   virtual void Subscriber(std::string_view number) = 0;
   // A call row of the block last opened, with at least one attribute.
   virtual void Call(const CallRecord& call) = 0;
+  // How many bytes of the detail have been read so far, after each block;
+  // for those who show progress.
+  virtual void BytesRead(std::uint64_t /*total*/) {}
 
  protected:
   ~DetailEvents() = default;
