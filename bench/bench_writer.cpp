@@ -1,6 +1,6 @@
-// Builds and writes a report of about 1.5 million calls the way a conversion
-// does, subscriber by subscriber with the streaming writer, and prints the
-// output rate and the peak memory.
+// Prints a report of 1.5 million calls the way a conversion does, subscriber
+// by subscriber into a report file, and prints the output rate and the peak
+// memory.
 //   bench_writer [output path]   (default: a file in /tmp, removed after)
 #include <chrono>
 #include <cstdio>
@@ -9,7 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "convert/report_document.h"
+#include "convert/report_file.h"
+#include "convert/report_printer.h"
 #include "runtime/service_error.h"
 
 namespace {
@@ -27,10 +28,45 @@ long PeakResidentKiB() {
 }
 
 // Puts the decimal digits of value into the end of text, keeping its length.
-void StampDigits(std::u16string& text, std::size_t end, unsigned value, int digits) {
+void StampDigits(std::string& text, std::size_t end, unsigned value, int digits) {
   for (int i = 0; i < digits; ++i) {
-    text[end - 1 - i] = static_cast<char16_t>(u'0' + value % 10);
+    text[end - 1 - i] = static_cast<char>('0' + value % 10);
     value /= 10;
+  }
+}
+
+// The calls vary as a detail's do: every value changes from call to call.
+void PrintCalls(qv::ReportPrinter& printer) {
+  std::string time = "2010-12-07 09:05:00";
+  std::string number = "4957654321";
+  std::string minutes = "2.08";
+  std::string seconds = "125";
+  std::string pay = "1.50";
+  std::string phoneNumber = "9161234567";
+  qv::CallRecord call;
+  call.set = (1u << qv::kCallAttributeCount) - 1;
+  unsigned serial = 0;
+  for (int p = 0; p < kPhones; ++p) {
+    StampDigits(phoneNumber, phoneNumber.size(), static_cast<unsigned>(p), 4);
+    printer.Subscriber(phoneNumber);
+    for (int c = 0; c < kCallsPerPhone; ++c, ++serial) {
+      StampDigits(time, time.size(), serial % 60, 2);
+      StampDigits(time, time.size() - 3, (serial / 60) % 60, 2);
+      StampDigits(number, number.size(), serial, 7);
+      StampDigits(seconds, seconds.size(), serial % 1000, 3);
+      StampDigits(minutes, minutes.size(), serial % 100, 2);
+      StampDigits(pay, pay.size(), serial % 97, 2);
+      call.values[qv::kTime] = time;
+      call.values[qv::kType] = serial % 3 == 0 ? "2" : "1";
+      call.values[qv::kNum] = number;
+      call.values[qv::kR2] = "";
+      call.values[qv::kR1] = serial % 5 == 0 ? "Москва" : "";
+      call.values[qv::kCode] = "1";
+      call.values[qv::kS] = seconds;
+      call.values[qv::kM] = minutes;
+      call.values[qv::kPay] = pay;
+      printer.Call(call);
+    }
   }
 }
 
@@ -38,58 +74,14 @@ void StampDigits(std::u16string& text, std::size_t end, unsigned value, int digi
 
 int main(int argc, char** argv) {
   std::string path = argc > 1 ? argv[1] : "/tmp/qv_bench_writer.xml";
-  std::u16string time = u"2010-12-07 09:05:00";
-  std::u16string number = u"4957654321";
-  std::u16string minutes = u"2.08";
-  std::u16string seconds = u"125";
-  std::u16string pay = u"1.50";
-  std::u16string phoneNumber = u"9161234567";
-  const std::u16string region = u"Москва";
-
   auto start = std::chrono::steady_clock::now();
   std::clock_t cpuStart = std::clock();
   try {
-    qv::ReportDocument document;
-    qv::ReportFileWriter writer(document, path);
-    qv::ReportElement* report = document.CreateElement(u"report");
-    document.AppendChild(nullptr, report);
-    const char16_t* header[][2] = {{u"application", u"Подготовлено для программы Quarvel"},
-                                   {u"url", u"http://www.quarvel.example/"},
-                                   {u"filename", u"C:\\Detail\\mts.html"},
-                                   {u"library", u"qvmtsfrs.dll"}};
-    for (const auto& [name, text] : header) {
-      qv::ReportElement* element = document.CreateElement(name);
-      document.SetTextContent(element, text);
-      document.AppendChild(report, element);
-    }
-    unsigned serial = 0;
-    for (int p = 0; p < kPhones; ++p) {
-      qv::ReportElement* phone = document.CreateElement(u"phone");
-      StampDigits(phoneNumber, phoneNumber.size(), static_cast<unsigned>(p), 4);
-      document.SetTextContent(phone, phoneNumber);
-      document.AppendChild(report, phone);
-      writer.WriteSettled();
-      for (int c = 0; c < kCallsPerPhone; ++c, ++serial) {
-        StampDigits(time, time.size(), serial % 60, 2);
-        StampDigits(time, time.size() - 3, (serial / 60) % 60, 2);
-        StampDigits(number, number.size(), serial, 7);
-        StampDigits(seconds, seconds.size(), serial % 1000, 3);
-        StampDigits(minutes, minutes.size(), serial % 100, 2);
-        StampDigits(pay, pay.size(), serial % 97, 2);
-        qv::ReportElement* call = document.CreateElement(u"call");
-        document.SetAttribute(call, u"time", time);
-        document.SetAttribute(call, u"type", serial % 3 == 0 ? u"2" : u"1");
-        document.SetAttribute(call, u"num", number);
-        document.SetAttribute(call, u"r2", u"");
-        document.SetAttribute(call, u"r1", serial % 5 == 0 ? std::u16string_view(region) : u"");
-        document.SetAttribute(call, u"code", u"1");
-        document.SetAttribute(call, u"s", seconds);
-        document.SetAttribute(call, u"m", minutes);
-        document.SetAttribute(call, u"pay", pay);
-        document.AppendChild(phone, call);
-      }
-    }
-    writer.Finish();
+    qv::ReportFile report(path);
+    qv::ReportPrinter printer(report, "C:\\Detail\\mts.html");
+    PrintCalls(printer);
+    printer.End();
+    report.Commit();
   } catch (const qv::ServiceError& error) {
     std::fprintf(stderr, "%s\n", error.what());
     return 1;

@@ -129,11 +129,8 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
   return findings.Text();
 }
 
-// The writer passes control characters of the detail through unescaped,
-// which no XML parser accepts; until that changes the target lets them by
-// and looks for everything else.
 inline std::string CheckConversion(std::string_view data) {
-  return CheckConversionUnder(data, CharRule::kRawControls);
+  return CheckConversionUnder(data, CharRule::kXml10);
 }
 
 }  // namespace qv::fuzz

@@ -15,6 +15,39 @@ constexpr std::string_view kLibraryText = "qvmtsfrs.dll";
 // The bytes that open each attribute, in the list's order.
 constexpr std::string_view kAttributeStarts[kCallAttributeCount] = {
     " m=\"", " s=\"", " r1=\"", " r2=\"", " num=\"", " pay=\"", " code=\"", " time=\"", " type=\""};
+constexpr std::string_view kElementNames[] = {"report",  "application", "url", "filename",
+                                              "library", "phone",       "call"};
+
+// XML's name rules, for the ASCII names the report is made of.
+constexpr bool IsXmlName(std::string_view name) {
+  const auto letter = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
+  };
+  if (name.empty() || !letter(name[0])) return false;
+  for (char c : name.substr(1)) {
+    if (!letter(c) && !(c >= '0' && c <= '9') && c != '-' && c != '.') return false;
+  }
+  return true;
+}
+
+// A report name that is not an XML name, or an attribute written under
+// another name than its own, stops the build here instead of spoiling every
+// report.
+constexpr bool NamesAreSound() {
+  for (std::string_view name : kElementNames) {
+    if (!IsXmlName(name)) return false;
+  }
+  for (int i = 0; i < kCallAttributeCount; ++i) {
+    const std::string_view name = kCallAttributeNames[i];
+    const std::string_view start = kAttributeStarts[i];
+    if (!IsXmlName(name) || start.size() != name.size() + 3 || start[0] != ' ' ||
+        start.substr(1, name.size()) != name || start.substr(name.size() + 1) != "=\"") {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(NamesAreSound());
 
 // What a byte of a text turns into; kPlain bytes are copied as they are.
 enum ByteClass : unsigned char {
@@ -28,27 +61,32 @@ enum ByteClass : unsigned char {
   kReturnReference,
   kLineFeedBreak,
   kReturnBreak,
-  kHigh,  // starts a UTF-8 sequence, kept when well-formed
+  kForbidden,  // a control character XML 1.0 does not allow
+  kHigh,       // starts a UTF-8 sequence, kept when well-formed
 };
 
 struct ClassTable {
   unsigned char classes[256];
 };
 
+// The control characters XML forbids go out as "?", as malformed UTF-8
+// does: one of them would make the whole report unreadable to a parser.
 constexpr ClassTable MakeTable(bool attribute) {
   ClassTable table{};
+  for (int byte = 0; byte < 0x20; ++byte) table.classes[byte] = kForbidden;
   for (int byte = 0x80; byte < 0x100; ++byte) table.classes[byte] = kHigh;
-  table.classes['&'] = kAmp;
-  table.classes['<'] = kLt;
+  table.classes[static_cast<unsigned char>('\t')] = kPlain;
+  table.classes[static_cast<unsigned char>('&')] = kAmp;
+  table.classes[static_cast<unsigned char>('<')] = kLt;
   if (attribute) {
-    table.classes['"'] = kQuot;
-    table.classes['\t'] = kTabReference;
-    table.classes['\n'] = kLineFeedReference;
-    table.classes['\r'] = kReturnReference;
+    table.classes[static_cast<unsigned char>('"')] = kQuot;
+    table.classes[static_cast<unsigned char>('\t')] = kTabReference;
+    table.classes[static_cast<unsigned char>('\n')] = kLineFeedReference;
+    table.classes[static_cast<unsigned char>('\r')] = kReturnReference;
   } else {
-    table.classes['>'] = kGt;
-    table.classes['\n'] = kLineFeedBreak;
-    table.classes['\r'] = kReturnBreak;
+    table.classes[static_cast<unsigned char>('>')] = kGt;
+    table.classes[static_cast<unsigned char>('\n')] = kLineFeedBreak;
+    table.classes[static_cast<unsigned char>('\r')] = kReturnBreak;
   }
   return table;
 }
@@ -74,6 +112,8 @@ std::string_view EscapeOf(unsigned char byteClass) {
       return "&#xA;";
     case kReturnReference:
       return "&#xD;";
+    case kForbidden:
+      return "?";
     default:
       return "\r\n";
   }
