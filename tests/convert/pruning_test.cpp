@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "runtime/byte_text.h"
-#include "runtime/line_list.h"
 #include "runtime/line_stream.h"
 #include "runtime/service_error.h"
 #include "support/detail_model.h"

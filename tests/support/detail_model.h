@@ -10,10 +10,10 @@
 #include "convert/detail_walk.h"
 #include "convert/pruning.h"
 #include "runtime/byte_text.h"
-#include "runtime/line_list.h"
 #include "runtime/service_error.h"
 #include "scan/element_scanner.h"
 #include "scan/text_helpers.h"
+#include "support/line_list.h"
 
 namespace qv::test {
 
@@ -25,7 +25,7 @@ struct PrunedDetail {
 // The three pruning passes as the list's own Get and Delete carry them out.
 inline PrunedDetail PruneLineByLine(std::string bytes) {
   LineList list;
-  list.LoadFromBytes(std::move(bytes));
+  list.LoadFromBytes(bytes);
   try {
     std::int64_t i = 1;
     do {
