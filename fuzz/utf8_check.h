@@ -153,7 +153,8 @@ inline std::string CheckUtf8(std::string_view bytes) {
   // The code page conversions take any bytes; what reaches the report
   // through them holds no lone surrogate.
   findings.Expect(!HasLoneSurrogate(CodePageToUtf16(bytes)), "the code page gave a lone surrogate");
-  findings.Expect(!HasLoneSurrogate(FileNameForReport(bytes)), "a file name gave a lone surrogate");
+  findings.Expect(!HasLoneSurrogate(DecodeUtf8(FileNameToUtf8(bytes))),
+                  "a file name gave a lone surrogate");
   Utf16ToCodePage(decoded);
   LowerInCodePage(bytes);
   if (ascii) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "runtime/ascii.h"
 #include "runtime/byte_text.h"
 #include "runtime/encodings.h"
 #include "runtime/numbers.h"
@@ -40,27 +41,12 @@ bool IsMapped(std::int64_t column) {
 // Eight bytes at a time, the last eight overlapping the ones before: cells
 // are too short for the library's search to pay for its call.
 bool HasTag(std::string_view cell) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  constexpr std::uint64_t kHighs = 0x8080808080808080u;
-  const auto hasOpen = [&](std::size_t at) {
-    std::uint64_t word;
-    std::memcpy(&word, cell.data() + at, 8);
-    const std::uint64_t marked = word ^ (kOnes * '<');
-    return ((marked - kOnes) & ~marked & kHighs) != 0;
-  };
-  if (cell.size() < 8) {
-    for (char byte : cell) {
-      if (byte == '<') return true;
-    }
-    return false;
-  }
+  if (cell.size() < 8) return cell.find('<') != std::string_view::npos;
   for (std::size_t i = 0; i + 8 < cell.size(); i += 8) {
-    if (hasOpen(i)) return true;
+    if (MarkBytes(LoadBlock(cell.data() + i), '<') != 0) return true;
   }
-  return hasOpen(cell.size() - 8);
+  return MarkBytes(LoadBlock(cell.data() + cell.size() - 8), '<') != 0;
 }
-
-bool IsDigit(char byte) { return byte >= '0' && byte <= '9'; }
 
 // dd.mm.yyyy exactly.
 bool IsPlainDate(std::string_view date) {

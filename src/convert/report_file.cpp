@@ -3,12 +3,11 @@
 #include <utility>
 
 #include "runtime/service_error.h"
+#include "runtime/system_errors.h"
 
 namespace qv {
 namespace {
 
-constexpr int kFileNotFound = 2;
-constexpr int kFileExists = 80;
 // Names tried when earlier ones are taken, by files left from a killed run.
 constexpr int kTemporaryNameAttempts = 100;
 
@@ -30,7 +29,7 @@ void ReportFile::Prepare() {
     file_ = std::move(existing);
     return;
   }
-  if (probe != 0 && probe != kFileNotFound) {
+  if (probe != 0 && probe != system_error::kFileNotFound) {
     failure_ = createFailure;
     return;
   }
@@ -42,7 +41,7 @@ void ReportFile::Prepare() {
       if (existing.IsOpen()) file_.TakePermissionsOf(existing);
       return;
     }
-    if (created != kFileExists) break;
+    if (created != system_error::kFileExists) break;
   }
   temporary_.clear();
   failure_ = createFailure;

@@ -87,7 +87,7 @@ std::string LowerUtf8(std::string_view bytes) {
       length = 2;
     } else if (byte >= 0xE0 && byte <= 0xEF && continuation(i + 1) && continuation(i + 2)) {
       code = ((byte & 15u) << 12) | ((in[i + 1] & 63u) << 6) | (in[i + 2] & 63u);
-      if (code >= 0x800 && (code < 0xD800 || code > 0xDFFF)) length = 3;
+      if (code >= 0x800 && !IsSurrogate(code)) length = 3;
     }
     if (length == 0) {
       // Four-byte letters have no lower case we map; copy the byte as it is.

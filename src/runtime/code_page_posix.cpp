@@ -222,10 +222,7 @@ std::string CodePage::FromUtf16(std::u16string_view text) const {
         if (byte == 0 && unit != 0) {
           byte = kDefaultChar;
           // A character outside the BMP is one character, so one "?".
-          if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-              text[i + 1] <= 0xDFFF) {
-            ++i;
-          }
+          if (PairAt(text, i) != 0) ++i;
         }
         out += static_cast<char>(byte);
       }
@@ -239,10 +236,10 @@ std::string CodePage::FromUtf16(std::u16string_view text) const {
   auto skipUnit = [](const char* at, std::size_t left) -> std::size_t {
     char16_t first;
     std::memcpy(&first, at, 2);
-    if (first >= 0xD800 && first <= 0xDBFF && left >= 4) {
+    if (IsHighSurrogate(first) && left >= 4) {
       char16_t second;
       std::memcpy(&second, at + 2, 2);
-      if (second >= 0xDC00 && second <= 0xDFFF) return 4;
+      if (IsLowSurrogate(second)) return 4;
     }
     return 2;
   };
@@ -267,8 +264,8 @@ std::string CodePage::Lower(std::string_view bytes) const {
   return FromUtf16(text);
 }
 
-std::string LocaleNameOfEnvironment() {
-  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+std::string LocaleNameOfEnvironment(const char* categoryVariable) {
+  for (const char* variable : {"LC_ALL", categoryVariable, "LANG"}) {
     const char* value = std::getenv(variable);
     if (value != nullptr && *value != '\0') return value;
   }
@@ -290,7 +287,7 @@ std::string CodesetOfLocale(const std::string& localeName) {
 }
 
 const CodePage& SystemCodePageConversions() {
-  static const CodePage system(CodesetOfLocale(LocaleNameOfEnvironment()));
+  static const CodePage system(CodesetOfLocale(LocaleNameOfEnvironment("LC_CTYPE")));
   return system;
 }
 

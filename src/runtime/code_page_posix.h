@@ -39,9 +39,9 @@ class CodePage {
 // The codeset a locale name stands for ("ru_RU.CP1251" gives "CP1251"), read
 // from the installed locale, or from the name when it is not installed.
 std::string CodesetOfLocale(const std::string& localeName);
-// The locale of the environment: LC_ALL, then LC_CTYPE, then LANG; "C" if
-// none is set.
-std::string LocaleNameOfEnvironment();
+// The locale of the environment for one category: LC_ALL, then the
+// category's own variable ("LC_CTYPE"...), then LANG; "C" if none is set.
+std::string LocaleNameOfEnvironment(const char* categoryVariable);
 // The code page of the environment's locale, settled on first use.
 const CodePage& SystemCodePageConversions();
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "runtime/ascii.h"
 #include "runtime/byte_text.h"
 #include "runtime/numbers.h"
 
@@ -14,8 +15,6 @@ constexpr std::int64_t kFirstDay = -693593;  // 1 January of year 1
 constexpr std::int64_t kLastDay = 2958465;   // 31 December 9999
 // Day 0 (30 December 1899) counted from 1 March of year 0.
 constexpr std::int64_t kDayZeroFromEpoch = 693899;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsLeapYear(std::int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 

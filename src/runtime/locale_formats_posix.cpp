@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/ascii.h"
+#include "runtime/code_page_posix.h"
 #include "runtime/locale_formats.h"
 
 namespace qv {
@@ -19,9 +21,6 @@ struct FormatToken {
   char byte;     // the literal byte, or the conversion letter
   char padding;  // the last of the flags '-', '_', '0', or 0
 };
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // Cuts a format into literal bytes and conversions, expanding the
 // conversions that stand for whole formats ("%D", "%T", "%r"...).
@@ -119,21 +118,11 @@ bool SeparatorAfter(const std::vector<FormatToken>& tokens, std::size_t field, c
   return true;
 }
 
-const char* LocaleNameFor(const char* categoryVariable) {
-  for (const char* variable : {"LC_ALL", categoryVariable, "LANG"}) {
-    const char* value = getenv(variable);
-    if (value != nullptr && *value != '\0') return value;
-  }
-  return nullptr;
-}
-
 // The C locale carries no choice of the user's, so it reads as nothing.
 locale_t OpenUserLocale(int mask, const char* categoryVariable) {
-  const char* name = LocaleNameFor(categoryVariable);
-  if (name == nullptr) return locale_t{};
-  const std::string_view view(name);
-  if (view == "C" || view == "POSIX" || view.starts_with("C.")) return locale_t{};
-  return newlocale(mask, name, locale_t{});
+  const std::string name = platform::LocaleNameOfEnvironment(categoryVariable);
+  if (name == "C" || name == "POSIX" || name.starts_with("C.")) return locale_t{};
+  return newlocale(mask, name.c_str(), locale_t{});
 }
 
 }  // namespace

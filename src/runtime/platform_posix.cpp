@@ -13,23 +13,12 @@
 #include <unistd.h>
 
 #include "runtime/code_page_posix.h"
+#include "runtime/system_errors.h"
 
 namespace qv::platform {
 namespace {
 
-constexpr int kFileNotFound = 2;
-constexpr int kPathNotFound = 3;
-constexpr int kTooManyOpenFiles = 4;
-constexpr int kAccessDenied = 5;
-constexpr int kInvalidHandle = 6;
-constexpr int kNotEnoughMemory = 8;
-constexpr int kWriteProtect = 19;
-constexpr int kGeneralFailure = 31;
-constexpr int kSharingViolation = 32;
-constexpr int kFileExists = 80;
-constexpr int kInvalidParameter = 87;
-constexpr int kDiskFull = 112;
-constexpr int kIoDevice = 1117;
+using namespace system_error;
 
 // Windows tells a missing file (2) from a missing folder on its path (3).
 bool FolderOfPathExists(const char* path) {

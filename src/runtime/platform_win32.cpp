@@ -7,14 +7,13 @@
 
 #include "runtime/encodings.h"
 #include "runtime/platform.h"
+#include "runtime/system_errors.h"
 
 namespace qv::platform {
 namespace {
 
 constexpr unsigned kUtf8CodePage = 65001;
-constexpr int kFileNotFound = 2;
-constexpr int kInvalidHandle = 6;
-constexpr int kDiskFull = 112;
+using namespace system_error;
 // ReadFile and WriteFile count in DWORD; stay well inside it.
 constexpr std::size_t kLargestTransfer = 1u << 30;
 

@@ -3,13 +3,15 @@
 #include <string>
 
 #include "runtime/service_error.h"
+#include "runtime/system_errors.h"
 
 namespace qv {
 namespace {
 
-constexpr int kFileNotFound = 2;
-constexpr int kInvalidFileName = 3;
-constexpr int kAccessDenied = 5;
+// The reader's own codes, numbered as the system's where they mean the same.
+constexpr int kFileNotFound = system_error::kFileNotFound;
+constexpr int kInvalidFileName = system_error::kPathNotFound;
+constexpr int kAccessDenied = system_error::kAccessDenied;
 constexpr int kFileNotOpen = 103;
 constexpr unsigned char kEndOfText = 26;
 
@@ -46,8 +48,14 @@ std::string InOutMessage(int code) {
 }
 
 int InOutCodeOfSystemError(int systemCode) {
-  if (systemCode == 32 || systemCode == 145 || systemCode == 183) return kAccessDenied;
-  if (systemCode >= 19 && systemCode <= 31) return systemCode - 19 + 150;
+  if (systemCode == system_error::kSharingViolation ||
+      systemCode == system_error::kDirectoryNotEmpty ||
+      systemCode == system_error::kAlreadyExists) {
+    return kAccessDenied;
+  }
+  if (systemCode >= system_error::kWriteProtect && systemCode <= system_error::kGeneralFailure) {
+    return systemCode - system_error::kWriteProtect + 150;
+  }
   return systemCode;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/byte_blocks.h"
 #include "runtime/encodings.h"
 
 namespace qv {
@@ -40,8 +41,8 @@ inline std::size_t DecodeSequence(const unsigned char* in, std::size_t left, cha
       break;
     case 3:
       u = (in[0] & 15u) * 4096 + (in[1] & 63u) * 64 + (in[2] & 63u);
-      *out++ = (u <= 2047 || u >= 65534 || (u >= 0xD800 && u <= 0xDFFF)) ? kReplacement
-                                                                         : static_cast<char16_t>(u);
+      *out++ =
+          (u <= 2047 || u >= 65534 || IsSurrogate(u)) ? kReplacement : static_cast<char16_t>(u);
       break;
     case 4:
       u = (in[0] & 7u) * 262144 + (in[1] & 63u) * 4096 + (in[2] & 63u) * 64 + (in[3] & 63u);
@@ -67,10 +68,7 @@ std::size_t DecodeInto(const unsigned char* in, std::size_t size, char16_t* out)
   std::size_t i = 0;
   while (i < size) {
     // Eight ASCII bytes at a time: markup and digits make up most rows.
-    while (size - i >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, in + i, 8);
-      if ((word & 0x8080808080808080ull) != 0) break;
+    while (size - i >= 8 && (LoadBlock(in + i) & kHighBits) == 0) {
       for (int j = 0; j < 8; ++j) out[j] = in[i + j];
       out += 8;
       i += 8;
@@ -100,29 +98,6 @@ std::size_t DecodeInto(const unsigned char* in, std::size_t size, char16_t* out)
   return static_cast<std::size_t>(out - start);
 }
 
-// One or two code units of a decoded sequence as UTF-8; a pair is a high
-// and a low surrogate.
-char* EncodeUnits(const char16_t* units, std::size_t count, char* out) {
-  std::uint32_t u = units[0];
-  if (count == 2) {
-    u = 0x10000 + ((u - 0xD800) << 10) + (units[1] - 0xDC00u);
-    *out++ = static_cast<char>(0xF0 | (u >> 18));
-    *out++ = static_cast<char>(0x80 | ((u >> 12) & 63));
-  } else if (u < 0x80) {
-    *out++ = static_cast<char>(u);
-    return out;
-  } else if (u < 0x800) {
-    *out++ = static_cast<char>(0xC0 | (u >> 6));
-    *out++ = static_cast<char>(0x80 | (u & 63));
-    return out;
-  } else {
-    *out++ = static_cast<char>(0xE0 | (u >> 12));
-  }
-  *out++ = static_cast<char>(0x80 | ((u >> 6) & 63));
-  *out++ = static_cast<char>(0x80 | (u & 63));
-  return out;
-}
-
 }  // namespace
 
 std::size_t CleanUtf8(std::string_view bytes, char* out) {
@@ -132,11 +107,8 @@ std::size_t CleanUtf8(std::string_view bytes, char* out) {
   std::size_t i = 0;
   while (i < size) {
     // ASCII eight bytes at a time, as in the decoding.
-    while (size - i >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, in + i, 8);
-      if ((word & 0x8080808080808080ull) != 0) break;
-      std::memcpy(out, &word, 8);
+    while (size - i >= 8 && (LoadBlock(in + i) & kHighBits) == 0) {
+      std::memcpy(out, in + i, 8);
       out += 8;
       i += 8;
     }
@@ -159,10 +131,9 @@ std::size_t CleanUtf8(std::string_view bytes, char* out) {
       if (i == size) return static_cast<std::size_t>(out - start);
       byte = in[i];
     }
-    char16_t units[2];
-    char16_t* end = units;
-    i += DecodeSequence(in + i, size - i, end);
-    out = EncodeUnits(units, static_cast<std::size_t>(end - units), out);
+    std::size_t written = 0;
+    i += CleanUtf8Sequence(bytes.substr(i), out, written);
+    out += written;
   }
   return static_cast<std::size_t>(out - start);
 }
@@ -172,8 +143,9 @@ std::size_t CleanUtf8Sequence(std::string_view bytes, char* out, std::size_t& wr
   char16_t* end = units;
   const std::size_t taken =
       DecodeSequence(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), end);
-  written = static_cast<std::size_t>(
-      EncodeUnits(units, static_cast<std::size_t>(end - units), out) - out);
+  const char32_t pair =
+      PairAt(std::u16string_view(units, static_cast<std::size_t>(end - units)), 0);
+  written = static_cast<std::size_t>(EncodeUtf8(pair != 0 ? pair : char32_t{units[0]}, out) - out);
   return taken;
 }
 

@@ -1,8 +1,9 @@
 #include "scan/element_scanner.h"
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#include "runtime/byte_blocks.h"
 
 namespace qv {
 
@@ -95,18 +96,11 @@ std::string_view Trimmed(const char* first, const char* last) {
 
 // The first "<" or "/" at or after from, eight bytes at a time.
 std::size_t FindOpenOrSlash(std::string_view text, std::size_t from) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  constexpr std::uint64_t kHighs = 0x8080808080808080u;
-  // Marks the zero bytes; the lowest mark is always a true one.
-  const auto zeros = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighs; };
   std::size_t i = from;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; i + 8 <= text.size(); i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, text.data() + i, 8);
-      const std::uint64_t marks = zeros(word ^ (kOnes * '<')) | zeros(word ^ (kOnes * '/'));
-      if (marks != 0) return i + static_cast<std::size_t>(std::countr_zero(marks)) / 8;
-    }
+  for (; i + 8 <= text.size(); i += 8) {
+    const std::uint64_t word = LoadBlock(text.data() + i);
+    const std::uint64_t marks = MarkBytes(word, '<') | MarkBytes(word, '/');
+    if (marks != 0) return i + FirstMarked(marks);
   }
   for (; i < text.size(); ++i) {
     if (text[i] == '<' || text[i] == '/') return i;

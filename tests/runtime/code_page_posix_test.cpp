@@ -72,7 +72,7 @@ TEST(CodePagePosixTest, LocaleOfTheEnvironmentInOrder) {
     ScopedVariable all("LC_ALL", c.all);
     ScopedVariable ctype("LC_CTYPE", c.ctype);
     ScopedVariable lang("LANG", c.lang);
-    EXPECT_EQ(LocaleNameOfEnvironment(), c.locale);
+    EXPECT_EQ(LocaleNameOfEnvironment("LC_CTYPE"), c.locale);
   }
 }
 

@@ -17,7 +17,6 @@ TEST(CodePageTest, EmptyTextStaysEmpty) {
   EXPECT_EQ(Utf16ToCodePage(u""), "");
   EXPECT_EQ(LowerInCodePage(""), "");
   EXPECT_EQ(FileNameToUtf8(""), "");
-  EXPECT_EQ(FileNameForReport(""), u"");
 }
 
 TEST(CodePageTest, AsciiPassesUnchanged) {
@@ -25,7 +24,6 @@ TEST(CodePageTest, AsciiPassesUnchanged) {
   EXPECT_EQ(CodePageToUtf16(ascii), u"C:\\detail\\2011-03 mts.html");
   EXPECT_EQ(Utf16ToCodePage(u"C:\\detail\\2011-03 mts.html"), ascii);
   EXPECT_EQ(FileNameToUtf8(ascii), ascii);
-  EXPECT_EQ(FileNameForReport(ascii), u"C:\\detail\\2011-03 mts.html");
   EXPECT_EQ(LowerInCodePage("MTS Foris 12"), "mts foris 12");
 }
 
@@ -36,7 +34,6 @@ TEST(CodePageTest, CyrillicRoundTripsAndLowers) {
   const std::string bytes = Utf16ToCodePage(upper);
   EXPECT_EQ(CodePageToUtf16(bytes), upper);
   EXPECT_EQ(LowerInCodePage(bytes), Utf16ToCodePage(lower));
-  EXPECT_EQ(FileNameForReport(bytes), upper);
   EXPECT_EQ(DecodeUtf8(FileNameToUtf8(bytes)), upper);
 }
 
