@@ -18,6 +18,7 @@ std::string_view WithoutLeadingZeros(std::string_view whole) {
 
 // Adds the number whose last fraction digit stands at position.
 void AddAt(Digits& sum, std::size_t position, const PlainDecimal& number) {
+  if (sum.size() < position) sum.resize(position, 0);
   unsigned carry = 0;
   const auto addDigit = [&](unsigned digit) {
     if (position == sum.size()) sum.push_back(0);
