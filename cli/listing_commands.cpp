@@ -18,6 +18,8 @@ int WriteListing(const ListingRequest& request, const char* programName,
     output.CheckReady();
     OutputBuffer buffer(output);
     const bool allWalked = run(buffer, progress);
+    // The line is gone before a table reaches the terminal.
+    progress.Finish();
     buffer.Flush();
     output.Finish();
     return allWalked ? kSuccess : kFailure;

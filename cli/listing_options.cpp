@@ -14,8 +14,8 @@ const char* const kFailures =
     "A file that fails is named on standard error: what it held before the failure is still\n"
     "listed, the other files are still read, and the exit status is 1. With --output, FILE is\n"
     "replaced only once the listing is complete. On a terminal, work longer than a second\n"
-    "shows a progress line on standard error unless --quiet is given, or the listing itself\n"
-    "goes to the terminal.\n\n";
+    "shows a progress line on standard error, unless --quiet is given or rows stream onto\n"
+    "the terminal themselves.\n\n";
 
 void AddListingOptions(CLI::App& command, ListingArguments& listing, bool& quiet,
                        const std::vector<std::string>& formats, const std::string& formatHelp) {
@@ -71,8 +71,15 @@ void DefineSummary(CLI::App& app, HelpFormatter& help, ToolArguments& arguments,
   summary->footer(
       std::string(
           "Examples:\n"
-          "  qvmtsfrs summary march.html\n"
-          "  qvmtsfrs summary --format csv --output summary.csv details/*.html\n\n"
+          "  qvmtsfrs summary --format csv --output summary.csv details/*.html\n"
+          "  $ qvmtsfrs summary march.html\n"
+          "  file        phone       first call           last call            out  in  seconds  "
+          "charge  c1  c2  c3  c4  c5  c8\n"
+          "  march.html  9161234567  2011-03-01 09:05:17  2011-03-04 08:15:00    4   2      232  "
+          "  6.75   2   2   1   1   0   0\n"
+          "  ...\n"
+          "  total                   2011-03-01 09:05:17  2011-03-31 23:58:00    9   4     1276  "
+          "110.60   6   2   1   2   1   1\n\n"
           "One entry per subscriber block of each file, in file order: the first and last call\n"
           "time, the calls made (out) and received (in), the seconds and the charges added up\n"
           "exactly (charges that are not plain numbers are left out), and the calls per service\n"

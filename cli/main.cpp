@@ -55,14 +55,15 @@ const std::string* InputAtOutput(const ListingArguments& listing) {
   return nullptr;
 }
 
-int RunListing(const CLI::App& app, const ListingArguments& listing, bool quiet,
+// streamed: the listing is written while the inputs are read, not only at the end.
+int RunListing(const CLI::App& app, const ListingArguments& listing, bool quiet, bool streamed,
                const std::function<int(const ListingRequest&)>& list) {
   if (const std::string* input = InputAtOutput(listing))
     return UsageError(app, *input + " and " + listing.outputPath +
                                " are the same file; the listing would overwrite the detail");
-  // Rows on the terminal show the progress themselves.
-  const bool listingOnTerminal = listing.outputPath.empty() && isatty(fileno(stdout)) != 0;
-  const bool showProgress = !quiet && !listingOnTerminal && isatty(fileno(stderr)) != 0;
+  // Rows streaming onto the terminal show the progress themselves.
+  const bool rowsOnTerminal = streamed && listing.outputPath.empty() && isatty(fileno(stdout)) != 0;
+  const bool showProgress = !quiet && !rowsOnTerminal && isatty(fileno(stderr)) != 0;
   return list({listing.inputs, listing.outputPath, showProgress});
 }
 
@@ -79,17 +80,17 @@ int RunChosenCommand(const PlugInFunctions& plugIn, const CLI::App& app,
   if (commands.calls->parsed()) {
     const CallsFormat format =
         arguments.calls.format == "jsonl" ? CallsFormat::kJsonLines : CallsFormat::kCsv;
-    return RunListing(app, arguments.calls, arguments.quiet, [&](const ListingRequest& request) {
-      return ListCalls(request, format, kProgram);
-    });
+    return RunListing(
+        app, arguments.calls, arguments.quiet, true,
+        [&](const ListingRequest& request) { return ListCalls(request, format, kProgram); });
   }
   if (commands.summary->parsed()) {
     const SummaryFormat format = arguments.summary.format == "csv"    ? SummaryFormat::kCsv
                                  : arguments.summary.format == "json" ? SummaryFormat::kJson
                                                                       : SummaryFormat::kText;
-    return RunListing(app, arguments.summary, arguments.quiet, [&](const ListingRequest& request) {
-      return SummariseCalls(request, format, kProgram);
-    });
+    return RunListing(
+        app, arguments.summary, arguments.quiet, format != SummaryFormat::kText,
+        [&](const ListingRequest& request) { return SummariseCalls(request, format, kProgram); });
   }
   return UsageError(app, "missing command");
 }

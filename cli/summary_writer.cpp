@@ -116,7 +116,6 @@ void SummaryWriter::Finish() {
     table_.AddRow(TableRow(total_));
     table_.AppendTo(text);
   }
-  out_.Flush();
 }
 
 }  // namespace qv::cli

@@ -20,7 +20,7 @@ class SummaryWriter {
   // CSV and JSON entries are written at once; the table waits for them all,
   // to know its columns' widths.
   void Add(const SubscriberSummary& entry);
-  // Writes the table, or the end of the JSON array, and flushes.
+  // Writes the table, or the end of the JSON array.
   void Finish();
 
  private:
