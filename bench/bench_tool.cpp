@@ -28,7 +28,9 @@ struct RunFigures {
   double peakMegabytes = 0;
 };
 
-double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
+double Seconds(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
 
 RunFigures RunTool(const std::string& tool, const std::vector<std::string>& arguments) {
   std::vector<char*> argv{const_cast<char*>(tool.c_str())};

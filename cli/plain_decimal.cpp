@@ -27,11 +27,11 @@ void AddAt(Digits& sum, std::size_t position, const PlainDecimal& number) {
     carry = value / 10;
     ++position;
   };
-  for (auto digit = number.fraction.rbegin(); digit != number.fraction.rend(); ++digit)
-    addDigit(static_cast<unsigned>(*digit - '0'));
-  const std::string_view whole = WithoutLeadingZeros(number.whole);
-  for (auto digit = whole.rbegin(); digit != whole.rend(); ++digit)
-    addDigit(static_cast<unsigned>(*digit - '0'));
+  const auto addDigits = [&](std::string_view digits) {
+    for (std::size_t i = digits.size(); i-- > 0;) addDigit(static_cast<unsigned>(digits[i] - '0'));
+  };
+  addDigits(number.fraction);
+  addDigits(WithoutLeadingZeros(number.whole));
   while (carry != 0) addDigit(0);
 }
 

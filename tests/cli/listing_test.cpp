@@ -105,12 +105,12 @@ class ListingTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(folder_); }
 
   std::string Detail(const std::string& name, const std::string& bytes) {
-    const std::string path = (folder_ / name).string();
+    std::string path = (folder_ / name).string();
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }
   std::string Generated(const std::string& name, qv::bench::DetailKind kind) {
-    const std::string path = (folder_ / name).string();
+    std::string path = (folder_ / name).string();
     std::FILE* file = std::fopen(path.c_str(), "wb");
     EXPECT_NE(qv::bench::WriteSyntheticDetail(file, 100 * 1024, 7, kind), 0u);
     std::fclose(file);
