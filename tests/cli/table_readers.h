@@ -4,7 +4,6 @@
 // breaks the rules, so that reading back is also a check of validity.
 #include <cstddef>
 #include <optional>
-#include <regex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -114,13 +113,31 @@ class JsonReader {
   }
   bool Take(char byte) { return Take(std::string_view(&byte, 1)); }
 
+  // -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][-+]?[0-9]+)?
   std::optional<std::string> Number() {
-    static const std::regex kNumber(R"(^-?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][-+]?[0-9]+)?)");
-    std::match_results<std::string_view::const_iterator> match;
-    const std::string_view rest = text_.substr(at_);
-    if (!std::regex_search(rest.begin(), rest.end(), match, kNumber)) return std::nullopt;
-    at_ += static_cast<std::size_t>(match.length(0));
-    return match.str(0);
+    Skip();
+    const std::size_t start = at_;
+    const auto next = [&](std::string_view bytes) {
+      const bool found = at_ < text_.size() && bytes.find(text_[at_]) != std::string_view::npos;
+      at_ += found ? 1 : 0;
+      return found;
+    };
+    const auto digits = [&] {
+      const std::size_t from = at_;
+      while (next("0123456789")) {
+      }
+      return at_ > from;
+    };
+    next("-");
+    const bool whole = next("0") || digits();
+    const bool fraction = !next(".") || digits();
+    bool exponent = true;
+    if (next("eE")) {
+      next("+-");
+      exponent = digits();
+    }
+    if (!whole || !fraction || !exponent) return std::nullopt;
+    return std::string(text_.substr(start, at_ - start));
   }
 
   // Escapes of characters below 0x80 only: the listings write no others.
