@@ -1,7 +1,6 @@
 #include "text_fields.h"
 
 #include <array>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -11,59 +10,54 @@
 namespace qv::cli {
 namespace {
 
-using ByteSet = std::array<bool, 256>;
+// What a byte is to a format: copied as it is, escaped (or quoted), or the
+// start of a UTF-8 sequence, kept when well-formed.
+enum ByteClass : unsigned char { kPlain, kSpecial, kHigh };
+using ClassTable = std::array<unsigned char, 256>;
 
-constexpr ByteSet MakeSpecials(std::string_view others, bool deleteToo) {
-  ByteSet set{};
-  for (int byte = 0; byte < 0x20; ++byte) set[static_cast<std::size_t>(byte)] = true;
-  for (char byte : others) set[static_cast<unsigned char>(byte)] = true;
-  set[0x7F] = deleteToo;
-  return set;
+constexpr ClassTable MakeClasses(std::string_view specials, bool deleteToo) {
+  ClassTable classes{};
+  for (int byte = 0; byte < 0x20; ++byte) classes[static_cast<std::size_t>(byte)] = kSpecial;
+  for (char byte : specials) classes[static_cast<unsigned char>(byte)] = kSpecial;
+  if (deleteToo) classes[0x7F] = kSpecial;
+  for (int byte = 0x80; byte < 0x100; ++byte) classes[static_cast<std::size_t>(byte)] = kHigh;
+  return classes;
 }
 
-constexpr std::string_view kCsvOthers = ",\"";
-constexpr std::string_view kJsonOthers = "\"\\";
-constexpr ByteSet kCsvSpecials = MakeSpecials(kCsvOthers, true);
-constexpr ByteSet kJsonSpecials = MakeSpecials(kJsonOthers, false);
+constexpr ClassTable kCsvClasses = MakeClasses(",\"", true);
+constexpr ClassTable kJsonClasses = MakeClasses("\"\\", false);
 
-// Whether a byte of the word is below n (at most 128): exact as a whole,
-// whatever the bytes' borrows do to each other.
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-constexpr std::uint64_t kHighs = 0x8080808080808080u;
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-bool AnyByteBelow(std::uint64_t word, unsigned n) {
-  return ((word - kOnes * n) & ~word & kHighs) != 0;
-}
-
-bool AnyByteIs(std::uint64_t word, char byte) {
-  return AnyByteBelow(word ^ (kOnes * static_cast<unsigned char>(byte)), 1);
-}
-
-// Eight bytes at a time, the word check telling only whether to look closer.
-bool HasSpecial(std::string_view text, const ByteSet& specials, std::string_view others) {
-  std::size_t i = 0;
-  for (; text.size() - i >= 8; i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + i, 8);
-    bool suspect = AnyByteBelow(word, 0x20) || AnyByteIs(word, 0x7F);
-    for (char other : others) suspect = suspect || AnyByteIs(word, other);
-    if (suspect) break;
+// Writes the cleaned text at out, which has room for text.size() bytes, in
+// one pass: eight plain bytes at a time where they come so, and two-byte
+// letters (Cyrillic) without the full decoding. Tells whether any byte was
+// special.
+char* WriteCleaned(std::string_view text, const ClassTable& classes, char* out, bool& special) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char* const end = p + text.size();
+  while (p != end) {
+    if (end - p >= 8 && (classes[p[0]] | classes[p[1]] | classes[p[2]] | classes[p[3]] |
+                         classes[p[4]] | classes[p[5]] | classes[p[6]] | classes[p[7]]) == kPlain) {
+      std::memcpy(out, p, 8);
+      out += 8;
+      p += 8;
+    } else if (classes[*p] != kHigh) {
+      special = special || classes[*p] == kSpecial;
+      *out++ = static_cast<char>(*p++);
+    } else if (p[0] >= 0xC2 && p[0] <= 0xDF && end - p >= 2 && IsContinuation(p[1])) {
+      std::memcpy(out, p, 2);
+      out += 2;
+      p += 2;
+    } else {
+      std::size_t written = 0;
+      p += CleanUtf8Sequence(
+          std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)),
+          out, written);
+      out += written;
+    }
   }
-  for (; i < text.size(); ++i) {
-    if (specials[static_cast<unsigned char>(text[i])]) return true;
-  }
-  return false;
-}
-
-// Appends the cleaned text; gives where it starts in out, or npos when none
-// of its bytes is special.
-std::size_t AppendCleaned(std::string_view text, const ByteSet& specials, std::string_view others,
-                          std::string& out) {
-  const std::size_t start = out.size();
-  out.resize(start + text.size());
-  out.resize(start + CleanUtf8(text, out.data() + start));
-  return HasSpecial(std::string_view(out).substr(start), specials, others) ? start
-                                                                           : std::string::npos;
+  return out;
 }
 
 void AppendJsonEscape(char byte, std::string& out) {
@@ -96,6 +90,17 @@ void AppendJsonEscape(char byte, std::string& out) {
   }
 }
 
+// Appends the cleaned text; gives where it starts in out, or npos when none
+// of its bytes is special.
+std::size_t AppendCleaned(std::string_view text, const ClassTable& classes, std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + text.size());
+  bool special = false;
+  const char* end = WriteCleaned(text, classes, out.data() + start, special);
+  out.resize(static_cast<std::size_t>(end - out.data()));
+  return special ? start : std::string::npos;
+}
+
 }  // namespace
 
 std::string CleanText(std::string_view text) {
@@ -105,7 +110,7 @@ std::string CleanText(std::string_view text) {
 }
 
 void AppendCsvField(std::string_view text, std::string& out) {
-  const std::size_t start = AppendCleaned(text, kCsvSpecials, kCsvOthers, out);
+  const std::size_t start = AppendCleaned(text, kCsvClasses, out);
   if (start == std::string::npos) return;
   const std::string clean = out.substr(start);
   out.resize(start);
@@ -119,12 +124,12 @@ void AppendCsvField(std::string_view text, std::string& out) {
 
 void AppendJsonString(std::string_view text, std::string& out) {
   out += '"';
-  const std::size_t start = AppendCleaned(text, kJsonSpecials, kJsonOthers, out);
+  const std::size_t start = AppendCleaned(text, kJsonClasses, out);
   if (start != std::string::npos) {
     const std::string clean = out.substr(start);
     out.resize(start);
     for (char byte : clean) {
-      if (kJsonSpecials[static_cast<unsigned char>(byte)]) {
+      if (kJsonClasses[static_cast<unsigned char>(byte)] == kSpecial) {
         AppendJsonEscape(byte, out);
       } else {
         out += byte;
