@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,9 @@
 
 #include "batch_convert.h"
 #include "batch_plan.h"
+#include "file_identity.h"
 #include "host_commands.h"
+#include "listing_commands.h"
 #include "tool_commands.h"
 
 namespace qv::cli {
@@ -43,6 +46,27 @@ int RunConvert(const PlugInFunctions& plugIn, const CLI::App& app, const ToolCom
                            {paths, arguments.outputFolder, arguments.threads, showProgress});
 }
 
+// The listing would replace a detail before anyone could read it.
+const std::string* InputAtOutput(const ListingArguments& listing) {
+  if (listing.outputPath.empty()) return nullptr;
+  for (const std::string& input : listing.inputs) {
+    if (SameExistingFile(input.c_str(), listing.outputPath.c_str())) return &input;
+  }
+  return nullptr;
+}
+
+// streamed: the listing is written while the inputs are read, not only at the end.
+int RunListing(const CLI::App& app, const ListingArguments& listing, bool quiet, bool streamed,
+               const std::function<int(const ListingRequest&)>& list) {
+  if (const std::string* input = InputAtOutput(listing))
+    return UsageError(app, *input + " and " + listing.outputPath +
+                               " are the same file; the listing would overwrite the detail");
+  // Rows streaming onto the terminal show the progress themselves.
+  const bool rowsOnTerminal = streamed && listing.outputPath.empty() && isatty(fileno(stdout)) != 0;
+  const bool showProgress = !quiet && !rowsOnTerminal && isatty(fileno(stderr)) != 0;
+  return list({listing.inputs, listing.outputPath, showProgress});
+}
+
 int RunChosenCommand(const PlugInFunctions& plugIn, const CLI::App& app,
                      const ToolCommands& commands, const ToolArguments& arguments) {
   if (!arguments.unknownCommand.empty())
@@ -53,6 +77,21 @@ int RunChosenCommand(const PlugInFunctions& plugIn, const CLI::App& app,
     return PrintNames(plugIn, kProgram, arguments.namePaths);
   }
   if (commands.convert->parsed()) return RunConvert(plugIn, app, commands, arguments);
+  if (commands.calls->parsed()) {
+    const CallsFormat format =
+        arguments.calls.format == "jsonl" ? CallsFormat::kJsonLines : CallsFormat::kCsv;
+    return RunListing(
+        app, arguments.calls, arguments.quiet, true,
+        [&](const ListingRequest& request) { return ListCalls(request, format, kProgram); });
+  }
+  if (commands.summary->parsed()) {
+    const SummaryFormat format = arguments.summary.format == "csv"    ? SummaryFormat::kCsv
+                                 : arguments.summary.format == "json" ? SummaryFormat::kJson
+                                                                      : SummaryFormat::kText;
+    return RunListing(
+        app, arguments.summary, arguments.quiet, format != SummaryFormat::kText,
+        [&](const ListingRequest& request) { return SummariseCalls(request, format, kProgram); });
+  }
   return UsageError(app, "missing command");
 }
 

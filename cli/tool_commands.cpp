@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "help_format.h"
+#include "listing_options.h"
 #include "maker.h"
 
 namespace qv::cli {
@@ -27,14 +28,19 @@ std::string CheckThreadCount(const std::string& text) {
 void DefineTool(CLI::App& app, HelpFormatter& help, ToolArguments& arguments) {
   app.description(
       "Reads MTS FORIS call-detail pages and writes the XML reports Quarvel reads, through the\n"
-      "plug-in's own functions, called as the host calls them.");
+      "plug-in's own functions, called as the host calls them; lists the calls the reports\n"
+      "hold, and adds them up per subscriber, as CSV, JSON or a table.");
   help.SetUsage(&app, {"qvmtsfrs [--quiet] COMMAND [OPTIONS] [ARGUMENTS]", "qvmtsfrs captions",
                        "qvmtsfrs name FILE...", "qvmtsfrs convert INPUT OUTPUT",
-                       "qvmtsfrs convert --out-dir DIR [--jobs N] INPUT..."});
+                       "qvmtsfrs convert --out-dir DIR [--jobs N] INPUT...",
+                       "qvmtsfrs calls [--format csv|jsonl] [--output FILE] INPUT...",
+                       "qvmtsfrs summary [--format text|csv|json] [--output FILE] INPUT..."});
   app.footer(std::string("Examples:\n"
                          "  qvmtsfrs name \"2011-03 detail.html\"\n"
                          "  qvmtsfrs convert \"2011-03 detail.html\" report.xml\n"
-                         "  qvmtsfrs convert --out-dir reports/ --jobs 4 details/*.html\n\n") +
+                         "  qvmtsfrs convert --out-dir reports/ --jobs 4 details/*.html\n"
+                         "  qvmtsfrs calls --format csv --output calls.csv details/*.html\n"
+                         "  qvmtsfrs summary march.html\n\n") +
              kExitStatuses + "\nRun 'qvmtsfrs COMMAND --help' for the options of a command.");
   app.set_version_flag("--version", std::string(kProgram) + " " + QV_VERSION);
   app.add_flag("-q,--quiet", arguments.quiet, "Show no progress line on the terminal");
@@ -101,6 +107,7 @@ ToolCommands DefineToolCommands(CLI::App& app, ToolArguments& arguments) {
   DefineTool(app, *help, arguments);
   ToolCommands commands = DefineCommands(app, *help, arguments);
   DefineConvert(app, *help, arguments, commands);
+  DefineListingCommands(app, *help, arguments, commands);
   return commands;
 }
 

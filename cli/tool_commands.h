@@ -12,6 +12,13 @@ namespace qv::cli {
 
 inline constexpr const char* kProgram = "qvmtsfrs";
 
+// The options of "calls" and of "summary".
+struct ListingArguments {
+  std::vector<std::string> inputs;
+  std::string format;
+  std::string outputPath;
+};
+
 struct ToolArguments {
   bool quiet = false;
   std::vector<std::string> unknownCommand;
@@ -19,6 +26,8 @@ struct ToolArguments {
   std::vector<std::string> convertPaths;
   std::string outputFolder;
   unsigned threads = std::max(std::thread::hardware_concurrency(), 1u);
+  ListingArguments calls{{}, "csv", {}};
+  ListingArguments summary{{}, "text", {}};
 };
 
 struct ToolCommands {
@@ -26,6 +35,8 @@ struct ToolCommands {
   CLI::App* name = nullptr;
   CLI::App* convert = nullptr;
   CLI::Option* outputFolder = nullptr;
+  CLI::App* calls = nullptr;
+  CLI::App* summary = nullptr;
 };
 
 // Defines every command and option on app; the parse fills arguments.

@@ -4,6 +4,13 @@
 set(QV_HOST_DRIVER_SOURCES ${CMAKE_SOURCE_DIR}/cli/host_commands.cpp
                            ${CMAKE_SOURCE_DIR}/cli/file_identity.cpp)
 set(QV_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/commands.cpp ${QV_HOST_DRIVER_SOURCES})
+# The tool's "calls" and "summary", which walk details with the core itself;
+# the tests build them too.
+set(QV_LISTING_SOURCES)
+foreach(name listing_commands input_walk output_buffer calls_writer summary_tally summary_writer
+             text_fields text_table plain_decimal)
+  list(APPEND QV_LISTING_SOURCES ${CMAKE_SOURCE_DIR}/cli/${name}.cpp)
+endforeach()
 
 if(WIN32)
   include(${CMAKE_SOURCE_DIR}/windows/WindowsTargets.cmake)
@@ -21,7 +28,8 @@ else()
     ${CMAKE_SOURCE_DIR}/cli/main.cpp ${CMAKE_SOURCE_DIR}/cli/tool_commands.cpp
     ${CMAKE_SOURCE_DIR}/cli/help_format.cpp
     ${CMAKE_SOURCE_DIR}/cli/batch_plan.cpp ${CMAKE_SOURCE_DIR}/cli/batch_convert.cpp
-    ${CMAKE_SOURCE_DIR}/cli/progress.cpp ${CMAKE_SOURCE_DIR}/cli/progress_text.cpp)
+    ${CMAKE_SOURCE_DIR}/cli/progress.cpp ${CMAKE_SOURCE_DIR}/cli/progress_text.cpp
+    ${CMAKE_SOURCE_DIR}/cli/listing_options.cpp ${QV_LISTING_SOURCES})
   set_target_properties(qvmtsfrs_cli PROPERTIES OUTPUT_NAME qvmtsfrs)
   target_include_directories(qvmtsfrs_cli PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
   # The tool holds the plug-in's functions itself, so that its commands that

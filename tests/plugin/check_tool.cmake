@@ -66,3 +66,23 @@ file(SHA256 ${WORK_DIR}/loop/june.html.xml kept)
 if(NOT kept STREQUAL sample OR NOT EXISTS ${WORK_DIR}/loop/june.html.xml.xml)
   message(SEND_ERROR "an input was overwritten, or the other input was not converted")
 endif()
+
+# calls and summary: a failing input is named, the others are still listed.
+# (execute_process gives CR LF line ends as LF.)
+expect("calls help" 0 "calls --format csv --output calls\\.csv details/\\*\\.html\n.*Exit status" "^$"
+       calls --help)
+expect("summary help" 0 "summary march\\.html\n.*\n +total .*Exit status" "^$" summary --help)
+expect("unknown --format" 2 "^$" "--format: xml not in \\{csv,jsonl\\}\nTry 'qvmtsfrs calls --help'\\.\n$"
+       calls --format xml details/march.html)
+expect("summary without inputs" 2 "^$" "INPUT is required\nTry 'qvmtsfrs summary --help'\\.\n$" summary)
+expect("calls onto an input" 2 "^$" "same file" calls --output details/may.html details/may.html)
+file(SHA256 ${WORK_DIR}/details/may.html kept)
+if(NOT kept STREQUAL sample)
+  message(SEND_ERROR "calls --output overwrote its input")
+endif()
+set(missing "^qvmtsfrs: details/missing\\.html: Unable to open file \"details/missing\\.html\"\n$")
+expect("calls after a missing input" 1
+       "^file,phone,[^\n]*\ndetails/march\\.html,9161234567,2011-03-01 09:05:17,out,4957654321,.*,mms\\.mts\\.ru,[^\n]*,0\\.25\n$"
+       "${missing}" calls details/missing.html details/march.html)
+expect("summary after a missing input" 1 "\ntotal +2011-03-01 09:05:17 +2011-03-31 23:58:00 +18 +8 +2552 +221\\.20 +12 +4 +2 +4 +2 +2\n$"
+       "${missing}" summary details/march.html details/missing.html details/april.html)

@@ -1,0 +1,61 @@
+#include "output_buffer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "runtime/service_error.h"
+
+namespace qv::cli {
+namespace {
+
+// The bytes come in large pieces already: the stream's own buffer passes
+// them straight on.
+void WriteToStandardOutput(const char* data, std::size_t size) {
+  if (std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0) return;
+  throw OutputFailure(std::string("Unable to write to standard output: ") + std::strerror(errno));
+}
+
+}  // namespace
+
+OutputBuffer::OutputBuffer(ReportOutput& out) : out_(out) { text_.reserve(2 * kFlushSize); }
+
+void OutputBuffer::Flush() {
+  if (!text_.empty()) out_.Write(text_.data(), text_.size());
+  text_.clear();
+  // A very long value grew the buffer; the room goes back after it.
+  if (text_.capacity() > 8 * kFlushSize) {
+    std::string().swap(text_);
+    text_.reserve(2 * kFlushSize);
+  }
+}
+
+ListingOutput::ListingOutput(const std::string& path) {
+  if (!path.empty()) file_.emplace(path);
+}
+
+void ListingOutput::Write(const char* data, std::size_t size) {
+  if (!file_) {
+    WriteToStandardOutput(data, size);
+    return;
+  }
+  file_->Write(data, size);
+  CheckReady();
+}
+
+// The file keeps the first failure to itself; Commit tells it, and removes
+// the temporary file.
+void ListingOutput::CheckReady() {
+  if (file_ && file_->Failed()) Finish();
+}
+
+void ListingOutput::Finish() {
+  if (!file_) return;
+  try {
+    file_->Commit();
+  } catch (const ServiceError& error) {
+    throw OutputFailure(error.what());
+  }
+}
+
+}  // namespace qv::cli
