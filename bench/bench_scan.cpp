@@ -28,8 +28,9 @@ void Time(const char* what, std::size_t bytes, Work work) {
   const Clock::time_point start = Clock::now();
   work();
   const double seconds = SecondsSince(start);
-  std::printf("%-48s %8.1f MB %9.3f s %9.0f MB/s\n", what, bytes / kMegabyte, seconds,
-              bytes / kMegabyte / seconds);
+  const double megabytes = static_cast<double>(bytes) / kMegabyte;
+  std::printf("%-48s %8.1f MB %9.3f s %9.0f MB/s\n", what, megabytes, seconds,
+              megabytes / seconds);
 }
 
 std::string DetailTable(std::size_t bytes) {

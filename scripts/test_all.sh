@@ -23,6 +23,11 @@ for preset in "${presets[@]}"; do
     broken+=("$preset (build)")
     continue
   fi
+  # Our code builds without a single warning.
+  if grep -q "warning:" "$build_log"; then
+    grep -A3 "warning:" "$build_log" | head -n 40
+    broken+=("$preset (warnings)")
+  fi
   log="build/${preset}-ctest.log"
   ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log"
   summary="$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)"

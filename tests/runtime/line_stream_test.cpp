@@ -73,7 +73,7 @@ TEST(LineStream, AgreesWithTheWholeFileOnRandomBytes) {
       "\r", "\n", "\r\n", "x", "<td>", std::string(300, 'y'), std::string(5000, 'z')};
   for (int round = 0; round < 300; ++round) {
     std::string bytes;
-    for (int k = random() % 60; k > 0; --k) bytes += pieces[random() % std::size(pieces)];
+    for (auto k = random() % 60; k > 0; --k) bytes += pieces[random() % std::size(pieces)];
     test::LineList list;
     list.LoadFromBytes(bytes);
     SCOPED_TRACE(round);
