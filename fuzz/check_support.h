@@ -1,20 +1,10 @@
 #pragma once
 // Pieces shared by the fuzz checks: reading the fuzzer's bytes as choices,
-// collecting what went wrong, scratch files for the file-level targets.
+// collecting what went wrong, the settings a user's locale may give.
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
-#include <system_error>
-
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
 
 #include "runtime/locale_formats.h"
 
@@ -78,38 +68,6 @@ inline std::string Printable(std::string_view bytes, std::size_t limit = 80) {
   }
   if (bytes.size() > limit) out += "...";
   return out;
-}
-
-// A file in the temporary directory, one per process and purpose, so that
-// parallel fuzzing jobs do not share it.
-inline std::string ScratchPath(std::string_view purpose) {
-#ifdef _WIN32
-  const long long process = _getpid();
-#else
-  const long long process = getpid();
-#endif
-  std::error_code error;
-  std::filesystem::path dir = std::filesystem::temp_directory_path(error);
-  if (error) dir = ".";
-  return (dir / ("qv_fuzz_" + std::to_string(process) + "_" + std::string(purpose))).string();
-}
-
-inline bool WriteWholeFile(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out.flush());
-}
-
-inline bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
-inline void RemoveFile(const std::string& path) {
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
 }
 
 inline bool SameFormats(const LocaleFormatsRecord& a, const LocaleFormatsRecord& b) {
