@@ -1,12 +1,15 @@
 #pragma once
 // Pieces shared by the fuzz checks: reading the fuzzer's bytes as choices,
-// collecting what went wrong, the settings a user's locale may give.
+// collecting what went wrong, scratch files for the file-level targets, the
+// settings a user's locale may give.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "runtime/locale_formats.h"
+#include "support/temp_folder.h"
 
 namespace qv::fuzz {
 
@@ -68,6 +71,28 @@ inline std::string Printable(std::string_view bytes, std::size_t limit = 80) {
   }
   if (bytes.size() > limit) out += "...";
   return out;
+}
+
+// One folder for the process: making and removing one for every input made
+// the naming target three times slower.
+inline const test::TempFolder& Scratch() {
+  static const test::TempFolder folder("qv_fuzz_");
+  return folder;
+}
+
+// A scratch path with no file at it, so that a file an earlier input left
+// there cannot pass for one this input should have written. Each input's
+// files are new ones: ext4 sends a file truncated and written again to the
+// disk when it is closed, which made the file-level targets ten times slower.
+inline std::string FreshScratchPath(std::string_view name) {
+  const std::string path = Scratch().Path(name);
+  std::filesystem::remove(path);
+  return path;
+}
+
+inline std::string WriteScratch(std::string_view name, std::string_view bytes) {
+  FreshScratchPath(name);
+  return Scratch().Write(name, bytes);
 }
 
 inline bool SameFormats(const LocaleFormatsRecord& a, const LocaleFormatsRecord& b) {

@@ -14,7 +14,6 @@
 #include "convert/conversion.h"
 #include "runtime/locale_formats.h"
 #include "runtime/service_error.h"
-#include "support/temp_folder.h"
 #include "xml_check.h"
 
 namespace qv::fuzz {
@@ -90,9 +89,8 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
   const std::string_view detail = input.Rest();
 
   Findings findings;
-  const test::TempFolder scratch("qv_fuzz_");
-  const std::string inputPath = scratch.Write("detail.html", detail);
-  const std::string outputPath = scratch.Path("report.xml");
+  const std::string inputPath = WriteScratch("detail.html", detail);
+  const std::string outputPath = FreshScratchPath("report.xml");
 
   const ConversionSettings settings{ChosenFormats(settingsChoice, freeByte).decimalSeparator};
   const LocaleFormatsRecord before = UserLocaleFormats();
@@ -114,7 +112,7 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
     }
     // Nothing of one conversion may reach the next: the same detail again
     // gives the same bytes.
-    const std::string againPath = scratch.Path("report_again.xml");
+    const std::string againPath = FreshScratchPath("report_again.xml");
     try {
       ConvertDetail(inputPath, againPath, settings);
     } catch (const std::exception&) {

@@ -12,7 +12,6 @@
 #include "check_support.h"
 #include "detect/recognition.h"
 #include "runtime/locale_formats.h"
-#include "support/temp_folder.h"
 
 namespace qv::fuzz {
 
@@ -46,8 +45,7 @@ inline std::string CheckNaming(std::string_view data) {
   const std::string_view detail = input.Rest();
 
   Findings findings;
-  const test::TempFolder scratch("qv_fuzz_");
-  const std::string path = scratch.Write(naming_detail::kScratchName, detail);
+  const std::string path = WriteScratch(naming_detail::kScratchName, detail);
 
   const LocaleFormatsRecord formats = ChosenFormats(settingsChoice, freeByte);
   const LocaleFormatsRecord before = UserLocaleFormats();
