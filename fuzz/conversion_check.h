@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -88,10 +89,8 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
   const std::string_view detail = input.Rest();
 
   Findings findings;
-  const std::string inputPath = ScratchPath("detail.html");
-  const std::string outputPath = ScratchPath("report.xml");
-  if (!WriteWholeFile(inputPath, detail)) return "cannot write the scratch detail " + inputPath;
-  RemoveFile(outputPath);
+  const std::string inputPath = WriteScratch("detail.html", detail);
+  const std::string outputPath = FreshScratchPath("report.xml");
 
   const ConversionSettings settings{ChosenFormats(settingsChoice, freeByte).decimalSeparator};
   const LocaleFormatsRecord before = UserLocaleFormats();
@@ -105,27 +104,23 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
   }
   findings.Expect(SameFormats(UserLocaleFormats(), before), "the user's settings changed");
 
-  std::string report;
-  if (findings.Expect(ReadWholeFile(outputPath, report), "no report was written")) {
-    const XmlReading reading = ReadXml(report, rule);
+  const std::optional<std::string> report = test::TempFolder::Read(outputPath);
+  if (findings.Expect(report.has_value(), "no report was written")) {
+    const XmlReading reading = ReadXml(*report, rule);
     if (findings.Expect(reading.error.empty(), "the report is not well-formed: " + reading.error)) {
       CheckReportShape(reading.root, findings);
     }
     // Nothing of one conversion may reach the next: the same detail again
     // gives the same bytes.
-    const std::string againPath = ScratchPath("report_again.xml");
+    const std::string againPath = FreshScratchPath("report_again.xml");
     try {
       ConvertDetail(inputPath, againPath, settings);
     } catch (const std::exception&) {
       // Its failure was judged above.
     }
-    std::string again;
-    findings.Expect(ReadWholeFile(againPath, again) && again == report,
+    findings.Expect(test::TempFolder::Read(againPath) == report,
                     "converting the same detail again gave another report");
-    RemoveFile(againPath);
   }
-  RemoveFile(inputPath);
-  RemoveFile(outputPath);
   return findings.Text();
 }
 

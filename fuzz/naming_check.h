@@ -45,8 +45,7 @@ inline std::string CheckNaming(std::string_view data) {
   const std::string_view detail = input.Rest();
 
   Findings findings;
-  const std::string path = ScratchPath(naming_detail::kScratchName);
-  if (!WriteWholeFile(path, detail)) return "cannot write the scratch detail " + path;
+  const std::string path = WriteScratch(naming_detail::kScratchName, detail);
 
   const LocaleFormatsRecord formats = ChosenFormats(settingsChoice, freeByte);
   const LocaleFormatsRecord before = UserLocaleFormats();
@@ -58,11 +57,9 @@ inline std::string CheckNaming(std::string_view data) {
   }
   findings.Expect(SameFormats(UserLocaleFormats(), before), "naming changed the user's settings");
   if (!name.empty()) {
-    const std::string fileName = path.substr(path.find_last_of("/\\:") + 1);
-    findings.Expect(naming_detail::IsDisplayName(name, fileName),
+    findings.Expect(naming_detail::IsDisplayName(name, naming_detail::kScratchName),
                     "not a display name: \"" + Printable(name) + "\"");
   }
-  RemoveFile(path);
   return findings.Text();
 }
 

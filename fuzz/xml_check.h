@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/utf8_model.h"
+
 namespace qv::fuzz {
 
 struct XmlElement {
@@ -53,41 +55,11 @@ inline void AppendUtf8(std::uint32_t c, std::string& out) {
   }
 }
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 inline std::string CheckEncoding(std::string_view bytes, CharRule rule) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto b0 = static_cast<unsigned char>(bytes[i]);
-    std::size_t length = 0;
+  for (std::size_t i = 0, length = 0; i < bytes.size(); i += length) {
     std::uint32_t c = 0;
-    std::uint32_t least = 0;
-    if (b0 < 0x80) {
-      length = 1;
-      c = b0;
-    } else if ((b0 & 0xE0) == 0xC0) {
-      length = 2;
-      c = b0 & 31u;
-      least = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-      length = 3;
-      c = b0 & 15u;
-      least = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-      length = 4;
-      c = b0 & 7u;
-      least = 0x10000;
-    } else {
-      return "invalid UTF-8 lead byte at offset " + std::to_string(i);
-    }
-    if (bytes.size() - i < length) return "truncated UTF-8 at offset " + std::to_string(i);
-    for (std::size_t j = 1; j < length; ++j) {
-      const auto b = static_cast<unsigned char>(bytes[i + j]);
-      if ((b & 0xC0) != 0x80) return "invalid UTF-8 continuation at offset " + std::to_string(i);
-      c = (c << 6) | (b & 63u);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      return "overlong or surrogate UTF-8 at offset " + std::to_string(i);
-    }
+    length = test::StrictCodePoint(bytes.substr(i), c);
+    if (length == 0) return "ill-formed UTF-8 at offset " + std::to_string(i);
     if (!IsXmlChar(c) && !(rule == CharRule::kRawControls && c < 0x20)) {
       static constexpr char kHex[] = "0123456789ABCDEF";
       std::string code;
@@ -95,7 +67,6 @@ inline std::string CheckEncoding(std::string_view bytes, CharRule rule) {
         code += kHex[(c >> shift) & 15];
       return "character U+" + code + " not allowed in XML at offset " + std::to_string(i);
     }
-    i += length;
   }
   return {};
 }

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "../../fuzz/xml_check.h"
-#include "common/temp_folder.h"
 #include "convert/conversion.h"
 #include "detail_generator.h"
 #include "listing_commands.h"
 #include "runtime/locale_formats.h"
+#include "support/temp_folder.h"
 #include "table_readers.h"
 
 namespace {

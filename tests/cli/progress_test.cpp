@@ -10,9 +10,9 @@
 #include <string>
 #include <thread>
 
-#include "common/temp_folder.h"
 #include "progress.h"
 #include "progress_text.h"
+#include "support/temp_folder.h"
 
 namespace {
 

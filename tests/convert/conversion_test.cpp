@@ -1,17 +1,14 @@
 #include "convert/conversion.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <random>
 #include <span>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +17,7 @@
 #include "runtime/locale_formats.h"
 #include "runtime/service_error.h"
 #include "support/detail_model.h"
+#include "support/temp_folder.h"
 
 namespace qv {
 namespace {
@@ -63,27 +61,8 @@ const std::string kCallGprs =
 
 class ConversionTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    user_ = UserLocaleFormats();
-    directory_ = fs::temp_directory_path() /
-                 ("qv_conversion_" + std::to_string(getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(directory_);
-    fs::create_directories(directory_);
-  }
-  void TearDown() override { fs::remove_all(directory_); }
-
-  std::string PathOf(const std::string& name) const { return (directory_ / name).string(); }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(PathOf(name), std::ios::binary) << bytes;
-    return PathOf(name);
-  }
   static std::optional<std::string> Read(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
+    return test::TempFolder::Read(path);
   }
   // The error message, or nothing when the conversion succeeded.
   static std::optional<std::string> Convert(const std::string& input, const std::string& output) {
@@ -105,10 +84,10 @@ class ConversionTest : public ::testing::Test {
     return events.numbers;
   }
   std::string ConvertPage(const std::string& bytes) {
-    const std::string input = Write("detail.html", bytes);
-    const std::optional<std::string> error = Convert(input, PathOf("report.xml"));
+    const std::string input = folder_.Write("detail.html", bytes);
+    const std::optional<std::string> error = Convert(input, folder_.Path("report.xml"));
     EXPECT_EQ(error, std::nullopt);
-    return Read(PathOf("report.xml")).value_or("<no report>");
+    return Read(folder_.Path("report.xml")).value_or("<no report>");
   }
   static std::string Report(const std::string& input, const std::string& body) {
     return "<?xml version=\"1.0\"?>\r\n<report>\r\n"
@@ -131,8 +110,8 @@ class ConversionTest : public ::testing::Test {
     EXPECT_EQ(UserLocaleFormats().decimalSeparator, user_.decimalSeparator);
   }
 
-  fs::path directory_;
-  LocaleFormatsRecord user_;
+  test::TempFolder folder_{"qv_conversion_"};
+  LocaleFormatsRecord user_ = UserLocaleFormats();
 };
 
 TEST_F(ConversionTest, SubscriberBlocksBecomePhoneElements) {
@@ -153,7 +132,7 @@ TEST_F(ConversionTest, SubscriberBlocksBecomePhoneElements) {
       "</body></html>",
   });
   EXPECT_EQ(ConvertPage(page),
-            Report(PathOf("detail.html"),
+            Report(folder_.Path("detail.html"),
                    Phone("9161234567", kCallOutgoing + kCallSms) + Phone("9161234568", kCallGprs)));
   ExpectUserSettings();
 }
@@ -196,7 +175,7 @@ TEST_F(ConversionTest, MainLoopModes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(ConvertPage(Page(c.lines)), Report(PathOf("detail.html"), c.body));
+    EXPECT_EQ(ConvertPage(Page(c.lines)), Report(folder_.Path("detail.html"), c.body));
   }
 }
 
@@ -222,9 +201,9 @@ TEST_F(ConversionTest, SubscriberCells) {
     const std::string page =
         Page({"<html>", kHeading, SubscriberRow(c.cell), kRowOutgoing, "</table>"});
     const std::string report = ConvertPage(page);
-    EXPECT_EQ(SubscribersOf(PathOf("detail.html")), std::vector<std::string>{c.phone});
+    EXPECT_EQ(SubscribersOf(folder_.Path("detail.html")), std::vector<std::string>{c.phone});
     if (c.phone.find("ер") == std::string::npos) {
-      EXPECT_EQ(report, Report(PathOf("detail.html"), Phone(c.phone, kCallOutgoing)));
+      EXPECT_EQ(report, Report(folder_.Path("detail.html"), Phone(c.phone, kCallOutgoing)));
     }
   }
 }
@@ -232,7 +211,7 @@ TEST_F(ConversionTest, SubscriberCells) {
 TEST_F(ConversionTest, FailuresRestoreTheSettingsAndWriteWhatWasBuilt) {
   const std::string good = Page({"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567"),
                                  kRowOutgoing, "</table>"});
-  const std::string unwritable = PathOf("missing/report.xml");
+  const std::string unwritable = folder_.Path("missing/report.xml");
   struct Case {
     const char* what;
     std::optional<std::string> input;  // none: the file does not exist
@@ -242,8 +221,8 @@ TEST_F(ConversionTest, FailuresRestoreTheSettingsAndWriteWhatWasBuilt) {
   };
   const std::string listIndex = "List index (1) out of bounds";
   const Case cases[] = {
-      {"input missing", std::nullopt, true, "Unable to open file \"" + PathOf("detail.html") + "\"",
-       false},
+      {"input missing", std::nullopt, true,
+       "Unable to open file \"" + folder_.Path("detail.html") + "\"", false},
       {"empty input", "", true, listIndex, true},
       {"one line", kHeading + "\r\n", true, listIndex, true},
       {"no heading", Page({"<html>", SubscriberRow("Абонентский номер 1"), kRowOutgoing}), true,
@@ -255,15 +234,15 @@ TEST_F(ConversionTest, FailuresRestoreTheSettingsAndWriteWhatWasBuilt) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    fs::remove(PathOf("detail.html"));
-    fs::remove(PathOf("report.xml"));
-    if (c.input) Write("detail.html", *c.input);
-    const std::string output = c.outputCreatable ? PathOf("report.xml") : unwritable;
-    EXPECT_EQ(Convert(PathOf("detail.html"), output), c.error);
+    fs::remove(folder_.Path("detail.html"));
+    fs::remove(folder_.Path("report.xml"));
+    if (c.input) folder_.Write("detail.html", *c.input);
+    const std::string output = c.outputCreatable ? folder_.Path("report.xml") : unwritable;
+    EXPECT_EQ(Convert(folder_.Path("detail.html"), output), c.error);
     ExpectUserSettings();
     const std::optional<std::string> report = Read(output);
     if (c.reportWritten) {
-      EXPECT_EQ(report, Report(PathOf("detail.html"), ""));
+      EXPECT_EQ(report, Report(folder_.Path("detail.html"), ""));
     } else {
       EXPECT_EQ(report, std::nullopt);
     }
@@ -271,23 +250,23 @@ TEST_F(ConversionTest, FailuresRestoreTheSettingsAndWriteWhatWasBuilt) {
 }
 
 TEST_F(ConversionTest, RepeatedConversionsOfAnUnclosedBlockAgree) {
-  const std::string input =
-      Write("detail.html", Page({"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567"),
-                                 kRowOutgoing, kRowSms, "</table>"}));
-  ASSERT_EQ(Convert(input, PathOf("first.xml")), std::nullopt);
-  ASSERT_EQ(Convert(input, PathOf("second.xml")), std::nullopt);
-  EXPECT_EQ(Read(PathOf("first.xml")), Read(PathOf("second.xml")));
-  EXPECT_EQ(Read(PathOf("first.xml")),
+  const std::string input = folder_.Write(
+      "detail.html", Page({"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567"),
+                           kRowOutgoing, kRowSms, "</table>"}));
+  ASSERT_EQ(Convert(input, folder_.Path("first.xml")), std::nullopt);
+  ASSERT_EQ(Convert(input, folder_.Path("second.xml")), std::nullopt);
+  EXPECT_EQ(Read(folder_.Path("first.xml")), Read(folder_.Path("second.xml")));
+  EXPECT_EQ(Read(folder_.Path("first.xml")),
             Report(input, Phone("9161234567", kCallOutgoing + kCallSms)));
 }
 
 TEST_F(ConversionTest, FileNameIsThePathAsGiven) {
   const std::string page = Page({"<html>", kHeading, "</table>"});
-  fs::create_directories(directory_ / "sub dir");
-  const std::string input = Write("sub dir/a&b.html", page);
-  ASSERT_EQ(Convert(input, PathOf("report.xml")), std::nullopt);
-  const std::string escaped = PathOf("sub dir/a&amp;b.html");
-  EXPECT_EQ(Read(PathOf("report.xml")), Report(escaped, ""));
+  fs::create_directories(folder_.Folder() / "sub dir");
+  const std::string input = folder_.Write("sub dir/a&b.html", page);
+  ASSERT_EQ(Convert(input, folder_.Path("report.xml")), std::nullopt);
+  const std::string escaped = folder_.Path("sub dir/a&amp;b.html");
+  EXPECT_EQ(Read(folder_.Path("report.xml")), Report(escaped, ""));
 }
 
 TEST_F(ConversionTest, BrokenInputNeverBreaksTheConversion) {
@@ -323,14 +302,14 @@ TEST_F(ConversionTest, BrokenInputNeverBreaksTheConversion) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    fs::remove(PathOf("report.xml"));
-    const std::string input = Write("detail.html", c.bytes);
-    const std::optional<std::string> error = Convert(input, PathOf("report.xml"));
+    fs::remove(folder_.Path("report.xml"));
+    const std::string input = folder_.Write("detail.html", c.bytes);
+    const std::optional<std::string> error = Convert(input, folder_.Path("report.xml"));
     if (error) {
       EXPECT_EQ(*error, "List index (1) out of bounds");
     }
     ExpectUserSettings();
-    const std::string report = Read(PathOf("report.xml")).value_or("");
+    const std::string report = Read(folder_.Path("report.xml")).value_or("");
     EXPECT_TRUE(report.starts_with("<?xml version=\"1.0\"?>\r\n<report>\r\n"));
     EXPECT_TRUE(report.ends_with("\r\n</report>\r\n"));
   }
@@ -344,7 +323,7 @@ TEST_F(ConversionTest, EndlessLineIsConvertedWhole) {
     calls += kCallOutgoing;
   }
   EXPECT_EQ(ConvertPage(Page({kHeading, endless})),
-            Report(PathOf("detail.html"), Phone("9161234567", calls)));
+            Report(folder_.Path("detail.html"), Phone("9161234567", calls)));
 }
 
 struct StringOutput final : ReportOutput {
@@ -390,9 +369,7 @@ std::string PrintedByModel(const std::string& detail) {
 // sequence), and however its rows span lines, the report is the one of the
 // whole detail pruned and walked at once.
 TEST_F(ConversionTest, PiecesOfAnySizeGiveTheSameReport) {
-  std::ifstream sampleFile(std::string(QV_SOURCE_DIR) + "/examples/sample.html", std::ios::binary);
-  const std::string sample((std::istreambuf_iterator<char>(sampleFile)),
-                           std::istreambuf_iterator<char>());
+  const std::string sample = Read(QV_SOURCE_DIR "/examples/sample.html").value_or("");
   const std::string pieces[] = {"<",    ">",    "/",      "</td>", "<tr>", "\r", "\n",
                                 "\r\n", "\x1a", "&lt;--", "Итого", "\xD0", "td"};
   std::mt19937 random(20110301);
@@ -423,13 +400,14 @@ TEST_F(ConversionTest, PiecesOfAnySizeGiveTheSameReport) {
 TEST_F(ConversionTest, BundledSample) {
   const fs::path previous = fs::current_path();
   fs::current_path(QV_SOURCE_DIR);
-  const std::optional<std::string> error = Convert("examples/sample.html", PathOf("sample.xml"));
+  const std::optional<std::string> error =
+      Convert("examples/sample.html", folder_.Path("sample.xml"));
   fs::current_path(previous);
   ASSERT_EQ(error, std::nullopt);
   const std::optional<std::string> expected =
       Read(std::string(QV_SOURCE_DIR) + "/examples/sample.report.xml");
   ASSERT_TRUE(expected.has_value());
-  EXPECT_EQ(Read(PathOf("sample.xml")), expected);
+  EXPECT_EQ(Read(folder_.Path("sample.xml")), expected);
 }
 
 }  // namespace

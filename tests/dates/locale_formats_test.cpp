@@ -1,15 +1,13 @@
 #include <locale.h>
-#include <stdlib.h>
 
 #include <cstdlib>
-#include <iterator>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include <gtest/gtest.h>
 
 #include "runtime/locale_formats.h"
+#include "support/environment_guard.h"
 
 namespace qv {
 namespace {
@@ -87,27 +85,9 @@ TEST(LoadedFormats, TheSystemClockGivesACalendarDate) {
 }
 
 #ifndef _WIN32
-// Sets the locale variables for one test and puts the old ones back.
+// Each test starts with no locale variable set.
 class LocaleEnvironment : public ::testing::Test {
  protected:
-  static constexpr const char* kVariables[] = {"LC_ALL", "LC_TIME", "LC_NUMERIC", "LANG"};
-
-  void SetUp() override {
-    for (std::size_t i = 0; i < std::size(kVariables); ++i) {
-      const char* value = std::getenv(kVariables[i]);
-      saved_[i] = value != nullptr ? std::optional<std::string>(value) : std::nullopt;
-      unsetenv(kVariables[i]);
-    }
-  }
-  void TearDown() override {
-    for (std::size_t i = 0; i < std::size(kVariables); ++i) {
-      if (saved_[i]) {
-        setenv(kVariables[i], saved_[i]->c_str(), 1);
-      } else {
-        unsetenv(kVariables[i]);
-      }
-    }
-  }
   static bool Installed(const char* name) {
     const locale_t locale = newlocale(LC_ALL_MASK, name, locale_t{});
     if (locale == locale_t{}) return false;
@@ -115,8 +95,8 @@ class LocaleEnvironment : public ::testing::Test {
     return true;
   }
 
- private:
-  std::optional<std::string> saved_[std::size(kVariables)];
+  test::EnvironmentGuard environment_{
+      {"LC_ALL", nullptr}, {"LC_TIME", nullptr}, {"LC_NUMERIC", nullptr}, {"LANG", nullptr}};
 };
 
 // The C locale says nothing of the user, and an unknown name cannot be
@@ -125,7 +105,7 @@ TEST_F(LocaleEnvironment, NoUserLocaleGivesTheFallbacks) {
   const char* names[] = {nullptr, "C", "POSIX", "C.UTF-8", "xx_XX.UTF-8"};
   for (const char* name : names) {
     SCOPED_TRACE(name != nullptr ? name : "(unset)");
-    if (name != nullptr) setenv("LANG", name, 1);
+    if (name != nullptr) environment_.Set("LANG", name);
     const LocaleFormatsRecord read = ReadLocaleFormats();
     const LocaleFormatsRecord fallbacks;
     EXPECT_EQ(read.shortDatePattern, fallbacks.shortDatePattern);
@@ -141,21 +121,21 @@ TEST_F(LocaleEnvironment, EachCategoryFromItsOwnVariable) {
   if (!Installed("ru_RU.UTF-8") || !Installed("en_US.UTF-8")) {
     GTEST_SKIP() << "needs the ru_RU.UTF-8 and en_US.UTF-8 locales";
   }
-  setenv("LANG", "en_US.UTF-8", 1);
-  setenv("LC_NUMERIC", "ru_RU.UTF-8", 1);
+  environment_.Set("LANG", "en_US.UTF-8");
+  environment_.Set("LC_NUMERIC", "ru_RU.UTF-8");
   LocaleFormatsRecord read = ReadLocaleFormats();
   EXPECT_EQ(read.shortDatePattern, "mm/dd/yyyy");
   EXPECT_EQ(read.decimalSeparator, ',');
 
-  setenv("LC_TIME", "ru_RU.UTF-8", 1);
-  setenv("LC_NUMERIC", "en_US.UTF-8", 1);
+  environment_.Set("LC_TIME", "ru_RU.UTF-8");
+  environment_.Set("LC_NUMERIC", "en_US.UTF-8");
   read = ReadLocaleFormats();
   EXPECT_EQ(read.shortDatePattern, "dd.mm.yyyy");
   EXPECT_EQ(read.decimalSeparator, '.');
 
   // LC_ALL overrides both.
-  setenv("LC_ALL", "ru_RU.UTF-8", 1);
-  setenv("LC_TIME", "en_US.UTF-8", 1);
+  environment_.Set("LC_ALL", "ru_RU.UTF-8");
+  environment_.Set("LC_TIME", "en_US.UTF-8");
   read = ReadLocaleFormats();
   EXPECT_EQ(read.shortDatePattern, "dd.mm.yyyy");
   EXPECT_EQ(read.decimalSeparator, ',');

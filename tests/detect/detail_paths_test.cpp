@@ -12,6 +12,7 @@
 #include "plugin/qvmtsfrs.h"
 #include "runtime/platform.h"
 #include "runtime/service_error.h"
+#include "support/temp_folder.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -29,7 +30,7 @@ class DetailFiles : public ::testing::Test {
   std::string Name(std::string_view path) const { return NameDetail(path, settings_, MidJuly2026); }
 
   LocaleFormatsRecord settings_ = DateSettings('.', "dd.MM.yyyy");
-  TempFolder folder_;
+  test::TempFolder folder_;
 };
 
 std::string NameThroughExport(const std::string& path) {
@@ -64,14 +65,14 @@ TEST_F(DetailFiles, EveryPathFormGivesTheFileName) {
     std::string path;
   } cases[] = {
       {"a name without a folder", "march.html"},
-      {"a full path", folder_.PathOf("march.html")},
+      {"a full path", folder_.Path("march.html")},
 #ifdef _WIN32
       // The system takes a "\\?\" name as it stands, where "/" separates nothing.
-      {"a \\\\?\\ path with a slash", "\\\\?\\" + folder_.Path() + "/march.html"},
+      {"a \\\\?\\ path with a slash", "\\\\?\\" + folder_.Folder().string() + "/march.html"},
 #endif
   };
   const std::filesystem::path saved = std::filesystem::current_path();
-  std::filesystem::current_path(folder_.Path());
+  std::filesystem::current_path(folder_.Folder());
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(Name(c.path), "2011-02 MTS FORIS march.html");
@@ -89,11 +90,11 @@ struct FailureCase {
 
 TEST_F(DetailFiles, UnreadableFilesRaiseTheReadersError) {
   const FailureCase cases[] = {
-      {"a missing file", folder_.PathOf("missing.html"), 2, "File not found"},
+      {"a missing file", folder_.Path("missing.html"), 2, "File not found"},
       {"the empty path", "", 2, "File not found"},
-      {"a missing folder", folder_.PathOf("none") + kSeparator + "march.html", 3,
+      {"a missing folder", folder_.Path("none") + test::TempFolder::kSeparator + "march.html", 3,
        "Invalid filename"},
-      {"a folder", folder_.Path(), 5, "Access denied"},
+      {"a folder", folder_.Folder().string(), 5, "Access denied"},
   };
   for (const FailureCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -148,7 +149,7 @@ TEST_F(DetailFiles, ReadsNoFurtherThanThePeriodLine) {
 #ifdef _WIN32
   GTEST_SKIP() << "needs a named pipe";
 #else
-  const std::string path = folder_.PathOf("march.html");
+  const std::string path = folder_.Path("march.html");
   ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
   const int keeper = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
   const int writer = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
@@ -176,7 +177,7 @@ TEST_F(DetailFiles, OpensALongPathWhole) {
 #ifdef _WIN32
   GTEST_SKIP() << "paths of the ANSI functions end at 260 bytes";
 #else
-  const std::string decoyName(255 - folder_.Path().size() - 1, 'd');
+  const std::string decoyName(255 - folder_.Folder().string().size() - 1, 'd');
   ASSERT_EQ(folder_.Write(decoyName, "<p>за период с 01.05.2011 по 31.05.2011</p>\n").size(), 255u);
   const std::string path = folder_.Write(decoyName + ".html", kMarch);
   EXPECT_EQ(Name(path), "2011-02 MTS FORIS " + decoyName + ".html");

@@ -6,6 +6,7 @@
 #include "detail_files.h"
 #include "detect/recognition.h"
 #include "runtime/locale_formats.h"
+#include "support/temp_folder.h"
 
 namespace qv::detect_test {
 namespace {
@@ -69,7 +70,7 @@ const NamingCase kMonthDayYear[] = {
 
 void ExpectNames(const LocaleFormatsRecord& settings, const NamingCase* begin,
                  const NamingCase* end) {
-  TempFolder folder;
+  test::TempFolder folder;
   for (const NamingCase* c = begin; c != end; ++c) {
     SCOPED_TRACE(c->what);
     const std::string path = folder.Write("march.html", c->content);
@@ -88,7 +89,7 @@ TEST(NameDetail, UnderMonthDayYearSettings) {
 // With the separator "/" every "." of the date must be replaced, or the
 // day.month.year dates above would not convert at all.
 TEST(NameDetail, DotsBecomeTheDateSeparator) {
-  TempFolder folder;
+  test::TempFolder folder;
   EXPECT_EQ(NameDetail(folder.Write("march.html", PERIOD("01.03.2011", "31.03.2011")),
                        DateSettings('/', "dd/MM/yyyy"), MidJuly2026),
             "2011-02 MTS FORIS march.html");

@@ -6,8 +6,6 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
@@ -15,7 +13,6 @@
 #include <windows.h>
 #else
 #include <malloc.h>
-#include <unistd.h>
 #endif
 #if defined(__SANITIZE_ADDRESS__)
 // Declared here: GCC ships no header for the allocator's statistics.
@@ -25,21 +22,12 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #include "convert/conversion.h"
 #include "runtime/locale_formats.h"
 #include "runtime/service_error.h"
+#include "support/temp_folder.h"
 
 namespace qv {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::optional<std::string> Read(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void Write(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // The error message, or nothing when the conversion succeeded.
 std::optional<std::string> Convert(const std::string& input, const std::string& output) {
@@ -49,14 +37,6 @@ std::optional<std::string> Convert(const std::string& input, const std::string& 
     return error.what();
   }
   return std::nullopt;
-}
-
-long long ProcessId() {
-#ifdef _WIN32
-  return GetCurrentProcessId();
-#else
-  return getpid();
-#endif
 }
 
 std::size_t OpenHandles() {
@@ -116,22 +96,11 @@ bool SameSettings(const LocaleFormatsRecord& a, const LocaleFormatsRecord& b) {
 
 class ConversionFaults : public testing::Test {
  protected:
-  void SetUp() override {
-    user_ = UserLocaleFormats();
-    directory_ =
-        fs::temp_directory_path() / ("qv_faults_" + std::to_string(ProcessId()) + "_" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(directory_);
-    fs::create_directories(directory_);
-    sample_ = Read(fs::path(QV_SOURCE_DIR) / "examples" / "sample.html").value_or("");
-  }
-  void TearDown() override { fs::remove_all(directory_); }
+  std::string PathOf(const std::string& name) const { return folder_.Path(name); }
 
-  std::string PathOf(const std::string& name) const { return (directory_ / name).string(); }
-
-  fs::path directory_;
-  std::string sample_;
-  LocaleFormatsRecord user_;
+  test::TempFolder folder_{"qv_faults_"};
+  std::string sample_ = test::TempFolder::Read(QV_SOURCE_DIR "/examples/sample.html").value_or("");
+  LocaleFormatsRecord user_ = UserLocaleFormats();
 };
 
 TEST_F(ConversionFaults, EachStageFailsCleanly) {
@@ -164,18 +133,18 @@ TEST_F(ConversionFaults, EachStageFailsCleanly) {
       {"output device full", detail, "/dev/full", "Unable to write file \"/dev/full\"", false},
 #endif
   };
-  Write(detail, sample_);
-  fs::create_directories(directory_ / "folder");
+  folder_.Write("detail.html", sample_);
+  fs::create_directories(folder_.Folder() / "folder");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Write(report, kept);
+    folder_.Write("report.xml", kept);
     const std::size_t handles = OpenHandles();
     EXPECT_EQ(Convert(c.input, c.output), c.error);
     EXPECT_EQ(OpenHandles(), handles);
     EXPECT_TRUE(NoHandleOn(c.input));
     EXPECT_TRUE(NoHandleOn(c.output));
     EXPECT_TRUE(SameSettings(UserLocaleFormats(), user_));
-    const std::optional<std::string> written = Read(report);
+    const std::optional<std::string> written = test::TempFolder::Read(report);
     ASSERT_TRUE(written.has_value());
     if (c.reportWritten) {
       EXPECT_NE(written->find("<library>qvmtsfrs.dll</library>\r\n</report>\r\n"),
@@ -190,8 +159,8 @@ TEST_F(ConversionFaults, EachStageFailsCleanly) {
 TEST_F(ConversionFaults, ManyConversionsKeepTheHeapAndHandles) {
   const std::string detail = PathOf("detail.html");
   const std::string headless = PathOf("headless.html");
-  Write(detail, sample_);
-  Write(headless, "<html>\r\n<body>\r\n</html>\r\n");
+  folder_.Write("detail.html", sample_);
+  folder_.Write("headless.html", "<html>\r\n<body>\r\n</html>\r\n");
   // One success and one failure of each kind a turn.
   const auto turn = [&] {
     EXPECT_EQ(Convert(detail, PathOf("report.xml")), std::nullopt);

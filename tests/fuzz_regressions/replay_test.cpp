@@ -5,15 +5,16 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "../../fuzz/check_support.h"
 #include "../../fuzz/conversion_check.h"
 #include "../../fuzz/dates_numbers_check.h"
 #include "../../fuzz/naming_check.h"
 #include "../../fuzz/scanner_check.h"
 #include "../../fuzz/utf8_check.h"
+#include "support/temp_folder.h"
 
 namespace qv::fuzz {
 namespace {
@@ -45,9 +46,9 @@ std::vector<fs::path> InputsOf(const std::string& target) {
 }
 
 std::string Bytes(const fs::path& file) {
-  std::string bytes;
-  EXPECT_TRUE(ReadWholeFile(file.string(), bytes)) << file;
-  return bytes;
+  const std::optional<std::string> bytes = test::TempFolder::Read(file.string());
+  EXPECT_TRUE(bytes.has_value()) << file;
+  return bytes.value_or("");
 }
 
 class FuzzInputs : public testing::TestWithParam<Target> {};

@@ -4,13 +4,12 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "common/temp_folder.h"
 #include "detect/recognition.h"
 #include "plugin/host_text.h"
 #include "plugin/qvmtsfrs.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -25,15 +24,9 @@ std::string LastError() {
 
 class WorkingExports : public ::testing::Test {
  protected:
-  void SetUp() override {
-    directory_ = qv::test::UniqueTempFolder("qv_plugin_");
-    fs::remove_all(directory_);
-    fs::create_directories(directory_);
-  }
-  void TearDown() override { fs::remove_all(directory_); }
-  std::string PathOf(const char* name) const { return (directory_ / name).string(); }
+  std::string PathOf(const char* name) const { return folder_.Path(name); }
 
-  fs::path directory_;
+  qv::test::TempFolder folder_{"qv_plugin_"};
 };
 
 TEST_F(WorkingExports, FailedNamingLeavesEmptyNameAndAMessage) {
@@ -81,9 +74,7 @@ TEST_F(WorkingExports, SuccessfulCallClearsTheMessage) {
   PlugInNameDetal(buffer, missing.get());
   ASSERT_NE(LastError(), "");
 
-  const std::string plain = PathOf("plain.txt");
-  std::ofstream(plain) << "not a detail\n";
-  qv::HostText path(plain);
+  qv::HostText path(folder_.Write("plain.txt", "not a detail\n"));
   PlugInNameDetal(buffer, path.get());
   if (LastError() == "not yet built") GTEST_SKIP() << "recognition is not built yet";
   EXPECT_EQ(LastError(), "");
@@ -92,7 +83,7 @@ TEST_F(WorkingExports, SuccessfulCallClearsTheMessage) {
 
 TEST_F(WorkingExports, LongDisplayNameArrivesCutTo255Bytes) {
   // The display name ends with the file name, so a long file name makes it long.
-  fs::path directory = directory_;
+  fs::path directory = folder_.Folder();
 #ifdef _WIN32
   // Windows paths stop at 260 bytes: the file goes near the root of the drive.
   directory = fs::temp_directory_path().root_path() / "qvlong";

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
-#include <optional>
 #include <string>
+
+#include "support/environment_guard.h"
 
 namespace qv::platform {
 namespace {
@@ -30,30 +30,6 @@ TEST(CodePagePosixTest, CodesetOfLocaleName) {
   EXPECT_TRUE(ru == "CP1251") << ru;
 }
 
-// Sets an environment variable for one test and puts it back afterwards.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value != nullptr) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedVariable() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
 TEST(CodePagePosixTest, LocaleOfTheEnvironmentInOrder) {
   struct Case {
     const char* all;
@@ -69,9 +45,7 @@ TEST(CodePagePosixTest, LocaleOfTheEnvironmentInOrder) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.locale);
-    ScopedVariable all("LC_ALL", c.all);
-    ScopedVariable ctype("LC_CTYPE", c.ctype);
-    ScopedVariable lang("LANG", c.lang);
+    const test::EnvironmentGuard guard{{"LC_ALL", c.all}, {"LC_CTYPE", c.ctype}, {"LANG", c.lang}};
     EXPECT_EQ(LocaleNameOfEnvironment("LC_CTYPE"), c.locale);
   }
 }

@@ -3,13 +3,13 @@
 #include <string>
 
 #include "runtime/platform.h"
-#include "temp_files.h"
+#include "support/temp_folder.h"
 
 namespace qv::platform {
 namespace {
 
 TEST(FileTest, WritesAndReadsBackEveryByte) {
-  TempDir dir;
+  test::TempFolder dir;
   std::string bytes;
   for (int i = 0; i < 5000; ++i) bytes += static_cast<char>(i * 7);
   const std::string path = dir.Path("bytes.bin");
@@ -28,7 +28,7 @@ TEST(FileTest, WritesAndReadsBackEveryByte) {
 }
 
 TEST(FileTest, CreatingTruncates) {
-  TempDir dir;
+  test::TempFolder dir;
   const std::string path = dir.Write("old.txt", "a long old content");
   File out;
   ASSERT_EQ(out.CreateForWriting(path.c_str()), 0);
@@ -41,7 +41,7 @@ TEST(FileTest, CreatingTruncates) {
 }
 
 TEST(FileTest, FailuresGiveWindowsCodes) {
-  TempDir dir;
+  test::TempFolder dir;
   dir.Write("file.txt", "x");
   struct Case {
     std::string path;

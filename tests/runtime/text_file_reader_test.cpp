@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "runtime/service_error.h"
-#include "temp_files.h"
+#include "support/temp_folder.h"
 
 namespace qv {
 namespace {
@@ -47,7 +47,7 @@ TEST(TextFileReaderTest, ReadsLinesEndedByCrLfOrBoth) {
       {"byte 26 between CR and LF", "x\r\x1A\ny", {"x"}},
       {"zero byte inside a line", std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}},
   };
-  TempDir dir;
+  test::TempFolder dir;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(ReadAll(dir.Write("lines.txt", c.bytes)), c.lines);
@@ -56,7 +56,7 @@ TEST(TextFileReaderTest, ReadsLinesEndedByCrLfOrBoth) {
 
 // Lines and line ends that straddle the 256-byte buffer.
 TEST(TextFileReaderTest, ReadsAcrossTheBufferBoundary) {
-  TempDir dir;
+  test::TempFolder dir;
   for (std::size_t length : {254u, 255u, 256u, 257u, 511u, 512u, 1000u}) {
     SCOPED_TRACE(length);
     const std::string first(length, 'a');
@@ -67,7 +67,7 @@ TEST(TextFileReaderTest, ReadsAcrossTheBufferBoundary) {
 }
 
 TEST(TextFileReaderTest, EndTestIsTrueAtByte26) {
-  TempDir dir;
+  test::TempFolder dir;
   TextFileReader reader;
   reader.OpenForReading(dir.Write("eof.txt", "x\r\ny\x1Az"));
   EXPECT_EQ(reader.ReadLine(), "x");
@@ -80,7 +80,7 @@ TEST(TextFileReaderTest, EndTestIsTrueAtByte26) {
 }
 
 TEST(TextFileReaderTest, SkipInsideALineSkipsItsRest) {
-  TempDir dir;
+  test::TempFolder dir;
   TextFileReader reader;
   reader.OpenForReading(dir.Write("skip.txt", "abc\r\ndef"));
   reader.SkipLineEnd();
@@ -101,7 +101,7 @@ void ExpectInOutError(const std::function<void()>& operation, int code, const ch
 }
 
 TEST(TextFileReaderTest, OpenFailuresCarryTheSystemCode) {
-  TempDir dir;
+  test::TempFolder dir;
   dir.Write("file.txt", "x");
   struct Case {
     std::string name;
@@ -127,7 +127,7 @@ TEST(TextFileReaderTest, OpenFailuresCarryTheSystemCode) {
 }
 
 TEST(TextFileReaderTest, OperationsOnAClosedReaderFailWith103) {
-  TempDir dir;
+  test::TempFolder dir;
   const std::string path = dir.Write("a.txt", "a");
   const std::function<void(TextFileReader&)> operations[] = {
       [](TextFileReader& r) { r.Close(); },

@@ -1,15 +1,16 @@
 #pragma once
-// A private folder for the files a test writes, removed afterwards. Its name
-// differs by process: ctest runs each test program under two locales at once.
-#include <gtest/gtest.h>
-
+// A private folder for the files a test or a fuzz check writes, removed
+// afterwards. Its name differs by process: ctest runs each test program
+// under two locales at once, and fuzzing jobs run side by side.
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #ifdef _WIN32
@@ -20,17 +21,22 @@
 
 namespace qv::test {
 
+inline std::filesystem::path UniqueTempFolder(const std::string& prefix) {
+  static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+  const long long processId = _getpid();
+#else
+  const long long processId = getpid();
+#endif
+  return std::filesystem::temp_directory_path() /
+         (prefix + std::to_string(processId) + "_" + std::to_string(counter++));
+}
+
 class TempFolder {
  public:
-  explicit TempFolder(const std::string& prefix = "qv_test_") {
-    static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-    const long long processId = _getpid();
-#else
-    const long long processId = getpid();
-#endif
-    path_ = std::filesystem::temp_directory_path() /
-            (prefix + std::to_string(processId) + "_" + std::to_string(counter++));
+  static constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+
+  explicit TempFolder(const std::string& prefix = "qv_test_") : path_(UniqueTempFolder(prefix)) {
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
@@ -42,18 +48,23 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::filesystem::path& Folder() const { return path_; }
-  std::string Path(const std::string& name) const { return (path_ / name).string(); }
-  std::string Write(const std::string& name, const std::string& bytes) const {
+  // Joined as bytes: a name in the system code page reaches the file
+  // functions as the plug-in would receive it.
+  std::string Path(std::string_view name) const {
+    return path_.string() + kSeparator + std::string(name);
+  }
+  // A file that cannot be written throws, which fails the test or the check.
+  std::string Write(std::string_view name, std::string_view bytes) const {
     const std::string path = Path(name);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    EXPECT_TRUE(out.good()) << path;
+    if (!out.flush()) throw std::runtime_error("cannot write " + path);
     return path;
   }
   static std::optional<std::string> Read(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(file), {});
   }
   // The names of the files in the folder, sorted.
   std::vector<std::string> Names() const {
