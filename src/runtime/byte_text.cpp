@@ -77,25 +77,6 @@ std::string_view SliceText(std::string_view text, TextPos index, TextPos count) 
   return text.substr(static_cast<std::size_t>(skipped), static_cast<std::size_t>(count));
 }
 
-void DeleteRange(std::string& text, TextPos index, TextPos count) {
-  const TextPos length = static_cast<TextPos>(text.size());
-  if (index < 1 || index > length || count <= 0) return;
-  const TextPos available = length - index + 1;
-  text.erase(static_cast<std::size_t>(index - 1),
-             static_cast<std::size_t>(std::min(count, available)));
-}
-
-void InsertText(std::string_view source, std::string& text, TextPos index) {
-  if (source.empty()) return;
-  const TextPos length = static_cast<TextPos>(text.size());
-  if (index < 1) index = 1;
-  if (index > length) {
-    text.append(source);
-  } else {
-    text.insert(static_cast<std::size_t>(index - 1), source);
-  }
-}
-
 bool TextEquals(std::string_view a, std::string_view b) { return a == b; }
 
 std::string LowerAscii(std::string_view text) {

@@ -26,8 +26,6 @@ TextPos FindByteFrom(char byte, std::string_view text, std::uint64_t start);
 // count bytes from index, clamped to the text (an index below 1 does not
 // shorten the count).
 std::string_view SliceText(std::string_view text, TextPos index, TextPos count);
-void DeleteRange(std::string& text, TextPos index, TextPos count);
-void InsertText(std::string_view source, std::string& text, TextPos index);
 bool TextEquals(std::string_view a, std::string_view b);
 // Only the 26 ASCII letters change.
 std::string LowerAscii(std::string_view text);

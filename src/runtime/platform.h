@@ -23,8 +23,6 @@ class File {
   // Opens an existing file for reading without sharing. Returns 0 or the
   // system error code. path is zero-terminated, in the system code page.
   int OpenForReading(const char* path) noexcept;
-  // Creates or truncates a file for writing without sharing.
-  int CreateForWriting(const char* path) noexcept;
   // Opens a file that exists for writing, without truncating it.
   int OpenExistingForWriting(const char* path) noexcept;
   // Creates a file that must not exist yet (80 when it does), for writing,

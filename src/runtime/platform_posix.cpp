@@ -99,14 +99,6 @@ int File::OpenForReading(const char* path) noexcept {
   return code;
 }
 
-int File::CreateForWriting(const char* path) noexcept {
-  Close();
-  int fd = -1;
-  int code = OpenDescriptor(path, O_WRONLY | O_CREAT | O_TRUNC, &fd);
-  if (code == 0) handle_ = fd;
-  return code;
-}
-
 // Fills the buffer as far as the file allows, so a short count means the end
 // even on pipes, which hand out data in pieces.
 std::int64_t File::Read(void* buffer, std::size_t size) noexcept {

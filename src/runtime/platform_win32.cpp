@@ -40,11 +40,6 @@ int File::OpenForReading(const char* path) noexcept {
   return OpenHandle(path, GENERIC_READ, OPEN_EXISTING, &handle_);
 }
 
-int File::CreateForWriting(const char* path) noexcept {
-  Close();
-  return OpenHandle(path, GENERIC_WRITE, CREATE_ALWAYS, &handle_);
-}
-
 std::int64_t File::Read(void* buffer, std::size_t size) noexcept {
   if (!IsOpen()) {
     lastError_ = kInvalidHandle;

@@ -117,10 +117,4 @@ void TextFileReader::SkipLineEnd() {
   }
 }
 
-void TextFileReader::Close() {
-  RequireOpen();
-  file_.Close();
-  position_ = end_ = 0;
-}
-
 }  // namespace qv

@@ -14,7 +14,7 @@ TEST(FileTest, WritesAndReadsBackEveryByte) {
   for (int i = 0; i < 5000; ++i) bytes += static_cast<char>(i * 7);
   const std::string path = dir.Path("bytes.bin");
   File out;
-  ASSERT_EQ(out.CreateForWriting(path.c_str()), 0);
+  ASSERT_EQ(out.CreateNew(path.c_str()), 0);
   ASSERT_TRUE(out.WriteAll(bytes.data(), bytes.size()));
   out.Close();
 
@@ -27,17 +27,18 @@ TEST(FileTest, WritesAndReadsBackEveryByte) {
   EXPECT_EQ(in.Read(back.data(), 1), 0);
 }
 
-TEST(FileTest, CreatingTruncates) {
+// A new file never replaces one that is there; an existing one opens for
+// writing as it stands.
+TEST(FileTest, NewFilesAndExistingOnes) {
   test::TempFolder dir;
-  const std::string path = dir.Write("old.txt", "a long old content");
+  const std::string path = dir.Write("old.txt", "old content");
   File out;
-  ASSERT_EQ(out.CreateForWriting(path.c_str()), 0);
+  EXPECT_EQ(out.CreateNew(path.c_str()), 80);
+  ASSERT_EQ(out.OpenExistingForWriting(path.c_str()), 0);
+  EXPECT_TRUE(out.IsRegularFile());
   ASSERT_TRUE(out.WriteAll("new", 3));
   out.Close();
-  File in;
-  ASSERT_EQ(in.OpenForReading(path.c_str()), 0);
-  char back[32];
-  EXPECT_EQ(in.Read(back, sizeof back), 3);
+  EXPECT_EQ(test::TempFolder::Read(path), "new content");
 }
 
 TEST(FileTest, FailuresGiveWindowsCodes) {
@@ -61,8 +62,9 @@ TEST(FileTest, FailuresGiveWindowsCodes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path + (c.write ? " for writing" : " for reading"));
     File file;
-    EXPECT_EQ(c.write ? file.CreateForWriting(c.path.c_str()) : file.OpenForReading(c.path.c_str()),
-              c.code);
+    EXPECT_EQ(
+        c.write ? file.OpenExistingForWriting(c.path.c_str()) : file.OpenForReading(c.path.c_str()),
+        c.code);
     EXPECT_FALSE(file.IsOpen());
   }
 }

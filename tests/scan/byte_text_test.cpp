@@ -92,43 +92,6 @@ TEST(SliceText, ClampsIndexAndCount) {
   }
 }
 
-TEST(DeleteRange, ChangesNothingOutsideTheText) {
-  const struct {
-    TextPos index, count;
-    std::string expected;
-  } cases[] = {
-      {1, 2, "cdef"},   {3, 2, "abef"},         {5, 100, "abcd"}, {6, 1, "abcde"},
-      {7, 1, "abcdef"}, {0, 2, "abcdef"},       {2, 0, "abcdef"}, {2, -1, "abcdef"},
-      {1, kMax, ""},    {kMax, kMax, "abcdef"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.index << " " << c.count);
-    std::string text = "abcdef";
-    DeleteRange(text, c.index, c.count);
-    EXPECT_EQ(text, c.expected);
-  }
-}
-
-TEST(InsertText, ClampsIndexAndAppendsBeyondTheEnd) {
-  const struct {
-    std::string source;
-    TextPos index;
-    std::string expected;
-  } cases[] = {
-      {"XY", 1, "XYabc"}, {"XY", 3, "abXYc"},    {"XY", 4, "abcXY"}, {"XY", 9, "abcXY"},
-      {"XY", 0, "XYabc"}, {"XY", kMin, "XYabc"}, {"", 2, "abc"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.index);
-    std::string text = "abc";
-    InsertText(c.source, text, c.index);
-    EXPECT_EQ(text, c.expected);
-  }
-  std::string text = "abc";
-  InsertText(text, text, 2);  // a source viewing the text itself
-  EXPECT_EQ(text, "aabcbc");
-}
-
 TEST(CaseFolding, OnlyTheAsciiLettersChange) {
   EXPECT_EQ(LowerAscii("MTS FORIS @[`{"), "mts foris @[`{");
   EXPECT_EQ(UpperAscii("mts foris @[`{"), "MTS FORIS @[`{");

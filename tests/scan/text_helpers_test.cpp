@@ -54,8 +54,7 @@ std::string ReplaceAllByRescanning(std::string text, std::string_view pattern,
                                    std::string_view replacement) {
   if (TextEquals(pattern, replacement)) return text;
   for (TextPos at; (at = FindText(pattern, text)) != 0;) {
-    DeleteRange(text, at, static_cast<TextPos>(pattern.size()));
-    InsertText(replacement, text, at);
+    text.replace(static_cast<std::size_t>(at - 1), pattern.size(), replacement);
   }
   return text;
 }
