@@ -1,6 +1,7 @@
 #pragma once
 // The whole of a detail as a list of lines, the way the conversion's passes
 // are put plainly: lines got and deleted one at a time by index.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,7 +34,7 @@ class LineList {
   }
   void Delete(std::int64_t index) {
     if (index < 0 || index >= Count()) RaiseListIndexError(index);
-    lines_.erase(lines_.begin() + index);
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
   }
   // Every line followed by CR LF.
   std::string JoinedText() const {
