@@ -43,6 +43,13 @@ class File {
   void Close() noexcept;
 
  private:
+  enum class Access { kRead, kWriteExisting, kCreateNew };
+  // The platform's own parts: opening into handle_, and one system read or
+  // write of up to size bytes (the count, or -1 with lastError_ set).
+  int Open(const char* path, Access access) noexcept;
+  std::int64_t ReadOnce(void* buffer, std::size_t size) noexcept;
+  std::int64_t WriteOnce(const void* data, std::size_t size) noexcept;
+
   static constexpr std::intptr_t kClosed = -1;
   std::intptr_t handle_ = kClosed;
   int lastError_ = 0;

@@ -91,74 +91,37 @@ int OpenDescriptor(const char* path, int flags, int* descriptor) {
 
 }  // namespace
 
-int File::OpenForReading(const char* path) noexcept {
-  Close();
+int File::Open(const char* path, Access access) noexcept {
+  const int flags = access == Access::kRead            ? O_RDONLY
+                    : access == Access::kWriteExisting ? O_WRONLY
+                                                       : O_WRONLY | O_CREAT | O_EXCL;
   int fd = -1;
-  int code = OpenDescriptor(path, O_RDONLY, &fd);
+  const int code = OpenDescriptor(path, flags, &fd);
   if (code == 0) handle_ = fd;
   return code;
 }
 
-// Fills the buffer as far as the file allows, so a short count means the end
-// even on pipes, which hand out data in pieces.
-std::int64_t File::Read(void* buffer, std::size_t size) noexcept {
-  if (!IsOpen()) {
-    lastError_ = kInvalidHandle;
-    return -1;
-  }
-  auto* bytes = static_cast<unsigned char*>(buffer);
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t got = ::read(static_cast<int>(handle_), bytes + done, size - done);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      if (done > 0) break;  // the failure shows again on the next read
-      lastError_ = WindowsCodeOfErrno(errno, "");
-      return -1;
-    }
-    if (got == 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  return static_cast<std::int64_t>(done);
+namespace {
+
+// One read or write, again when a signal broke it off.
+template <class Transfer>
+std::int64_t TransferOnce(Transfer transfer, int& lastError) {
+  ssize_t count;
+  do {
+    count = transfer();
+  } while (count < 0 && errno == EINTR);
+  if (count < 0) lastError = WindowsCodeOfErrno(errno, "");
+  return count;
 }
 
-bool File::WriteAll(const void* data, std::size_t size) noexcept {
-  if (!IsOpen()) {
-    lastError_ = kInvalidHandle;
-    return false;
-  }
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  while (size > 0) {
-    ssize_t put = ::write(static_cast<int>(handle_), bytes, size);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      lastError_ = WindowsCodeOfErrno(errno, "");
-      return false;
-    }
-    if (put == 0) {
-      lastError_ = kDiskFull;
-      return false;
-    }
-    bytes += put;
-    size -= static_cast<std::size_t>(put);
-  }
-  return true;
+}  // namespace
+
+std::int64_t File::ReadOnce(void* buffer, std::size_t size) noexcept {
+  return TransferOnce([&] { return ::read(static_cast<int>(handle_), buffer, size); }, lastError_);
 }
 
-int File::OpenExistingForWriting(const char* path) noexcept {
-  Close();
-  int fd = -1;
-  int code = OpenDescriptor(path, O_WRONLY, &fd);
-  if (code == 0) handle_ = fd;
-  return code;
-}
-
-int File::CreateNew(const char* path) noexcept {
-  Close();
-  int fd = -1;
-  int code = OpenDescriptor(path, O_WRONLY | O_CREAT | O_EXCL, &fd);
-  if (code == 0) handle_ = fd;
-  return code;
+std::int64_t File::WriteOnce(const void* data, std::size_t size) noexcept {
+  return TransferOnce([&] { return ::write(static_cast<int>(handle_), data, size); }, lastError_);
 }
 
 bool File::IsRegularFile() const noexcept {

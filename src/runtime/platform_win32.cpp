@@ -35,63 +35,41 @@ bool IsUtf8() { return SystemCodePage() == kUtf8CodePage; }
 
 }  // namespace
 
-int File::OpenForReading(const char* path) noexcept {
-  Close();
-  return OpenHandle(path, GENERIC_READ, OPEN_EXISTING, &handle_);
+int File::Open(const char* path, Access access) noexcept {
+  const DWORD rights = access == Access::kRead ? GENERIC_READ : GENERIC_WRITE;
+  const DWORD disposition = access == Access::kCreateNew ? CREATE_NEW : OPEN_EXISTING;
+  return OpenHandle(path, rights, disposition, &handle_);
 }
 
-std::int64_t File::Read(void* buffer, std::size_t size) noexcept {
-  if (!IsOpen()) {
-    lastError_ = kInvalidHandle;
+namespace {
+
+// One ReadFile or WriteFile of at most what a DWORD counts.
+template <class Transfer>
+std::int64_t TransferOnce(Transfer transfer, std::size_t size, int& lastError) {
+  DWORD count = 0;
+  if (!transfer(static_cast<DWORD>(std::min(size, kLargestTransfer)), &count)) {
+    lastError = static_cast<int>(GetLastError());
     return -1;
   }
-  auto* bytes = static_cast<unsigned char*>(buffer);
-  std::size_t done = 0;
-  while (done < size) {
-    DWORD want = static_cast<DWORD>(std::min(size - done, kLargestTransfer));
-    DWORD got = 0;
-    if (!ReadFile(HandleOf(handle_), bytes + done, want, &got, nullptr)) {
-      if (done > 0) break;  // the failure shows again on the next read
-      lastError_ = static_cast<int>(GetLastError());
-      return -1;
-    }
-    if (got == 0) break;
-    done += got;
-  }
-  return static_cast<std::int64_t>(done);
+  return count;
 }
 
-bool File::WriteAll(const void* data, std::size_t size) noexcept {
-  if (!IsOpen()) {
-    lastError_ = kInvalidHandle;
-    return false;
-  }
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  while (size > 0) {
-    DWORD want = static_cast<DWORD>(std::min(size, kLargestTransfer));
-    DWORD put = 0;
-    if (!WriteFile(HandleOf(handle_), bytes, want, &put, nullptr)) {
-      lastError_ = static_cast<int>(GetLastError());
-      return false;
-    }
-    if (put == 0) {
-      lastError_ = kDiskFull;
-      return false;
-    }
-    bytes += put;
-    size -= put;
-  }
-  return true;
+}  // namespace
+
+std::int64_t File::ReadOnce(void* buffer, std::size_t size) noexcept {
+  return TransferOnce(
+      [&](DWORD want, DWORD* got) {
+        return ReadFile(HandleOf(handle_), buffer, want, got, nullptr);
+      },
+      size, lastError_);
 }
 
-int File::OpenExistingForWriting(const char* path) noexcept {
-  Close();
-  return OpenHandle(path, GENERIC_WRITE, OPEN_EXISTING, &handle_);
-}
-
-int File::CreateNew(const char* path) noexcept {
-  Close();
-  return OpenHandle(path, GENERIC_WRITE, CREATE_NEW, &handle_);
+std::int64_t File::WriteOnce(const void* data, std::size_t size) noexcept {
+  return TransferOnce(
+      [&](DWORD want, DWORD* put) {
+        return WriteFile(HandleOf(handle_), data, want, put, nullptr);
+      },
+      size, lastError_);
 }
 
 bool File::IsRegularFile() const noexcept {
