@@ -128,11 +128,15 @@ void Convert(const std::string& input, const std::string& output) {
 int main(int argc, char** argv) {
   const std::string directory = argc > 1 ? argv[1] : "/tmp";
   std::vector<std::string> sizes;
-  for (int i = 2; i < argc; ++i) sizes.push_back(argv[i]);
+  for (int i = 2; i < argc; ++i) sizes.emplace_back(argv[i]);
   if (sizes.empty()) sizes = {"30", "300", "300-mix"};
   for (const std::string& size : sizes) {
-    const std::string input = directory + "/qv_bench_detail_" + size + ".html";
-    const std::string output = directory + "/qv_bench_report_" + size + ".xml";
+    std::string input = directory + "/qv_bench_detail_";
+    input += size;
+    input += ".html";
+    std::string output = directory + "/qv_bench_report_";
+    output += size;
+    output += ".xml";
     if (!std::ifstream(input) && !InChild(Generate, input, size)) return 1;
     if (!InChild(Convert, input, output)) return 1;
     std::remove(output.c_str());

@@ -29,8 +29,7 @@ void Time(const char* what, std::size_t bytes, Work work) {
   work();
   const double seconds = SecondsSince(start);
   const double megabytes = static_cast<double>(bytes) / kMegabyte;
-  std::printf("%-48s %8.1f MB %9.3f s %9.0f MB/s\n", what, megabytes, seconds,
-              megabytes / seconds);
+  std::printf("%-48s %8.1f MB %9.3f s %9.0f MB/s\n", what, megabytes, seconds, megabytes / seconds);
 }
 
 std::string DetailTable(std::size_t bytes) {

@@ -85,7 +85,7 @@ inline const test::TempFolder& Scratch() {
 // files are new ones: ext4 sends a file truncated and written again to the
 // disk when it is closed, which made the file-level targets ten times slower.
 inline std::string FreshScratchPath(std::string_view name) {
-  const std::string path = Scratch().Path(name);
+  std::string path = Scratch().Path(name);
   std::filesystem::remove(path);
   return path;
 }
@@ -93,13 +93,6 @@ inline std::string FreshScratchPath(std::string_view name) {
 inline std::string WriteScratch(std::string_view name, std::string_view bytes) {
   FreshScratchPath(name);
   return Scratch().Write(name, bytes);
-}
-
-inline bool SameFormats(const LocaleFormatsRecord& a, const LocaleFormatsRecord& b) {
-  return a.dateSeparator == b.dateSeparator && a.timeSeparator == b.timeSeparator &&
-         a.decimalSeparator == b.decimalSeparator && a.shortDatePattern == b.shortDatePattern &&
-         a.amDesignator == b.amDesignator && a.pmDesignator == b.pmDesignator &&
-         a.twoDigitYearWindow == b.twoDigitYearWindow;
 }
 
 // Settings a user's locale may give; the input chooses one, so that the

@@ -148,6 +148,62 @@ inline void CheckValidValue(DateTimeValue value, const std::string& where, Findi
       "a month back from a parsed value left the calendar" + where);
 }
 
+// A moment to write in the settings' order and read back.
+struct Moment {
+  int year = 1;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+// A full date written in the pattern's order, with and without a time, reads
+// back as the day and moment written.
+inline void CheckWrittenMoment(const LocaleFormatsRecord& formats, Clock today,
+                               const Moment& moment, Findings& findings) {
+  const FieldPlaces places = PlacesOf(formats.shortDatePattern);
+  const char dateSeparator = formats.dateSeparator;
+  const char timeSeparator = formats.timeSeparator;
+  const auto isDesignatorByte = [&](char c) {
+    return c == 'a' || c == 'A' || c == 'p' || c == 'P' ||
+           (!formats.amDesignator.empty() && formats.amDesignator[0] == c) ||
+           (!formats.pmDesignator.empty() && formats.pmDesignator[0] == c);
+  };
+  if (places.day != 0 && places.month != 0 && places.year != 0 && !IsDigit(dateSeparator) &&
+      dateSeparator != ' ') {
+    std::string fields[3];
+    fields[places.day - 1] = Padded(moment.day, 2);
+    fields[places.month - 1] = Padded(moment.month, 2);
+    fields[places.year - 1] = Padded(moment.year, 4);
+    const std::string dateText = fields[0] + dateSeparator + fields[1] + dateSeparator + fields[2];
+    const double dayNumber = static_cast<double>(DayNumber(moment.year, moment.month, moment.day));
+    const std::string written = " (written " + Printable(dateText) + ")";
+    if (timeSeparator != dateSeparator) {
+      DateTimeValue parsed = kUntouched;
+      if (findings.Expect(TryParseDateTime(dateText, formats, parsed, today),
+                          "a written date did not parse" + written)) {
+        findings.Expect(parsed == dayNumber, "a written date came back as another day" + written);
+      }
+    }
+    if (!IsDigit(timeSeparator) && timeSeparator != ' ' && !isDesignatorByte(timeSeparator)) {
+      const std::string dateTimeText = dateText + "  " + Padded(moment.hour, 2) + timeSeparator +
+                                       Padded(moment.minute, 2) + timeSeparator +
+                                       Padded(moment.second, 2);
+      const double fraction =
+          (moment.hour * 3600000.0 + moment.minute * 60000.0 + moment.second * 1000.0) / 86400000.0;
+      const double expected = dayNumber < 0 ? dayNumber - fraction : dayNumber + fraction;
+      DateTimeValue parsed = kUntouched;
+      const std::string writtenTime = " (written " + Printable(dateTimeText) + ")";
+      if (findings.Expect(TryParseDateTime(dateTimeText, formats, parsed, today),
+                          "a written date and time did not parse" + writtenTime)) {
+        findings.Expect(std::fabs(parsed - expected) < 2e-9,
+                        "a written date and time came back as another moment" + writtenTime);
+      }
+    }
+  }
+}
+
 }  // namespace dates_detail
 
 // Input: settings choice, a free byte, a clock and fallback choice, a date
@@ -159,12 +215,13 @@ inline std::string CheckDatesNumbers(std::string_view data) {
   const std::uint8_t settingsChoice = input.Byte();
   const std::uint8_t freeByte = input.Byte();
   const std::uint8_t clockChoice = input.Byte();
-  const int year = 1 + input.Word() % 9999;
-  const int month = 1 + input.Byte() % 12;
-  const int day = 1 + input.Byte() % MonthLength(year, month);
-  const int hour = input.Byte() % 24;
-  const int minute = input.Byte() % 60;
-  const int second = input.Byte() % 60;
+  Moment moment;
+  moment.year = 1 + input.Word() % 9999;
+  moment.month = 1 + input.Byte() % 12;
+  moment.day = 1 + input.Byte() % MonthLength(moment.year, moment.month);
+  moment.hour = input.Byte() % 24;
+  moment.minute = input.Byte() % 60;
+  moment.second = input.Byte() % 60;
   const std::string_view text = input.Rest();
 
   const LocaleFormatsRecord formats = ChosenFormats(settingsChoice, freeByte);
@@ -181,45 +238,7 @@ inline std::string CheckDatesNumbers(std::string_view data) {
                     "a failed parse changed its output" + where);
   }
 
-  // A full date written in the pattern's order, with and without a time.
-  const FieldPlaces places = PlacesOf(formats.shortDatePattern);
-  const char dateSeparator = formats.dateSeparator;
-  const char timeSeparator = formats.timeSeparator;
-  const auto isDesignatorByte = [&](char c) {
-    return c == 'a' || c == 'A' || c == 'p' || c == 'P' ||
-           (!formats.amDesignator.empty() && formats.amDesignator[0] == c) ||
-           (!formats.pmDesignator.empty() && formats.pmDesignator[0] == c);
-  };
-  if (places.day != 0 && places.month != 0 && places.year != 0 && !IsDigit(dateSeparator) &&
-      dateSeparator != ' ') {
-    std::string fields[3];
-    fields[places.day - 1] = Padded(day, 2);
-    fields[places.month - 1] = Padded(month, 2);
-    fields[places.year - 1] = Padded(year, 4);
-    const std::string dateText = fields[0] + dateSeparator + fields[1] + dateSeparator + fields[2];
-    const double dayNumber = static_cast<double>(DayNumber(year, month, day));
-    const std::string written = " (written " + Printable(dateText) + ")";
-    if (timeSeparator != dateSeparator) {
-      DateTimeValue parsed = kUntouched;
-      if (findings.Expect(TryParseDateTime(dateText, formats, parsed, today),
-                          "a written date did not parse" + written)) {
-        findings.Expect(parsed == dayNumber, "a written date came back as another day" + written);
-      }
-    }
-    if (!IsDigit(timeSeparator) && timeSeparator != ' ' && !isDesignatorByte(timeSeparator)) {
-      const std::string dateTimeText = dateText + "  " + Padded(hour, 2) + timeSeparator +
-                                       Padded(minute, 2) + timeSeparator + Padded(second, 2);
-      const double fraction = (hour * 3600000.0 + minute * 60000.0 + second * 1000.0) / 86400000.0;
-      const double expected = dayNumber < 0 ? dayNumber - fraction : dayNumber + fraction;
-      DateTimeValue parsed = kUntouched;
-      const std::string writtenTime = " (written " + Printable(dateTimeText) + ")";
-      if (findings.Expect(TryParseDateTime(dateTimeText, formats, parsed, today),
-                          "a written date and time did not parse" + writtenTime)) {
-        findings.Expect(std::fabs(parsed - expected) < 2e-9,
-                        "a written date and time came back as another moment" + writtenTime);
-      }
-    }
-  }
+  CheckWrittenMoment(formats, today, moment, findings);
 
   const std::int32_t fallback = static_cast<std::int32_t>(clockChoice) - 128;
   const std::int32_t number = ParseIntOr(text, fallback);

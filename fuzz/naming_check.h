@@ -48,14 +48,12 @@ inline std::string CheckNaming(std::string_view data) {
   const std::string path = WriteScratch(naming_detail::kScratchName, detail);
 
   const LocaleFormatsRecord formats = ChosenFormats(settingsChoice, freeByte);
-  const LocaleFormatsRecord before = UserLocaleFormats();
   std::string name;
   try {
     name = NameDetail(path, formats, [] { return LocalDate{2026, 3, 15}; });
   } catch (const std::exception& error) {
     findings.Add(std::string("naming a readable file failed: ") + error.what());
   }
-  findings.Expect(SameFormats(UserLocaleFormats(), before), "naming changed the user's settings");
   if (!name.empty()) {
     findings.Expect(naming_detail::IsDisplayName(name, naming_detail::kScratchName),
                     "not a display name: \"" + Printable(name) + "\"");

@@ -87,7 +87,8 @@ inline std::string CheckScanner(std::string_view data) {
   TextPos at = 1;
   int calls = 0;
   while (findings.Text().empty() && at < length) {
-    const std::size_t cut = static_cast<std::size_t>(at) + (startChoice + calls) % 23;
+    const std::size_t cut =
+        static_cast<std::size_t>(at) + static_cast<std::size_t>((startChoice + calls) % 23);
     scan_detail::CompareCut(text, name, at, cut < text.size() ? cut : text.size(), findings);
     at = scan_detail::CompareOne(text, name, at, findings);
     ++calls;

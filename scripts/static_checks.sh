@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Formatting and lint: clang-format over our C++ sources, clang-tidy over the
-# library's sources with the compile commands of a build folder.
+# library, the tool and the benchmarks (and, through the test that replays
+# them, the fuzz checks) with the compile commands of a build folder.
 #   scripts/static_checks.sh [BUILD_DIR]     (default build/static-checks)
 # The build folder is configured here (nothing is built). Ends with one line
 # saying whether both checks passed.
@@ -15,7 +16,8 @@ mapfile -t format_files < <(git ls-files 'src/*.cpp' 'src/*.h' 'cli/*.cpp' 'cli/
   'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' \
   'windows/*.cpp' | existing)
 # The Linux build compiles no _win32 file, so clang-tidy has no command for it.
-mapfile -t tidy_files < <(git ls-files 'src/*.cpp' | grep -v '_win32\.cpp$' | existing)
+mapfile -t tidy_files < <(git ls-files 'src/*.cpp' 'cli/*.cpp' 'bench/*.cpp' \
+  'tests/fuzz_regressions/*.cpp' | grep -v '_win32\.cpp$' | existing)
 
 failed=()
 

@@ -51,7 +51,7 @@ bool HasTag(std::string_view cell) {
 // dd.mm.yyyy exactly.
 bool IsPlainDate(std::string_view date) {
   if (date.size() != 10 || date[2] != '.' || date[5] != '.') return false;
-  for (std::size_t i : {0, 1, 3, 4, 6, 7, 8, 9}) {
+  for (std::size_t i : {0u, 1u, 3u, 4u, 6u, 7u, 8u, 9u}) {
     if (!IsDigit(date[i])) return false;
   }
   return true;

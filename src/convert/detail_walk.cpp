@@ -56,7 +56,8 @@ void DetailWalk::Walk() {
 // a block. A walk that runs out before the end of the detail is undecided
 // and waits for more text.
 bool DetailWalk::Step() {
-  const std::string_view text = std::string_view(window_).substr(static_cast<std::size_t>(cursor_ - base_));
+  const std::string_view text =
+      std::string_view(window_).substr(static_cast<std::size_t>(cursor_ - base_));
   const bool looking = phone_.empty();
   const TagContent found = looking ? NextTagContent(text, "td", 1) : NextTagContent(text, "tr", 1);
   if (found.ranOut && !ended_) {

@@ -69,7 +69,7 @@ std::size_t DecodeInto(const unsigned char* in, std::size_t size, char16_t* out)
   while (i < size) {
     // Eight ASCII bytes at a time: markup and digits make up most rows.
     while (size - i >= 8 && (LoadBlock(in + i) & kHighBits) == 0) {
-      for (int j = 0; j < 8; ++j) out[j] = in[i + j];
+      for (std::size_t j = 0; j < 8; ++j) out[j] = in[i + j];
       out += 8;
       i += 8;
     }
