@@ -29,6 +29,13 @@ if ! { "${configure[@]}" && cmake --build "$build" -j 2 --target "${targets[@]/#
   exit 1
 fi
 
+# The fuzz build compiles the library with clang: its warnings count too.
+if grep -q "warning:" "$build_log"; then
+  grep -A3 "warning:" "$build_log" | head -n 40
+  echo "FUZZ SMOKE: FAILED (the build gave warnings, see $build_log)"
+  exit 1
+fi
+
 work="$build/fuzz-smoke"
 rm -rf "$work"
 failing=()
