@@ -80,8 +80,7 @@ inline bool IsExpectedFailure(const std::string& message) {
 }  // namespace conversion_detail
 
 // Input: a settings choice and a free byte, then the detail file's bytes.
-// rule says which characters the report may hold.
-inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
+inline std::string CheckConversion(std::string_view data) {
   using namespace conversion_detail;
   ByteReader input(data);
   const std::uint8_t settingsChoice = input.Byte();
@@ -104,7 +103,7 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
 
   const std::optional<std::string> report = test::TempFolder::Read(outputPath);
   if (findings.Expect(report.has_value(), "no report was written")) {
-    const XmlReading reading = ReadXml(*report, rule);
+    const XmlReading reading = ReadXml(*report);
     if (findings.Expect(reading.error.empty(), "the report is not well-formed: " + reading.error)) {
       CheckReportShape(reading.root, findings);
     }
@@ -120,10 +119,6 @@ inline std::string CheckConversionUnder(std::string_view data, CharRule rule) {
                     "converting the same detail again gave another report");
   }
   return findings.Text();
-}
-
-inline std::string CheckConversion(std::string_view data) {
-  return CheckConversionUnder(data, CharRule::kXml10);
 }
 
 }  // namespace qv::fuzz

@@ -48,7 +48,7 @@ inline void CheckThroughPrinter(std::string_view bytes, const std::string& encod
   call.set = 1u << kNum;
   printer.Call(call);
   printer.End();
-  const XmlReading reading = ReadXml(printed.bytes, CharRule::kXml10);
+  const XmlReading reading = ReadXml(printed.bytes);
   if (!findings.Expect(reading.error.empty(), "the printed report is not XML: " + reading.error)) {
     return;
   }

@@ -20,11 +20,6 @@ struct XmlElement {
   std::vector<XmlElement> children;
 };
 
-enum class CharRule {
-  kXml10,        // every character must be one that XML 1.0 allows in a document
-  kRawControls,  // the same, but control characters below 0x20 pass as they are
-};
-
 struct XmlReading {
   std::string error;  // empty when the document is well-formed
   XmlElement root;
@@ -55,12 +50,13 @@ inline void AppendUtf8(std::uint32_t c, std::string& out) {
   }
 }
 
-inline std::string CheckEncoding(std::string_view bytes, CharRule rule) {
+// Every character must be one that XML 1.0 allows in a document.
+inline std::string CheckEncoding(std::string_view bytes) {
   for (std::size_t i = 0, length = 0; i < bytes.size(); i += length) {
     std::uint32_t c = 0;
     length = test::StrictCodePoint(bytes.substr(i), c);
     if (length == 0) return "ill-formed UTF-8 at offset " + std::to_string(i);
-    if (!IsXmlChar(c) && !(rule == CharRule::kRawControls && c < 0x20)) {
+    if (!IsXmlChar(c)) {
       static constexpr char kHex[] = "0123456789ABCDEF";
       std::string code;
       for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4)
@@ -250,9 +246,9 @@ class Reader {
 
 }  // namespace xml_detail
 
-inline XmlReading ReadXml(std::string_view bytes, CharRule rule) {
+inline XmlReading ReadXml(std::string_view bytes) {
   XmlReading reading;
-  reading.error = xml_detail::CheckEncoding(bytes, rule);
+  reading.error = xml_detail::CheckEncoding(bytes);
   if (reading.error.empty()) reading.error = xml_detail::Reader(bytes).Read(reading.root);
   return reading;
 }

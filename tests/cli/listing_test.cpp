@@ -146,8 +146,7 @@ class ListingTest : public ::testing::Test {
     const char separator = qv::UserLocaleFormats().decimalSeparator;
     const fs::path report = folder_ / "report.xml";
     qv::ConvertDetail(input, report.string(), {separator});
-    const qv::fuzz::XmlReading reading =
-        qv::fuzz::ReadXml(ReadFile(report), qv::fuzz::CharRule::kXml10);
+    const qv::fuzz::XmlReading reading = qv::fuzz::ReadXml(ReadFile(report));
     EXPECT_EQ(reading.error, "");
     std::vector<Row> rows;
     for (const qv::fuzz::XmlElement& phone : reading.root.children) {

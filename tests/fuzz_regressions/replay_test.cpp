@@ -67,13 +67,5 @@ INSTANTIATE_TEST_SUITE_P(Targets, FuzzInputs, testing::ValuesIn(kTargets),
                            return std::string(param.param.name);
                          });
 
-// Control characters of a cell (here 0x01 and 0x00) must not reach the
-// report as raw bytes, which no XML parser accepts.
-TEST(ReportCharacters, ControlCharactersOfTheDetailKeepTheReportXml) {
-  const fs::path file = fs::path(QV_SOURCE_DIR) / "tests" / "fuzz_regressions" / "conversion" /
-                        "control_character_in_cell";
-  EXPECT_EQ(CheckConversionUnder(Bytes(file), CharRule::kXml10), "");
-}
-
 }  // namespace
 }  // namespace qv::fuzz
