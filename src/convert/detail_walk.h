@@ -35,7 +35,7 @@ class DetailEvents {
 class DetailWalk {
  public:
   // Bytes are read in blocks of this size.
-  static constexpr std::size_t kBlockSize = 128 * 1024;
+  static constexpr std::size_t kBlockSize = 512 * 1024;
   static constexpr std::size_t kLargeWindow = 4 << 20;
 
   DetailWalk(DetailEvents& events, char decimalSeparator);

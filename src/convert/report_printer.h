@@ -3,6 +3,7 @@
 // CR LF line breaks, two spaces of indent per level, text inline with the
 // markup around it, attributes in their fixed order.
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,7 @@ class ReportOutput {
 
 class ReportPrinter final : public DetailEvents {
  public:
-  static constexpr std::size_t kBufferSize = 64 * 1024;
+  static constexpr std::size_t kBufferSize = 256 * 1024;
 
   // Writes the declaration and the head of the report; filename is the
   // input path as the report names it, in UTF-8.
@@ -55,7 +56,9 @@ class ReportPrinter final : public DetailEvents {
   std::string number_;
   std::size_t used_ = 0;
   static constexpr std::size_t kSlack = 64;
-  char buffer_[kBufferSize + kSlack];
+  // On the heap: a printer may live on the stack of a host's thread.
+  std::unique_ptr<char[]> storage_;
+  char* buffer_;
 };
 
 }  // namespace qv
