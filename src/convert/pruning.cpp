@@ -48,8 +48,10 @@ bool DetailPruner::Take(std::string_view line, LineStream& lines, std::string_vi
     sectionFound_ = true;
   } else {
     if (IsBlank(line)) return false;
-    if (kSubscriberMarker.In(line)) insideBlock_ = true;
-    if (kTotalMarker.In(line)) insideBlock_ = false;
+    // The flag is set by the subscriber marker and then cleared by the total
+    // marker: inside a block only the second can change it, outside only a
+    // line with the first, so most lines are searched for one marker.
+    if (insideBlock_ || kSubscriberMarker.In(line)) insideBlock_ = !kTotalMarker.In(line);
     keepsHeld = insideBlock_;
   }
   if (keepsHeld) kept = lines.Held();
