@@ -122,7 +122,9 @@ std::string_view EscapeOf(unsigned char byteClass) {
 }  // namespace
 
 ReportPrinter::ReportPrinter(ReportOutput& out, std::string_view filename)
-    : out_(out), storage_(std::make_unique<char[]>(kBufferSize + kSlack)), buffer_(storage_.get()) {
+    : out_(out),
+      storage_(std::make_unique_for_overwrite<char[]>(kBufferSize + kSlack)),
+      buffer_(storage_.get()) {
   Put("<?xml version=\"1.0\"?>\r\n<report>");
   HeaderElement("application", kApplicationText);
   HeaderElement("url", QV_MAKER_URL);
