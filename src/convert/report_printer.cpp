@@ -126,10 +126,10 @@ ReportPrinter::ReportPrinter(ReportOutput& out, std::string_view filename)
       storage_(std::make_unique_for_overwrite<char[]>(kBufferSize + kSlack)),
       buffer_(storage_.get()) {
   Put("<?xml version=\"1.0\"?>\r\n<report>");
-  HeaderElement("application", kApplicationText);
-  HeaderElement("url", QV_MAKER_URL);
-  HeaderElement("filename", filename);
-  HeaderElement("library", kLibraryText);
+  TextElement("application", kApplicationText);
+  TextElement("url", QV_MAKER_URL);
+  TextElement("filename", filename);
+  TextElement("library", kLibraryText);
 }
 
 void ReportPrinter::Flush() {
@@ -217,7 +217,7 @@ std::size_t ReportPrinter::Special(const unsigned char* p, const unsigned char* 
   return taken;
 }
 
-void ReportPrinter::HeaderElement(std::string_view name, std::string_view text) {
+void ReportPrinter::TextElement(std::string_view name, std::string_view text) {
   Put("\r\n  <");
   Put(name);
   if (text.empty()) {
@@ -235,7 +235,6 @@ void ReportPrinter::HeaderElement(std::string_view name, std::string_view text) 
 // number has each call on a line of its own.
 void ReportPrinter::Subscriber(std::string_view number) {
   ClosePhone();
-  Put("\r\n  <phone");
   number_ = EncodeUtf8(CodePageToUtf16(number));
   phone_ = PhoneState::kStarted;
 }
@@ -243,7 +242,7 @@ void ReportPrinter::Subscriber(std::string_view number) {
 void ReportPrinter::Call(const CallRecord& call) {
   if (phone_ == PhoneState::kNone) return;
   if (phone_ == PhoneState::kStarted) {
-    Put(">");
+    Put("\r\n  <phone>");
     Escaped<false>(number_);
     phone_ = PhoneState::kWithCalls;
   }
@@ -259,13 +258,7 @@ void ReportPrinter::Call(const CallRecord& call) {
 
 void ReportPrinter::ClosePhone() {
   if (phone_ == PhoneState::kStarted) {
-    if (number_.empty()) {
-      Put("/>");
-    } else {
-      Put(">");
-      Escaped<false>(number_);
-      Put("</phone>");
-    }
+    TextElement("phone", number_);
   } else if (phone_ == PhoneState::kWithCalls) {
     Put("\r\n  </phone>");
   }

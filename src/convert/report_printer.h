@@ -46,13 +46,14 @@ class ReportPrinter final : public DetailEvents {
   void Escaped(std::string_view text);
   template <bool kAttribute>
   std::size_t Special(const unsigned char* p, const unsigned char* end);
-  void HeaderElement(std::string_view name, std::string_view text);
+  // An element of the report's first level that holds only text.
+  void TextElement(std::string_view name, std::string_view text);
   void ClosePhone();
 
   ReportOutput& out_;
   PhoneState phone_ = PhoneState::kNone;
-  // The number of the phone element whose start tag is not yet closed: what
-  // follows it depends on whether calls come.
+  // The number of the phone element not yet written: how it is written
+  // depends on whether calls come.
   std::string number_;
   std::size_t used_ = 0;
   static constexpr std::size_t kSlack = 64;
