@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "check_support.h"
-#include "convert/report_printer.h"
 #include "runtime/byte_text.h"
 #include "runtime/encodings.h"
+#include "support/printed_report.h"
 #include "support/utf8_model.h"
 #include "xml_check.h"
 
@@ -29,26 +29,11 @@ inline bool DecodesExactly(std::string_view bytes) {
   return true;
 }
 
-// Collects what the printer writes.
-struct PrintedValue final : ReportOutput {
-  void Write(const char* data, std::size_t size) override { bytes.append(data, size); }
-  std::string bytes;
-};
-
-// Through the writer, as element text and as an attribute value.
 // Through the report printer, as an attribute value: the cleaned text, with
 // the control characters XML forbids as "?", so the report stays XML.
 inline void CheckThroughPrinter(std::string_view bytes, const std::string& encoded,
                                 Findings& findings) {
-  PrintedValue printed;
-  ReportPrinter printer(printed, "detail.html");
-  printer.Subscriber("1");
-  CallRecord call;
-  call.values[kNum] = bytes;
-  call.set = 1u << kNum;
-  printer.Call(call);
-  printer.End();
-  const XmlReading reading = ReadXml(printed.bytes);
+  const XmlReading reading = ReadXml(test::PrintedReport({{"1", {std::string(bytes)}}}));
   if (!findings.Expect(reading.error.empty(), "the printed report is not XML: " + reading.error)) {
     return;
   }

@@ -6,8 +6,6 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -24,7 +22,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using qv::cli::CallsFormat;
 using qv::cli::SummaryFormat;
 // Column to value; nothing for a JSON null.
@@ -41,11 +38,8 @@ bool IsPlainDecimal(const std::string& text) {
   return digits(start, separator) && digits(separator + 1, text.size());
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
+std::string ReadFile(const std::string& path) {
+  return qv::test::TempFolder::Read(path).value_or("");
 }
 
 std::vector<Row> CsvRows(const std::string& text) {
@@ -106,19 +100,8 @@ void ExpectRows(const std::vector<Row>& expected, const std::vector<Row>& actual
 
 class ListingTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = qv::test::UniqueTempFolder("qv_listing_");
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  std::string Detail(const std::string& name, const std::string& bytes) {
-    std::string path = (folder_ / name).string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
   std::string Generated(const std::string& name, qv::bench::DetailKind kind) {
-    std::string path = (folder_ / name).string();
+    std::string path = folder_.Path(name);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     EXPECT_NE(qv::bench::WriteSyntheticDetail(file, 100 * 1024, 7, kind), 0u);
     std::fclose(file);
@@ -131,21 +114,21 @@ class ListingTest : public ::testing::Test {
   }
 
   std::string Calls(const std::vector<std::string>& inputs, CallsFormat format) {
-    const fs::path output = folder_ / "calls";
-    EXPECT_EQ(qv::cli::ListCalls({inputs, output.string(), false}, format, "qvmtsfrs"), 0);
+    const std::string output = folder_.Path("calls");
+    EXPECT_EQ(qv::cli::ListCalls({inputs, output, false}, format, "qvmtsfrs"), 0);
     return ReadFile(output);
   }
   std::string Summary(const std::vector<std::string>& inputs, SummaryFormat format) {
-    const fs::path output = folder_ / "summary";
-    EXPECT_EQ(qv::cli::SummariseCalls({inputs, output.string(), false}, format, "qvmtsfrs"), 0);
+    const std::string output = folder_.Path("summary");
+    EXPECT_EQ(qv::cli::SummariseCalls({inputs, output, false}, format, "qvmtsfrs"), 0);
     return ReadFile(output);
   }
 
   // The calls of the report, as the listing should give them.
   std::vector<Row> ReportCalls(const std::string& input) {
     const char separator = qv::UserLocaleFormats().decimalSeparator;
-    const fs::path report = folder_ / "report.xml";
-    qv::ConvertDetail(input, report.string(), {separator});
+    const std::string report = folder_.Path("report.xml");
+    qv::ConvertDetail(input, report, {separator});
     const qv::fuzz::XmlReading reading = qv::fuzz::ReadXml(ReadFile(report));
     EXPECT_EQ(reading.error, "");
     std::vector<Row> rows;
@@ -179,7 +162,7 @@ class ListingTest : public ::testing::Test {
     return rows;
   }
 
-  fs::path folder_;
+  qv::test::TempFolder folder_{"qv_listing_"};
 };
 
 TEST_F(ListingTest, CallsAreTheReportsCallsInBothFormats) {
@@ -272,7 +255,7 @@ TEST_F(ListingTest, AwkwardCellsComeOutAsValidCsvAndJson) {
     page += "<tr><td>1</td><td>01.03.2011</td><td>09:05:17</td><td></td><td>4957654321</td><td>" +
             c.cell + "</td><td>r1</td><td>SMS</td><td></td><td>1</td><td>1,50</td></tr>\r\n";
   page += qv::bench::kPageTail;
-  const std::string detail = Detail("awkward.html", page);
+  const std::string detail = folder_.Write("awkward.html", page);
   const std::vector<Row> csv = CsvRows(Calls({detail}, CallsFormat::kCsv));
   const std::vector<Row> json = JsonLinesRows(Calls({detail}, CallsFormat::kJsonLines));
   ASSERT_EQ(csv.size(), std::size(cases));

@@ -4,9 +4,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -39,20 +36,13 @@ TEST(ProgressText, FilesBytesAndSizes) {
 class ProgressLineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = qv::test::UniqueTempFolder("qv_progress_");
-    stream_ = std::fopen(path_.string().c_str(), "wb");
+    stream_ = std::fopen(path_.c_str(), "wb");
     ASSERT_NE(stream_, nullptr);
   }
   void TearDown() override {
     if (stream_ != nullptr) std::fclose(stream_);
-    std::filesystem::remove(path_);
   }
-  std::string Written() const {
-    std::ifstream file(path_, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
+  std::string Written() const { return qv::test::TempFolder::Read(path_).value_or(""); }
   bool EventuallyWritten(const std::string& text) const {
     for (int attempt = 0; attempt < 1000; ++attempt) {
       if (Written().find(text) != std::string::npos) return true;
@@ -62,7 +52,8 @@ class ProgressLineTest : public ::testing::Test {
   }
 
   static constexpr ProgressLine::Timing kAtOnce{0ms, 1ms};
-  std::filesystem::path path_;
+  qv::test::TempFolder folder_{"qv_progress_"};
+  std::string path_ = folder_.Path("stderr");
   std::FILE* stream_ = nullptr;
 };
 
@@ -76,7 +67,7 @@ TEST_F(ProgressLineTest, OnlyMessagesWhenNotDrawnOrWhenTheWorkIsShort) {
       progress.PrintMessage("qvmtsfrs: a.html: failed");
     }
     EXPECT_EQ(Written(), "qvmtsfrs: a.html: failed\n");
-    stream_ = std::freopen(path_.string().c_str(), "wb", stream_);
+    stream_ = std::freopen(path_.c_str(), "wb", stream_);
     ASSERT_NE(stream_, nullptr);
   }
 }

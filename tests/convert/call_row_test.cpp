@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/report_printer.h"
+#include "support/printed_report.h"
 
 namespace qv {
 namespace {
@@ -30,17 +30,11 @@ const char kOrdinaryCall[] =
     R"(<call m="2,08" s="125" r1="Московская" r2="Москва" num="4957654321" pay="1,50" )"
     R"(code="1" time="2010-12-07 09:05:00" type="1"/>)";
 
-class StringOutput final : public ReportOutput {
- public:
-  void Write(const char* data, std::size_t size) override { written.append(data, size); }
-  std::string written;
-};
-
 // The call elements the rows produce, as the report writes them.
 class CallRowTest : public ::testing::Test {
  protected:
   std::string Convert(const std::vector<std::string>& rows) {
-    StringOutput out;
+    test::StringOutput out;
     ReportPrinter printer(out, "detail.html");
     printer.Subscriber("p");
     CallRowConverter converter(separator_);
@@ -49,7 +43,7 @@ class CallRowTest : public ::testing::Test {
       if (converter.Convert(row, call)) printer.Call(call);
     }
     printer.End();
-    const std::string& written = out.written;
+    const std::string written = out.Joined();
     const std::string open = "<phone>p";
     const std::size_t begin = written.find(open) + open.size();
     std::size_t end = written.find("</phone>", begin);

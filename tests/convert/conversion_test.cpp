@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "convert/report_printer.h"
 #include "maker.h"
 #include "runtime/locale_formats.h"
 #include "runtime/service_error.h"
 #include "support/detail_model.h"
+#include "support/printed_report.h"
 #include "support/temp_folder.h"
 
 namespace qv {
@@ -326,16 +326,11 @@ TEST_F(ConversionTest, EndlessLineIsConvertedWhole) {
             Report(folder_.Path("detail.html"), Phone("9161234567", calls)));
 }
 
-struct StringOutput final : ReportOutput {
-  void Write(const char* data, std::size_t size) override { written.append(data, size); }
-  std::string written;
-};
-
 // The report of a detail walked as its bytes arrive in pieces of the sizes
 // pieceSize gives, with the failure's message after it.
 template <class PieceSize>
 std::string PrintedInPieces(std::string_view detail, PieceSize pieceSize) {
-  StringOutput out;
+  test::StringOutput out;
   ReportPrinter printer(out, "detail.html");
   DetailWalk walk(printer, ',');
   std::string failure;
@@ -352,17 +347,17 @@ std::string PrintedInPieces(std::string_view detail, PieceSize pieceSize) {
     failure = error.what();
   }
   printer.End();
-  return out.written + failure;
+  return out.Joined() + failure;
 }
 
 // The same from the whole detail in a list, pruned and walked in one piece.
 std::string PrintedByModel(const std::string& detail) {
-  StringOutput out;
+  test::StringOutput out;
   ReportPrinter printer(out, "detail.html");
   const test::PrunedDetail pruned = test::PruneLineByLine(detail);
   if (!pruned.error) test::WalkJoinedText(pruned.joined, ',', printer);
   printer.End();
-  return out.written + pruned.error.value_or("");
+  return out.Joined() + pruned.error.value_or("");
 }
 
 // Wherever the pieces of a detail end (in a line end, a tag, a UTF-8

@@ -1,5 +1,5 @@
-// The report's exact bytes: layout, attribute order, escaping, UTF-8, and
-// pieces handed out across the printer's buffer.
+// The report's exact bytes: layout, escaping, UTF-8, and pieces handed out
+// across the printer's buffer.
 #include "convert/report_printer.h"
 
 #include <gtest/gtest.h>
@@ -8,42 +8,12 @@
 #include <vector>
 
 #include "maker.h"
-#include "runtime/platform.h"
+#include "support/printed_report.h"
 
 namespace qv {
 namespace {
 
-class Pieces final : public ReportOutput {
- public:
-  void Write(const char* data, std::size_t size) override { pieces.emplace_back(data, size); }
-  std::string Joined() const {
-    std::string all;
-    for (const std::string& piece : pieces) all += piece;
-    return all;
-  }
-  std::vector<std::string> pieces;
-};
-
-struct Phone {
-  std::string number;
-  std::vector<std::string> nums;  // one call per entry, with only num set
-};
-
-std::string Printed(const std::vector<Phone>& phones, std::string_view filename = "d.html") {
-  Pieces out;
-  ReportPrinter printer(out, filename);
-  for (const Phone& phone : phones) {
-    printer.Subscriber(phone.number);
-    for (const std::string& num : phone.nums) {
-      CallRecord call;
-      call.values[kNum] = num;
-      call.set = 1u << kNum;
-      printer.Call(call);
-    }
-  }
-  printer.End();
-  return out.Joined();
-}
+using test::PrintedReport;
 
 // The report around its subscribers, filename d.html.
 std::string Report(const std::string& body) {
@@ -59,7 +29,7 @@ std::string Report(const std::string& body) {
 TEST(ReportPrinter, PhoneLayouts) {
   struct Case {
     const char* what;
-    std::vector<Phone> phones;
+    std::vector<test::PhoneCalls> phones;
     std::string body;
   };
   const Case cases[] = {
@@ -78,26 +48,8 @@ TEST(ReportPrinter, PhoneLayouts) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(Printed(c.phones), Report(c.body));
+    EXPECT_EQ(PrintedReport(c.phones), Report(c.body));
   }
-}
-
-TEST(ReportPrinter, EmptyFilenameAndAttributeOrder) {
-  Pieces out;
-  ReportPrinter printer(out, "");
-  printer.Subscriber("1");
-  CallRecord call;
-  for (int i = kCallAttributeCount - 1; i >= 0; --i) {
-    if (i == kNum) continue;
-    call.values[i] = kCallAttributeNames[i];
-    call.set |= 1u << i;
-  }
-  printer.Call(call);
-  printer.End();
-  EXPECT_NE(out.Joined().find("\r\n  <filename/>\r\n"), std::string::npos);
-  EXPECT_NE(out.Joined().find("<phone>1<call m=\"m\" s=\"s\" r1=\"r1\" r2=\"r2\" pay=\"pay\" "
-                              "code=\"code\" time=\"time\" type=\"type\"/>"),
-            std::string::npos);
 }
 
 // Values are cleaned UTF-8: a malformed sequence and a control character XML
@@ -126,10 +78,10 @@ TEST(ReportPrinter, Escaping) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.value));
-    EXPECT_EQ(Printed({{"1", {c.value}}}),
+    EXPECT_EQ(PrintedReport({{"1", {c.value}}}),
               Report("\r\n  <phone>1<call num=\"" + c.asAttribute + "\"/>\r\n  </phone>"));
     if (!c.asText.empty()) {
-      EXPECT_EQ(Printed({{c.value, {}}}), Report("\r\n  <phone>" + c.asText + "</phone>"));
+      EXPECT_EQ(PrintedReport({{c.value, {}}}), Report("\r\n  <phone>" + c.asText + "</phone>"));
     }
   }
 }
@@ -144,7 +96,7 @@ TEST(ReportPrinter, ValuesAcrossTheBuffer) {
   const Sweep sweeps[] = {
       {"x", "x"},     {"\xD0\x96", "\xD0\x96"}, {"\xE2\x82\xAC", "\xE2\x82\xAC"},
       {"&", "&amp;"}, {"\r\n", "&#xD;&#xA;"},   {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"}};
-  const std::size_t head = Printed({{"1", {""}}}).find("num=\"") + 5;
+  const std::size_t head = PrintedReport({{"1", {""}}}).find("num=\"") + 5;
   for (const Sweep& sweep : sweeps) {
     for (std::size_t count = (ReportPrinter::kBufferSize - head) / sweep.written.size() - 3;
          count * sweep.written.size() < ReportPrinter::kBufferSize - head + 12; ++count) {
@@ -155,15 +107,8 @@ TEST(ReportPrinter, ValuesAcrossTheBuffer) {
         written += sweep.written;
       }
       SCOPED_TRACE(testing::Message() << testing::PrintToString(sweep.unit) << " x" << count);
-      Pieces out;
-      ReportPrinter printer(out, "d.html");
-      printer.Subscriber("1");
-      CallRecord call;
-      call.values[kNum] = value;
-      call.set = 1u << kNum;
-      printer.Call(call);
-      printer.End();
-      ASSERT_EQ(out.Joined(),
+      test::StringOutput out;
+      ASSERT_EQ(PrintedReport({{"1", {value}}}, &out),
                 Report("\r\n  <phone>1<call num=\"" + written + "\"/>\r\n  </phone>"));
       for (const std::string& piece : out.pieces)
         ASSERT_LE(piece.size(), ReportPrinter::kBufferSize + 64);

@@ -6,7 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "../../bench/detail_generator.h"
@@ -39,20 +42,11 @@ int ConvertInChild(const std::string& input, const std::string& output, rlim_t l
 }
 
 bool SameBytes(const std::string& a, const std::string& b) {
-  std::FILE* first = std::fopen(a.c_str(), "rb");
-  std::FILE* second = std::fopen(b.c_str(), "rb");
-  bool same = first != nullptr && second != nullptr;
-  static char bufferA[1 << 16];
-  static char bufferB[1 << 16];
-  while (same) {
-    const std::size_t gotA = std::fread(bufferA, 1, sizeof bufferA, first);
-    const std::size_t gotB = std::fread(bufferB, 1, sizeof bufferB, second);
-    same = gotA == gotB && std::equal(bufferA, bufferA + gotA, bufferB);
-    if (gotA == 0) break;
-  }
-  if (first != nullptr) std::fclose(first);
-  if (second != nullptr) std::fclose(second);
-  return same;
+  std::ifstream first(a, std::ios::binary);
+  std::ifstream second(b, std::ios::binary);
+  return first && second &&
+         std::equal(std::istreambuf_iterator<char>(first), std::istreambuf_iterator<char>(),
+                    std::istreambuf_iterator<char>(second), std::istreambuf_iterator<char>());
 }
 
 TEST(AddressSpace, AGibibyteDetailConvertsIn256MiB) {

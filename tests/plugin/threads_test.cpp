@@ -3,11 +3,13 @@
 // its own failures.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "../../bench/detail_generator.h"
 #include "plugin/host_text.h"
 #include "plugin/qvmtsfrs.h"
 #include "support/temp_folder.h"
@@ -45,30 +47,19 @@ Outcome NameAndConvert(const std::string& input, const std::string& output) {
   return outcome;
 }
 
-// Details that differ in every part a call could mix up: the period, the
-// subscribers and calls, and how the call ends. Each thread has its own
-// copies: a detail is opened without sharing, which on Windows keeps a
-// second reader of the same file out.
+// Details that differ in their period, their subscribers and calls, and in
+// how the call ends. Each thread has its own copies: a detail is opened without sharing,
+// which on Windows keeps a second reader of the same file out.
 std::vector<std::string> MakeDetails(const qv::test::TempFolder& folder, const std::string& copy) {
   std::vector<std::string> paths;
-  for (int k = 0; k < 6; ++k) {
-    // Built up in steps: "0" + a temporary trips a false alarm of GCC 12.
-    std::string month(1, '0');
-    month += std::to_string(1 + k);
-    std::string page = "<p>Детализация за период с 01." + month + ".2010 по 10." + month +
-                       ".2010</p>\r\n<h3>Состоявшиеся разговоры</h3>\r\n";
-    for (int block = 0; block <= k; ++block) {
-      page += "<tr><td>Абонентский номер 91612345" + std::to_string(10 + block) + "</td></tr>\r\n";
-      for (int row = 0; row < 200 * (k + 1); ++row) {
-        page += "<tr><td>" + std::to_string(row) + "</td><td>0" + std::to_string(1 + row % 9) +
-                "." + month + ".2010</td><td>9:0" + std::to_string(row % 10) +
-                ":00</td><td></td><td>&lt;-- 49576543" + std::to_string(k) +
-                "</td><td>Москва</td><td>Тверь</td><td>SMS</td><td></td><td>" +
-                std::to_string(row % 60) + ":0" + std::to_string(k) + "</td><td>1,50</td></tr>\r\n";
-      }
-      page += "<tr><td>Итого</td></tr>\r\n";
-    }
-    paths.push_back(folder.Write(copy + "detail" + std::to_string(k) + ".html", page));
+  for (unsigned k = 0; k < 6; ++k) {
+    paths.push_back(folder.Path(copy + "detail" + std::to_string(k) + ".html"));
+    std::FILE* file = std::fopen(paths.back().c_str(), "wb");
+    // A period whose dates read the same in day-first and month-first settings.
+    std::fprintf(file, "<p>Детализация за период с 01.0%u.2010 по 10.0%u.2010</p>\r\n", k + 1,
+                 k + 1);
+    qv::bench::WriteSyntheticDetail(file, 20000 * (k + 1), k);
+    std::fclose(file);
   }
   paths.push_back(folder.Write(copy + "short.html", "<h3>Состоявшиеся разговоры</h3>"));
   paths.push_back(folder.Path(copy + "missing.html"));
