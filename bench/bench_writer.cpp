@@ -28,8 +28,8 @@ long PeakResidentKiB() {
 }
 
 // Puts the decimal digits of value into the end of text, keeping its length.
-void StampDigits(std::string& text, std::size_t end, unsigned value, int digits) {
-  for (int i = 0; i < digits; ++i) {
+void StampDigits(std::string& text, std::size_t end, unsigned value, std::size_t digits) {
+  for (std::size_t i = 0; i < digits; ++i) {
     text[end - 1 - i] = static_cast<char>('0' + value % 10);
     value /= 10;
   }

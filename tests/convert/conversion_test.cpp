@@ -87,6 +87,7 @@ class ConversionTest : public ::testing::Test {
     const std::string input = folder_.Write("detail.html", bytes);
     const std::optional<std::string> error = Convert(input, folder_.Path("report.xml"));
     EXPECT_EQ(error, std::nullopt);
+    for (const std::string& name : folder_.Names()) EXPECT_FALSE(name.ends_with(".tmp")) << name;
     return Read(folder_.Path("report.xml")).value_or("<no report>");
   }
   static std::string Report(const std::string& input, const std::string& body) {
@@ -208,44 +209,47 @@ TEST_F(ConversionTest, SubscriberCells) {
   }
 }
 
+// Whatever the outcome, no temporary file of the report stays behind.
 TEST_F(ConversionTest, FailuresRestoreTheSettingsAndWriteWhatWasBuilt) {
   const std::string good = Page({"<html>", kHeading, SubscriberRow("Абонентский номер 9161234567"),
                                  kRowOutgoing, "</table>"});
+  const std::string report = folder_.Path("report.xml");
   const std::string unwritable = folder_.Path("missing/report.xml");
   struct Case {
     const char* what;
     std::optional<std::string> input;  // none: the file does not exist
-    bool outputCreatable;
+    std::string output;
     std::string error;
     bool reportWritten;
   };
   const std::string listIndex = "List index (1) out of bounds";
+  const std::string createError = "Unable to create file \"" + unwritable + "\"";
   const Case cases[] = {
-      {"input missing", std::nullopt, true,
+      {"input missing", std::nullopt, report,
        "Unable to open file \"" + folder_.Path("detail.html") + "\"", false},
-      {"empty input", "", true, listIndex, true},
-      {"one line", kHeading + "\r\n", true, listIndex, true},
-      {"no heading", Page({"<html>", SubscriberRow("Абонентский номер 1"), kRowOutgoing}), true,
+      {"empty input", "", report, listIndex, true},
+      {"one line", kHeading + "\r\n", report, listIndex, true},
+      {"no heading", Page({"<html>", SubscriberRow("Абонентский номер 1"), kRowOutgoing}), report,
        listIndex, true},
-      {"heading on the last line", Page({"<html>", "", kHeading}), true, listIndex, true},
-      {"output not creatable", good, false, "Unable to create file \"" + unwritable + "\"", false},
-      {"both: the write error wins", "", false, "Unable to create file \"" + unwritable + "\"",
-       false},
+      {"heading on the last line", Page({"<html>", "", kHeading}), report, listIndex, true},
+      {"output not creatable", good, unwritable, createError, false},
+      {"both: the write error wins", "", unwritable, createError, false},
+      {"output a folder", good, folder_.Path(""),
+       "Unable to create file \"" + folder_.Path("") + "\"", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove(folder_.Path("detail.html"));
-    fs::remove(folder_.Path("report.xml"));
+    fs::remove(report);
     if (c.input) folder_.Write("detail.html", *c.input);
-    const std::string output = c.outputCreatable ? folder_.Path("report.xml") : unwritable;
-    EXPECT_EQ(Convert(folder_.Path("detail.html"), output), c.error);
+    EXPECT_EQ(Convert(folder_.Path("detail.html"), c.output), c.error);
     ExpectUserSettings();
-    const std::optional<std::string> report = Read(output);
     if (c.reportWritten) {
-      EXPECT_EQ(report, Report(folder_.Path("detail.html"), ""));
-    } else {
-      EXPECT_EQ(report, std::nullopt);
+      EXPECT_EQ(Read(c.output), Report(folder_.Path("detail.html"), ""));
+    } else if (c.output == report) {
+      EXPECT_EQ(Read(c.output), std::nullopt);
     }
+    for (const std::string& name : folder_.Names()) EXPECT_FALSE(name.ends_with(".tmp")) << name;
   }
 }
 

@@ -72,24 +72,6 @@ TEST(NextTagContent, FindsLongNames) {
   });
 }
 
-// What a walk decides before the end of its text stays decided however the
-// text goes on; that is what lets a detail be walked as it is read.
-TEST(NextTagContent, RunsOutOnlyWhereMoreTextCouldDecide) {
-  struct RunOutCase {
-    std::string text;
-    bool ranOut;
-  };
-  const RunOutCase cases[] = {
-      {"no tags at all", true}, {"<td>abc", true},     {"<td>x</td>", false},
-      {"<td>x</td", true},      {"<p>1/2</p>", false}, {"<p>1/2", true},
-      {"<td x", true},          {"<td>a</b>", true},   {"", true},
-  };
-  for (const RunOutCase& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(NextTagContent(c.text, "td", 1).ranOut, c.ranOut);
-  }
-}
-
 TEST(NextTagContent, AgreesWithTheStateTableOnRandomTexts) {
   std::mt19937 random(20101207);
   const std::string_view alphabet = "<>/tdx ";
