@@ -6,8 +6,11 @@ set -euo pipefail
 # googletest: the sources under /usr/src/googletest that the Windows tests build.
 # pkgconf: the install test builds a client through pkg-config.
 # libcli11-dev: the option parser of the qvmtsfrs tool (header-only).
+# emscripten, nodejs: the page's WebAssembly build and its tests; chromium:
+# the page's tests in a real browser.
 packages=(cmake ninja-build g++ libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386 locales
-          clang libclang-rt-14-dev clang-format clang-tidy pkgconf libcli11-dev)
+          clang libclang-rt-14-dev clang-format clang-tidy pkgconf libcli11-dev
+          nodejs emscripten chromium)
 locales=(ru_RU en_US)
 
 as_root() {

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, then configures, builds and tests every preset:
 # native, with sanitizers (address and undefined behaviour; threads), and the
-# 32-bit Windows build under Wine. Ends with one line that says whether
+# 32-bit Windows build under Wine, and the page's WebAssembly build under
+# node and headless Chromium (after linux, whose tool its tests compare
+# with). Ends with one line that says whether
 # everything passed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install.sh || { echo "Installing the tools failed."; echo "TESTS: 0 passed, 1 failed"; exit 1; }
 
-presets=(linux linux-asan linux-tsan mingw32)
+presets=(linux linux-asan linux-tsan mingw32 wasm)
 jobs="$(nproc)"
 mkdir -p build
 passed=0

@@ -1,0 +1,79 @@
+// The converter module as a script uses it: the display name and the report
+// of a detail in the module's file system, under the date and number formats
+// of a locale. A classic script, so that the worker can be one file; node
+// takes it with require.
+'use strict';
+
+// What the user's locale gives the plug-in on the host.
+const LOCALE_FORMATS = {
+  ru: {
+    dateSeparator: '.', shortDatePattern: 'dd.mm.yyyy', timeSeparator: ':',
+    amDesignator: '', pmDesignator: '', decimalSeparator: ',',
+  },
+  en: {
+    dateSeparator: '/', shortDatePattern: 'mm/dd/yyyy', timeSeparator: ':',
+    amDesignator: 'AM', pmDesignator: 'PM', decimalSeparator: '.',
+  },
+};
+
+// The channels of the module's output.
+const REPORT_CHANNEL = 0;
+
+function openConverter(module) {
+  const shortText = module._malloc(256);
+  const decoder = new TextDecoder();
+
+  function withStrings(texts, work) {
+    const pointers = texts.map((text) => {
+      const size = module.lengthBytesUTF8(text) + 1;
+      const pointer = module._malloc(size);
+      module.stringToUTF8(text, pointer, size);
+      return pointer;
+    });
+    try {
+      return work(...pointers);
+    } finally {
+      pointers.forEach((pointer) => module._free(pointer));
+    }
+  }
+  function readShortText() {
+    const length = module.HEAPU8[shortText];
+    return decoder.decode(module.HEAPU8.slice(shortText + 1, shortText + 1 + length));
+  }
+  function lastError() {
+    module._QvPageLastError(shortText);
+    return readShortText();
+  }
+  const byte = (text) => text.charCodeAt(0);
+
+  return {
+    // { name, error }: the name is empty for a file that is no detail.
+    name(path, formats) {
+      withStrings(
+        [path, formats.shortDatePattern, formats.amDesignator, formats.pmDesignator],
+        (pathText, pattern, am, pm) => module._QvPageNameDetail(
+          shortText, pathText, byte(formats.dateSeparator), pattern,
+          byte(formats.timeSeparator), am, pm));
+      const name = readShortText();
+      return { name, error: lastError() };
+    },
+    // { ok, error }. write(channel, bytes) gets a view into the module's
+    // memory, valid only during the call; progress(bytesRead) after each block.
+    convert(path, filename, formats, { write, progress }) {
+      module.onPageWrite = write;
+      module.onPageProgress = progress;
+      try {
+        const ok = withStrings([path, filename], (pathText, filenameText) =>
+          module._QvPageConvertDetail(pathText, filenameText, byte(formats.decimalSeparator)));
+        return { ok: ok === 1, error: ok === 1 ? '' : lastError() };
+      } finally {
+        module.onPageWrite = null;
+        module.onPageProgress = null;
+      }
+    },
+  };
+}
+
+if (typeof module === 'object' && module.exports) {
+  module.exports = { LOCALE_FORMATS, REPORT_CHANNEL, openConverter };
+}

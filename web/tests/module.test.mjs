@@ -1,0 +1,109 @@
+// The WebAssembly module at its API under node: the same names, reports and
+// failure messages as the native tool, under Russian and English formats.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { createRequire } from 'node:module';
+
+const require = createRequire(import.meta.url);
+const moduleDir = process.env.QV_MODULE_DIR;
+const nativeBuild = process.env.QV_NATIVE_BUILD;
+const sourceDir = process.env.QV_SOURCE_DIR;
+if (!fs.existsSync(path.join(nativeBuild, 'qvmtsfrs'))) {
+  throw new Error(`no native tool in ${nativeBuild}: build the linux preset first`);
+}
+const createConverterModule = require(path.join(moduleDir, 'qvmtsfrs_core.js'));
+const { LOCALE_FORMATS, REPORT_CHANNEL, openConverter } = require(path.join(sourceDir, 'web/converter.js'));
+const LOCALES = { ru: 'ru_RU.UTF-8', en: 'en_US.UTF-8' };
+
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'qvmtsfrs-module-'));
+process.on('exit', () => fs.rmSync(scratch, { recursive: true, force: true }));
+
+// The scratch folder appears in the module's file system under its own
+// path, so that messages naming a path read the same on both sides.
+async function loadConverter() {
+  const module = await createConverterModule({
+    wasmBinary: fs.readFileSync(path.join(moduleDir, 'qvmtsfrs_core.wasm')),
+  });
+  module.FS.mkdirTree(scratch);
+  module.FS.mount(module.NODEFS, { root: scratch }, scratch);
+  return openConverter(module);
+}
+const converter = await loadConverter();
+
+function convertInModule(file, formats) {
+  const parts = [];
+  const outcome = converter.convert(file, path.basename(file), formats, {
+    write: (channel, bytes) => channel === REPORT_CHANNEL && parts.push(Buffer.from(bytes)),
+    progress: () => {},
+  });
+  return { ...outcome, report: Buffer.concat(parts) };
+}
+
+// The native tool, run in the file's folder so that the report names the
+// file as the page does.
+function nativeTool(locale, ...args) {
+  return spawnSync(path.join(nativeBuild, 'qvmtsfrs'), args, {
+    cwd: scratch, env: { ...process.env, LC_ALL: LOCALES[locale] }, encoding: 'buffer',
+  });
+}
+function convertNatively(file, locale, input = path.basename(file)) {
+  const output = path.join(scratch, 'native.xml');
+  fs.rmSync(output, { force: true });
+  const run = nativeTool(locale, 'convert', input, output);
+  const error = run.stderr.toString().trim().replace(/^qvmtsfrs: /, '');
+  return { ok: run.status === 0, error, report: fs.existsSync(output) ? fs.readFileSync(output) : null };
+}
+const nameNatively = (file, locale) =>
+  nativeTool(locale, 'name', path.basename(file)).stdout.toString().replace(/\n$/, '');
+
+test('the sample: its name and its report byte for byte, under Russian formats', () => {
+  const sample = path.join(scratch, 'sample.html');
+  fs.copyFileSync(path.join(sourceDir, 'examples/sample.html'), sample);
+  const expected = fs.readFileSync(path.join(sourceDir, 'examples/sample.report.xml'))
+    .toString().replace('<filename>examples/sample.html<', '<filename>sample.html<');
+  assert.deepEqual(converter.name(sample, LOCALE_FORMATS.ru), { name: '2011-02 MTS FORIS sample.html', error: '' });
+  const outcome = convertInModule(sample, LOCALE_FORMATS.ru);
+  assert.equal(outcome.error, '');
+  assert.equal(outcome.report.toString(), expected);
+});
+
+test('failures: the messages the native tool prints', async (t) => {
+  const cases = [
+    { file: 'missing.html', content: null },
+    { file: 'empty.html', content: '' },
+    { file: 'notes.txt', content: 'not a detail\r\n'.repeat(40) },
+  ];
+  for (const { file, content } of cases) {
+    await t.test(file, () => {
+      const where = path.join(scratch, file);
+      if (content !== null) fs.writeFileSync(where, content);
+      const native = convertNatively(where, 'ru', where);
+      assert.equal(native.ok, false);
+      assert.deepEqual(convertInModule(where, LOCALE_FORMATS.ru).error, native.error);
+      assert.equal(converter.name(where, LOCALE_FORMATS.ru).name, '');
+    });
+  }
+});
+
+test('generated details: the names and reports of the native tool', async (t) => {
+  const generator = path.join(nativeBuild, 'bench/generate_detail');
+  const details = [['mixed.html', '3', '7'], ['one-block.html', '1', '11', 'one-block']];
+  for (const [file, ...args] of details) {
+    const where = path.join(scratch, file);
+    execFileSync(generator, [where, ...args]);
+    for (const locale of Object.keys(LOCALES)) {
+      await t.test(`${file}, ${locale}`, () => {
+        assert.equal(converter.name(where, LOCALE_FORMATS[locale]).name, nameNatively(where, locale));
+        const native = convertNatively(where, locale);
+        assert.equal(native.ok, true, native.error);
+        const outcome = convertInModule(where, LOCALE_FORMATS[locale]);
+        assert.equal(outcome.error, '');
+        assert.ok(outcome.report.equals(native.report), 'the reports differ');
+      });
+    }
+  }
+});
