@@ -1,0 +1,121 @@
+// The page's main thread: takes the files, hands them to the worker that
+// owns the converter, and shows each file's name, status and report.
+const filesInput = document.getElementById('files');
+const localeSelect = document.getElementById('locale');
+const dropZone = document.getElementById('input');
+const detailsTable = document.getElementById('details');
+
+// The user's language picks the formats the host would have used.
+localeSelect.value = (navigator.language || '').toLowerCase().startsWith('ru') ? 'ru' : 'en';
+
+// id -> { file, row cells, start time }, for files sent and not yet done.
+const pending = new Map();
+let nextId = 1;
+let worker = startWorker();
+
+// The single-file page carries the worker's script in itself; the site has
+// it beside the page.
+function startWorker() {
+  const embedded = document.getElementById('worker-source');
+  const url = embedded
+    ? URL.createObjectURL(new Blob([embedded.textContent], { type: 'text/javascript' }))
+    : 'worker.js';
+  const started = new Worker(url);
+  started.onmessage = (event) => heard(event.data);
+  return started;
+}
+
+function cell(row, className = '') {
+  const td = row.insertCell();
+  td.className = className;
+  return td;
+}
+
+function addFile(file) {
+  const id = nextId++;
+  const row = detailsTable.tBodies[0].insertRow();
+  row.dataset.id = String(id);
+  cell(row, 'file').textContent = file.name;
+  const entry = { file, name: cell(row, 'name'), status: cell(row, 'status'), report: cell(row, 'report') };
+  entry.status.textContent = 'Waiting';
+  pending.set(id, entry);
+  detailsTable.hidden = false;
+  send(id, entry);
+}
+
+function send(id, entry) {
+  entry.locale = entry.locale || localeSelect.value;
+  worker.postMessage({ id, file: entry.file, locale: entry.locale });
+}
+
+function showProgress(entry, bytesRead) {
+  if (!entry.bar) {
+    entry.started = performance.now();
+    entry.status.textContent = '';
+    entry.bar = document.createElement('progress');
+    entry.bar.max = 1;
+    entry.rate = document.createElement('span');
+    entry.rate.className = 'rate';
+    const cancel = document.createElement('button');
+    cancel.type = 'button';
+    cancel.textContent = 'Cancel';
+    cancel.className = 'cancel';
+    cancel.onclick = () => cancelFile(entry);
+    entry.status.append(entry.bar, entry.rate, ' ', cancel);
+  }
+  const share = entry.file.size > 0 ? bytesRead / entry.file.size : 1;
+  const seconds = (performance.now() - entry.started) / 1000;
+  entry.bar.value = share;
+  entry.rate.textContent = `${Math.round(share * 100)} %, ${(bytesRead / 1e6 / Math.max(seconds, 0.001)).toFixed(1)} MB/s`;
+}
+
+function finish(entry, { name, ok, error, report }) {
+  entry.name.textContent = name || '';
+  entry.status.textContent = ok ? 'Converted' : error;
+  entry.status.className = `status ${ok ? 'done' : 'failed'}`;
+  if (ok) {
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(report);
+    link.download = `${entry.file.name}.xml`;
+    link.textContent = link.download;
+    entry.report.append(link);
+  }
+}
+
+function heard(message) {
+  const entry = pending.get(message.id);
+  if (!entry) return;
+  if (message.type === 'progress') {
+    showProgress(entry, message.bytesRead);
+    return;
+  }
+  pending.delete(message.id);
+  finish(entry, message);
+}
+
+// The worker is busy inside the conversion, so it is stopped and a new one
+// takes the files still waiting.
+function cancelFile(entry) {
+  worker.terminate();
+  for (const [id, waiting] of pending) {
+    if (waiting === entry) pending.delete(id);
+  }
+  finish(entry, { ok: false, error: 'Cancelled' });
+  worker = startWorker();
+  for (const [id, waiting] of pending) send(id, waiting);
+}
+
+filesInput.addEventListener('change', () => {
+  for (const file of filesInput.files) addFile(file);
+  filesInput.value = '';
+});
+dropZone.addEventListener('dragover', (event) => {
+  event.preventDefault();
+  dropZone.classList.add('over');
+});
+dropZone.addEventListener('dragleave', () => dropZone.classList.remove('over'));
+dropZone.addEventListener('drop', (event) => {
+  event.preventDefault();
+  dropZone.classList.remove('over');
+  for (const file of event.dataTransfer.files) addFile(file);
+});

@@ -1,0 +1,126 @@
+// The page in headless Chromium: files picked, reports downloaded and
+// compared byte for byte, a failure's message shown, and no request that
+// leaves the page, from the single file on disk and from the site.
+import { test, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import { Browser } from './devtools.mjs';
+
+const pageDir = process.env.QV_PAGE_DIR;
+const nativeBuild = process.env.QV_NATIVE_BUILD;
+const sourceDir = process.env.QV_SOURCE_DIR;
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'qvmtsfrs-page-'));
+const downloads = path.join(scratch, 'downloads');
+fs.mkdirSync(downloads);
+
+// The details picked, with the reports the native tool makes of them.
+const sample = path.join(scratch, 'sample.html');
+fs.copyFileSync(path.join(sourceDir, 'examples/sample.html'), sample);
+const notes = path.join(scratch, 'notes.txt');
+fs.writeFileSync(notes, 'not a detail\r\n'.repeat(40));
+const generated = path.join(scratch, 'generated.html');
+execFileSync(path.join(nativeBuild, 'bench/generate_detail'), [generated, '2', '5']);
+function nativeReport(file, locale) {
+  const output = path.join(scratch, 'native.xml');
+  spawnSync(path.join(nativeBuild, 'qvmtsfrs'), ['convert', path.basename(file), output],
+    { cwd: scratch, env: { ...process.env, LC_ALL: locale } });
+  return fs.readFileSync(output);
+}
+
+const browser = await Browser.launch();
+after(async () => {
+  await browser.close();
+  fs.rmSync(scratch, { recursive: true, force: true });
+});
+await browser.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads, eventsEnabled: true });
+const requests = [];
+const downloaded = new Map();
+browser.on(({ method, params, sessionId }) => {
+  if (method === 'Network.requestWillBeSent') requests.push(params.request.url);
+  if (method === 'Browser.downloadWillBegin') downloaded.set(params.guid, { name: params.suggestedFilename });
+  if (method === 'Browser.downloadProgress' && params.state === 'completed') downloaded.get(params.guid).done = true;
+  // The workers' requests are recorded too.
+  if (method === 'Target.attachedToTarget') {
+    browser.send('Network.enable', {}, params.sessionId);
+    browser.send('Runtime.runIfWaitingForDebugger', {}, params.sessionId);
+  }
+});
+
+async function openPage(url, language) {
+  const page = await browser.newPage();
+  await page.send('Target.setAutoAttach', { autoAttach: true, waitForDebuggerOnStart: true, flatten: true });
+  await page.send('Network.enable');
+  await page.send('Network.setUserAgentOverride', { userAgent: 'Mozilla/5.0', acceptLanguage: language });
+  await page.send('Page.enable');
+  await page.send('Page.navigate', { url });
+  await page.waitFor("document.readyState === 'complete' && document.getElementById('files') !== null");
+  return page;
+}
+
+async function pick(page, files) {
+  const { root } = await page.send('DOM.getDocument');
+  const { nodeId } = await page.send('DOM.querySelector', { nodeId: root.nodeId, selector: '#files' });
+  await page.send('DOM.setFileInputFiles', { nodeId, files });
+  await page.waitFor(`document.querySelectorAll('#details tbody tr').length === ${files.length} &&
+    [...document.querySelectorAll('#details td.status')].every((td) => td.matches('.done, .failed'))`);
+  return page.evaluate(`[...document.querySelectorAll('#details tbody tr')].map((row) => ({
+    file: row.cells[0].textContent, name: row.cells[1].textContent, status: row.cells[2].textContent,
+    download: row.querySelector('a')?.download ?? null }))`);
+}
+
+// Clicks every report link and gives the downloaded files' bytes by name.
+async function downloadReports(page) {
+  downloaded.clear();
+  const count = await page.evaluate(`(() => { const links = document.querySelectorAll('#details a[download]');
+    links.forEach((link) => link.click()); return links.length; })()`);
+  const deadline = Date.now() + 20000;
+  while (downloaded.size < count || [...downloaded.values()].some((d) => !d.done)) {
+    assert.ok(Date.now() < deadline, 'the downloads did not complete');
+    await new Promise((done) => setTimeout(done, 100));
+  }
+  return new Map([...downloaded.values()].map(({ name }) => [name, fs.readFileSync(path.join(downloads, name))]));
+}
+
+test('the single file, opened from disk: Russian formats from the language, the sample and a failure', async () => {
+  const page = await openPage(`file://${path.join(pageDir, 'qvmtsfrs.html')}`, 'ru-RU');
+  assert.equal(await page.evaluate("document.getElementById('locale').value"), 'ru');
+  const rows = await pick(page, [sample, notes]);
+  assert.deepEqual(rows, [
+    { file: 'sample.html', name: '2011-02 MTS FORIS sample.html', status: 'Converted', download: 'sample.html.xml' },
+    { file: 'notes.txt', name: '', status: 'List index (1) out of bounds', download: null },
+  ]);
+  const reports = await downloadReports(page);
+  const expected = fs.readFileSync(path.join(sourceDir, 'examples/sample.report.xml')).toString()
+    .replace('<filename>examples/sample.html<', '<filename>sample.html<');
+  assert.equal(reports.get('sample.html.xml').toString(), expected);
+});
+
+test('the site from a web server: English formats, a generated detail as the native tool converts it', async () => {
+  const site = path.join(pageDir, 'site');
+  const server = http.createServer((request, response) => {
+    const file = path.join(site, path.normalize(new URL(request.url, 'http://x').pathname.replace(/\/$/, '/index.html')));
+    if (!file.startsWith(site) || !fs.existsSync(file)) { response.writeHead(404).end(); return; }
+    const type = file.endsWith('.js') ? 'text/javascript' : file.endsWith('.css') ? 'text/css' : 'text/html';
+    response.writeHead(200, { 'Content-Type': type }).end(fs.readFileSync(file));
+  });
+  await new Promise((done) => server.listen(0, '127.0.0.1', done));
+  try {
+    const origin = `http://127.0.0.1:${server.address().port}`;
+    const page = await openPage(`${origin}/`, 'en-US');
+    assert.equal(await page.evaluate("document.getElementById('locale').value"), 'en');
+    const rows = await pick(page, [generated]);
+    assert.equal(rows[0].status, 'Converted');
+    const reports = await downloadReports(page);
+    assert.ok(reports.get('generated.html.xml').equals(nativeReport(generated, 'en_US.UTF-8')), 'the reports differ');
+    // The page's policy refuses a connection before it is made.
+    assert.equal(await page.evaluate("fetch('https://example.com/').then(() => 'sent', () => 'refused')"), 'refused');
+    const elsewhere = requests.filter((url) => !/^(file|blob|data):/.test(url) && !url.startsWith(`${origin}/`));
+    assert.deepEqual(elsewhere, []);
+  } finally {
+    server.close();
+  }
+});
