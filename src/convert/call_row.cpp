@@ -18,7 +18,6 @@ constexpr std::string_view kIncomingArrow = "&lt;--";
 constexpr std::string_view kServiceKeywords[] = {"тел", "sms", "wap", "gprs", "mms"};
 constexpr std::size_t kServiceCacheSize = 16;
 constexpr std::size_t kCachedServiceCellLimit = 64;
-constexpr std::int64_t kCachedMinuteTexts = 4096;
 
 // Columns of a call row, counted from 0; the others are ignored.
 enum Column : int {
@@ -63,11 +62,6 @@ bool IsPlainTime(std::string_view time) {
     if (static_cast<unsigned char>(byte) <= 0x20 || byte == '.') return false;
   }
   return true;
-}
-
-std::string MinuteText(std::int64_t totalSeconds, char decimalSeparator) {
-  const long double minutes = static_cast<long double>(totalSeconds) / 60.0L;
-  return FloatToGeneralText(RoundToPowerOfTen(minutes, -2), decimalSeparator);
 }
 
 // ParseIntOr(text, 0), with plain digits read straight away.
@@ -173,14 +167,6 @@ void CallRowConverter::SetDirectionAndNumber(std::string_view cell, bool strippe
   }
 }
 
-// Durations repeat a lot: their minute texts are made once.
-const std::string& CallRowConverter::CachedMinuteText(std::int64_t totalSeconds) {
-  if (minuteTexts_.empty()) minuteTexts_.assign(kCachedMinuteTexts, std::string());
-  std::string& text = minuteTexts_[static_cast<std::size_t>(totalSeconds)];
-  if (text.empty()) text = MinuteText(totalSeconds, decimalSeparator_);
-  return text;
-}
-
 // The total is kept in 64 bits: minutes up to the 32-bit limit times 60 must
 // not wrap into a negative duration.
 void CallRowConverter::SetDuration(std::string_view cell) {
@@ -194,11 +180,7 @@ void CallRowConverter::SetDuration(std::string_view cell) {
   const std::int64_t seconds = NumberOr0(SliceText(cell, colon + 1, 2));
   const std::int64_t total = minutes * 60 + seconds;
   Store(kS, IntToDecimal(total));
-  if (total >= 0 && total < kCachedMinuteTexts) {
-    Set(kM, CachedMinuteText(total));
-  } else {
-    Store(kM, MinuteText(total, decimalSeparator_));
-  }
+  Store(kM, MinuteText(total, decimalSeparator_));
 }
 
 char CallRowConverter::ComputeServiceCode(std::string_view cell) {

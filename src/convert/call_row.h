@@ -58,7 +58,6 @@ class CallRowConverter {
   void SetTime(std::string_view timeCell);
   void SetDirectionAndNumber(std::string_view cell, bool stripped);
   void SetDuration(std::string_view cell);
-  const std::string& CachedMinuteText(std::int64_t totalSeconds);
   char ServiceCodeOf(std::string_view cell);
   char ComputeServiceCode(std::string_view cell);
 
@@ -81,9 +80,6 @@ class CallRowConverter {
   bool keywordsReady_ = false;
   // False when the system code page cannot hold the keywords.
   bool keywordsInCodePage_ = true;
-  // Minute texts of the shorter durations, by total seconds; empty where not
-  // yet made.
-  std::vector<std::string> minuteTexts_;
 };
 
 // The code of a service cell matched in UTF-16, for a code page without

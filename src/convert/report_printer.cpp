@@ -123,7 +123,8 @@ std::string_view EscapeOf(unsigned char byteClass) {
 
 ReportPrinter::ReportPrinter(ReportOutput& out, std::string_view filename)
     : out_(out),
-      storage_(std::make_unique_for_overwrite<char[]>(kBufferSize + kSlack)),
+      // Not value-initialised: the buffer is written before it is read.
+      storage_(new char[kBufferSize + kSlack]),
       buffer_(storage_.get()) {
   Put("<?xml version=\"1.0\"?>\r\n<report>");
   TextElement("application", kApplicationText);

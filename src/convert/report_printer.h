@@ -11,7 +11,7 @@
 
 namespace qv {
 
-// Where the report's bytes go, in pieces of up to 64 KiB.
+// Where the report's bytes go, in pieces of about the printer's 256 KiB buffer.
 class ReportOutput {
  public:
   virtual void Write(const char* data, std::size_t size) = 0;

@@ -6,14 +6,13 @@
 
 namespace qv {
 
-static_assert(sizeof(long double) >= 10 && __LDBL_MANT_DIG__ == 64,
-              "the minute values are computed in x87 extended precision");
-
 // Wide enough for the duration totals, which must not wrap at 32 bits.
 std::string IntToDecimal(std::int64_t value);
 std::int32_t ParseIntOr(std::string_view text, std::int32_t fallback);
-long double RoundToPowerOfTen(long double x, int power);
-// 15 significant digits, with decimalSeparator in place of the point.
-std::string FloatToGeneralText(long double x, char decimalSeparator);
+// Whole seconds as minutes rounded to hundredths, with decimalSeparator and
+// without trailing zeros ("2,08", "1,5", "-0,02", "0"): the text extended
+// precision gave, for totals within 2^40 seconds either way (a row's stay
+// within 2^37).
+std::string MinuteText(std::int64_t totalSeconds, char decimalSeparator);
 
 }  // namespace qv

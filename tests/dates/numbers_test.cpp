@@ -1,12 +1,15 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "runtime/numbers.h"
+#include "support/x87_minutes.h"
 
 namespace qv {
 namespace {
@@ -147,9 +150,54 @@ TEST(ParseIntOr, TextsOf256BytesOrMoreGiveTheFallback) {
   EXPECT_EQ(ParseIntOr(std::string(100000, '7'), -99), -99);
 }
 
-// The minute values of calls: whole seconds / 60 to hundredths, that is
-// a whole count of 1/100 as extended precision rounds it.
-TEST(RoundToPowerOfTen, GivesAWholeCountOfThePower) {
+TEST(MinuteText, HundredthsOfMinutes) {
+  struct Case {
+    std::int64_t totalSeconds;
+    std::string_view text;
+  };
+  const Case cases[] = {
+      {0, "0"},
+      {59, "0,98"},
+      {90, "1,5"},
+      {120, "2"},
+      {1, "0,02"},
+      {-1, "-0,02"},
+      {2, "0,03"},
+      {125, "2,08"},
+      {7407, "123,45"},
+      {6, "0,1"},
+      {-6, "-0,1"},
+      {60006, "1000,1"},
+      // The largest durations: 2^31 - 1 seconds and more.
+      {2147483647, "35791394,12"},
+      {128849018879, "2147483647,98"},
+      {128849018820, "2147483647"},
+      {-128849018879, "-2147483647,98"},
+      {test::kHighestTotal, "2147483648,65"},
+      {test::kLowestTotal, "-2147483648,15"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.totalSeconds);
+    EXPECT_EQ(MinuteText(c.totalSeconds, ','), c.text);
+  }
+  EXPECT_EQ(MinuteText(90, '.'), "1.5");
+}
+
+#ifdef QV_HAS_X87_MODEL
+// The short version of bench/bench_minutes: the integer minutes give the
+// text extended precision gave.
+TEST(MinuteText, AgreesWithExtendedPrecision) {
+  std::vector<std::int64_t> totals = test::BoundaryTotals();
+  std::mt19937_64 random(20110305);
+  for (int i = 0; i < 100000; ++i) totals.push_back(test::RandomTotal(random, i % 2 == 0));
+  for (std::int64_t total : totals) {
+    ASSERT_EQ(MinuteText(total, ','), test::x87::MinuteText(total, ',')) << total;
+  }
+}
+
+// The model itself: seconds / 60 as a whole count of hundredths, and
+// 15 significant digits in every form that can be printed.
+TEST(X87Model, RoundsToAWholeCountOfThePower) {
   struct Case {
     long double x;
     int power;
@@ -178,47 +226,17 @@ TEST(RoundToPowerOfTen, GivesAWholeCountOfThePower) {
     long double scale = 1;
     for (int i = 0; i < (c.power < 0 ? -c.power : c.power); ++i) scale *= 10;
     if (c.power < 0) scale = 1 / scale;
-    EXPECT_EQ(RoundToPowerOfTen(c.x, c.power), c.count * scale);
+    EXPECT_EQ(test::x87::RoundToPowerOfTen(c.x, c.power), c.count * scale);
   }
-  EXPECT_TRUE(std::isnan(RoundToPowerOfTen(std::nanl(""), -2)));
-  EXPECT_EQ(RoundToPowerOfTen(std::numeric_limits<long double>::infinity(), -2),
+  EXPECT_TRUE(std::isnan(test::x87::RoundToPowerOfTen(std::nanl(""), -2)));
+  EXPECT_EQ(test::x87::RoundToPowerOfTen(std::numeric_limits<long double>::infinity(), -2),
             std::numeric_limits<long double>::infinity());
   // Powers far beyond the range of the type must not hang or crash.
-  EXPECT_EQ(RoundToPowerOfTen(5, std::numeric_limits<int>::max()), 0);
-  EXPECT_EQ(RoundToPowerOfTen(5, std::numeric_limits<int>::min()), 5);
+  EXPECT_EQ(test::x87::RoundToPowerOfTen(5, std::numeric_limits<int>::max()), 0);
+  EXPECT_EQ(test::x87::RoundToPowerOfTen(5, std::numeric_limits<int>::min()), 5);
 }
 
-TEST(GeneralText, HundredthsOfMinutes) {
-  struct Case {
-    long double x;
-    std::string_view text;
-  };
-  const Case cases[] = {
-      {0, "0"},
-      {59.0L / 60, "0,98"},
-      {90.0L / 60, "1,5"},
-      {120.0L / 60, "2"},
-      {1.0L / 60, "0,02"},
-      {-1.0L / 60, "-0,02"},
-      {125.0L / 60, "2,08"},
-      {123.45L, "123,45"},
-      {999.99L, "999,99"},
-      {-999.99L, "-999,99"},
-      {1000.01L, "1000,01"},
-      {7.0L / 60, "0,12"},
-      // The largest durations: 2^31 - 1 seconds and more.
-      {2147483647.0L / 60, "35791394,12"},
-      {128849018879.0L / 60, "2147483647,98"},
-      {128849018820.0L / 60, "2147483647"},
-      {-128849018879.0L / 60, "-2147483647,98"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.text));
-    EXPECT_EQ(FloatToGeneralText(RoundToPowerOfTen(c.x, -2), ','), c.text);
-  }
-}
-
-TEST(GeneralText, FifteenSignificantDigits) {
+TEST(X87Model, FifteenSignificantDigits) {
   struct Case {
     long double x;
     std::string_view text;
@@ -257,16 +275,17 @@ TEST(GeneralText, FifteenSignificantDigits) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text));
-    EXPECT_EQ(FloatToGeneralText(c.x, '.'), c.text);
+    EXPECT_EQ(test::x87::FloatToGeneralText(c.x, '.'), c.text);
   }
 }
 
-TEST(GeneralText, UsesTheSeparatorItIsGiven) {
-  EXPECT_EQ(FloatToGeneralText(1.5L, '.'), "1.5");
-  EXPECT_EQ(FloatToGeneralText(1.5e-6L, '.'), "1.5E-6");
-  EXPECT_EQ(FloatToGeneralText(1.5L, ','), "1,5");
-  EXPECT_EQ(FloatToGeneralText(1.5e-6L, ','), "1,5E-6");
+TEST(X87Model, UsesTheSeparatorItIsGiven) {
+  EXPECT_EQ(test::x87::FloatToGeneralText(1.5L, '.'), "1.5");
+  EXPECT_EQ(test::x87::FloatToGeneralText(1.5e-6L, '.'), "1.5E-6");
+  EXPECT_EQ(test::x87::FloatToGeneralText(1.5L, ','), "1,5");
+  EXPECT_EQ(test::x87::FloatToGeneralText(1.5e-6L, ','), "1,5E-6");
 }
+#endif
 
 }  // namespace
 }  // namespace qv
