@@ -98,13 +98,13 @@ export class Page {
   }
 
   // Polls until the expression gives a true value, or fails after timeoutMs.
-  async waitFor(expression, timeoutMs = 30000) {
+  async waitFor(expression, timeoutMs = 30000, pollMs = 100) {
     const deadline = Date.now() + timeoutMs;
     for (;;) {
       const value = await this.evaluate(expression);
       if (value) return value;
       if (Date.now() > deadline) throw new Error(`timed out waiting for ${expression}`);
-      await new Promise((done) => setTimeout(done, 100));
+      await new Promise((done) => setTimeout(done, pollMs));
     }
   }
 }
