@@ -1,15 +1,20 @@
 // The page's main thread: takes the files, hands them to the worker that
 // owns the converter, and shows each file's name, status and report.
+import { storedZip } from './zip.js';
+
 const filesInput = document.getElementById('files');
 const localeSelect = document.getElementById('locale');
 const dropZone = document.getElementById('input');
 const detailsTable = document.getElementById('details');
+const allReports = document.getElementById('all-reports');
 
 // The user's language picks the formats the host would have used.
 localeSelect.value = (navigator.language || '').toLowerCase().startsWith('ru') ? 'ru' : 'en';
 
 // id -> { file, row cells, start time }, for files sent and not yet done.
 const pending = new Map();
+// The reports made so far, in the order of their rows.
+const reports = [];
 let nextId = 1;
 let worker = startWorker();
 
@@ -36,7 +41,7 @@ function addFile(file) {
   const row = detailsTable.tBodies[0].insertRow();
   row.dataset.id = String(id);
   cell(row, 'file').textContent = file.name;
-  const entry = { file, name: cell(row, 'name'), status: cell(row, 'status'), report: cell(row, 'report') };
+  const entry = { id, file, name: cell(row, 'name'), status: cell(row, 'status'), report: cell(row, 'report') };
   entry.status.textContent = 'Waiting';
   pending.set(id, entry);
   detailsTable.hidden = false;
@@ -79,8 +84,34 @@ function finish(entry, { name, ok, error, report }) {
     link.download = `${entry.file.name}.xml`;
     link.textContent = link.download;
     entry.report.append(link);
+    reports.push({ id: entry.id, name: link.download, blob: report });
+    allReports.hidden = false;
   }
 }
+
+// Names inside one archive must differ: a second "a.html.xml" becomes "a.html (2).xml".
+function uniqueNames(entries) {
+  const seen = new Map();
+  return entries.map(({ name, blob }) => {
+    const count = (seen.get(name) || 0) + 1;
+    seen.set(name, count);
+    return { name: count === 1 ? name : name.replace(/\.xml$/, ` (${count}).xml`), blob };
+  });
+}
+
+allReports.addEventListener('click', async () => {
+  allReports.disabled = true;
+  try {
+    const ordered = [...reports].sort((a, b) => a.id - b.id);
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(await storedZip(uniqueNames(ordered)));
+    link.download = 'reports.zip';
+    link.click();
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+  } finally {
+    allReports.disabled = false;
+  }
+});
 
 function heard(message) {
   const entry = pending.get(message.id);

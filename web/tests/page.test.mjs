@@ -61,22 +61,23 @@ async function openPage(url, language) {
   return page;
 }
 
-async function pick(page, files) {
+// Picks files and waits until the table has rows in all.
+async function pick(page, files, rows = files.length) {
   const { root } = await page.send('DOM.getDocument');
   const { nodeId } = await page.send('DOM.querySelector', { nodeId: root.nodeId, selector: '#files' });
   await page.send('DOM.setFileInputFiles', { nodeId, files });
-  await page.waitFor(`document.querySelectorAll('#details tbody tr').length === ${files.length} &&
+  await page.waitFor(`document.querySelectorAll('#details tbody tr').length === ${rows} &&
     [...document.querySelectorAll('#details td.status')].every((td) => td.matches('.done, .failed'))`);
   return page.evaluate(`[...document.querySelectorAll('#details tbody tr')].map((row) => ({
     file: row.cells[0].textContent, name: row.cells[1].textContent, status: row.cells[2].textContent,
     download: row.querySelector('a')?.download ?? null }))`);
 }
 
-// Clicks every report link and gives the downloaded files' bytes by name.
-async function downloadReports(page) {
+// Clicks the elements that selector finds and gives the bytes of the files
+// they download, by name.
+async function download(page, selector, count) {
   downloaded.clear();
-  const count = await page.evaluate(`(() => { const links = document.querySelectorAll('#details a[download]');
-    links.forEach((link) => link.click()); return links.length; })()`);
+  await page.evaluate(`document.querySelectorAll('${selector}').forEach((element) => element.click())`);
   const deadline = Date.now() + 20000;
   while (downloaded.size < count || [...downloaded.values()].some((d) => !d.done)) {
     assert.ok(Date.now() < deadline, 'the downloads did not complete');
@@ -93,10 +94,21 @@ test('the single file, opened from disk: Russian formats from the language, the 
     { file: 'sample.html', name: '2011-02 MTS FORIS sample.html', status: 'Converted', download: 'sample.html.xml' },
     { file: 'notes.txt', name: '', status: 'List index (1) out of bounds', download: null },
   ]);
-  const reports = await downloadReports(page);
+  const reports = await download(page, '#details a[download]', 1);
   const expected = fs.readFileSync(path.join(sourceDir, 'examples/sample.report.xml')).toString()
     .replace('<filename>examples/sample.html<', '<filename>sample.html<');
   assert.equal(reports.get('sample.html.xml').toString(), expected);
+
+  // The same report again, twice, and all of them in one zip.
+  await pick(page, [sample, sample], 4);
+  const zip = (await download(page, '#all-reports', 1)).get('reports.zip');
+  fs.writeFileSync(path.join(scratch, 'reports.zip'), zip);
+  const listed = execFileSync('python3', ['-c', `import json, sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    assert z.testzip() is None
+    print(json.dumps({i.filename: z.read(i).decode() for i in z.infolist() if i.compress_type == zipfile.ZIP_STORED}))`,
+  path.join(scratch, 'reports.zip')]).toString();
+  assert.deepEqual(JSON.parse(listed), { 'sample.html.xml': expected, 'sample.html (2).xml': expected, 'sample.html (3).xml': expected });
 });
 
 test('the site from a web server: English formats, a generated detail as the native tool converts it', async () => {
@@ -114,7 +126,7 @@ test('the site from a web server: English formats, a generated detail as the nat
     assert.equal(await page.evaluate("document.getElementById('locale').value"), 'en');
     const rows = await pick(page, [generated]);
     assert.equal(rows[0].status, 'Converted');
-    const reports = await downloadReports(page);
+    const reports = await download(page, '#details a[download]', 1);
     assert.ok(reports.get('generated.html.xml').equals(nativeReport(generated, 'en_US.UTF-8')), 'the reports differ');
     // The page's policy refuses a connection before it is made.
     assert.equal(await page.evaluate("fetch('https://example.com/').then(() => 'sent', () => 'refused')"), 'refused');
