@@ -53,8 +53,8 @@ std::optional<std::string> WalkOne(const std::string& input, DetailEvents& event
 
 }  // namespace
 
-bool WalkInputs(std::span<const std::string> inputs, InputEvents& events, ProgressLine& progress,
-                const char* programName) {
+bool WalkInputs(std::span<const std::string> inputs, listing::ListingEvents& events,
+                ProgressLine& progress, const char* programName) {
   progress.SetFileTotal(inputs.size());
   if (inputs.size() == 1) progress.SetByteTotal(SizeOf(inputs.front()));
   bool allWalked = true;

@@ -1,23 +1,31 @@
 #include "listing_commands.h"
 
 #include <cstdio>
-#include <functional>
+#include <optional>
 
 #include "host_commands.h"
+#include "input_walk.h"
+#include "listings.h"
+#include "output_buffer.h"
 
 namespace qv::cli {
-namespace {
 
-// Sets the output up, has run write the listing, and puts the output in
-// place even after failed inputs: it holds everything they handed over.
-int WriteListing(const ListingRequest& request, const char* programName,
-                 const std::function<bool(OutputBuffer&, ProgressLine&)>& run) {
+// The output is put in place even after failed inputs: it holds everything
+// they handed over.
+int WriteListing(const ListingRequest& request, const char* programName) {
   ProgressLine progress(stderr, request.showProgress);
   ListingOutput output(request.outputPath);
   try {
     output.CheckReady();
-    OutputBuffer buffer(output);
-    const bool allWalked = run(buffer, progress);
+    listing::OutputBuffer buffer(output);
+    std::optional<listing::CallsListing> calls;
+    std::optional<listing::SummaryListing> summary;
+    listing::ListingEvents& events =
+        request.kind == ListingKind::kCalls
+            ? static_cast<listing::ListingEvents&>(calls.emplace(buffer, request.options))
+            : summary.emplace(buffer, request.options);
+    const bool allWalked = WalkInputs(request.inputs, events, progress, programName);
+    events.Finish();
     // The line is gone before a table reaches the terminal.
     progress.Finish();
     buffer.Flush();
@@ -27,25 +35,6 @@ int WriteListing(const ListingRequest& request, const char* programName,
     progress.PrintMessage(std::string(programName) + ": " + failure.what());
     return kFailure;
   }
-}
-
-}  // namespace
-
-int ListCalls(const ListingRequest& request, CallsFormat format, const char* programName) {
-  return WriteListing(request, programName, [&](OutputBuffer& buffer, ProgressLine& progress) {
-    CallsWriter writer(buffer, format);
-    return WalkInputs(request.inputs, writer, progress, programName);
-  });
-}
-
-int SummariseCalls(const ListingRequest& request, SummaryFormat format, const char* programName) {
-  return WriteListing(request, programName, [&](OutputBuffer& buffer, ProgressLine& progress) {
-    SummaryWriter writer(buffer, format);
-    SummaryTally tally([&](const SubscriberSummary& entry) { writer.Add(entry); });
-    const bool allWalked = WalkInputs(request.inputs, tally, progress, programName);
-    writer.Finish();
-    return allWalked;
-  });
 }
 
 }  // namespace qv::cli

@@ -4,20 +4,22 @@
 #include <string>
 #include <vector>
 
-#include "calls_writer.h"
-#include "summary_writer.h"
+#include "records.h"
 
 namespace qv::cli {
 
+enum class ListingKind { kCalls, kSummary };
+
 struct ListingRequest {
+  ListingKind kind = ListingKind::kCalls;
   std::vector<std::string> inputs;
   // Empty for standard output.
   std::string outputPath;
   bool showProgress = false;
+  listing::ListingOptions options;
 };
 
-// Both give the exit status: kFailure when an input or the output failed.
-int ListCalls(const ListingRequest& request, CallsFormat format, const char* programName);
-int SummariseCalls(const ListingRequest& request, SummaryFormat format, const char* programName);
+// The exit status: kFailure when an input or the output failed.
+int WriteListing(const ListingRequest& request, const char* programName);
 
 }  // namespace qv::cli

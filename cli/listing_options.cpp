@@ -17,8 +17,14 @@ const char* const kFailures =
     "shows a progress line on standard error, unless --quiet is given or rows stream onto\n"
     "the terminal themselves.\n\n";
 
+std::string CheckDelimiter(const std::string& text) {
+  if (text.size() == 1 && text != "\"" && text != "\r" && text != "\n") return {};
+  return "one character other than a quote or a line break is needed, not '" + text + "'";
+}
+
 void AddListingOptions(CLI::App& command, ListingArguments& listing, bool& quiet,
                        const std::vector<std::string>& formats, const std::string& formatHelp) {
+  listing::ListingOptions& options = listing.options;
   command.group("Commands");
   command.add_option("INPUT", listing.inputs, "Detail files, listed in the order given")
       ->type_name("")
@@ -29,6 +35,19 @@ void AddListingOptions(CLI::App& command, ListingArguments& listing, bool& quiet
   command
       .add_option("-o,--output", listing.outputPath, "Write into FILE instead of standard output")
       ->type_name("FILE");
+  command.add_option("-d,--delimiter", options.delimiter, "CSV: separate fields by CHAR, not ','")
+      ->type_name("CHAR")
+      ->check(CLI::Validator(CheckDelimiter, ""));
+  command.add_flag("--crlf", options.crlf, "CSV: end lines with CR LF, not LF");
+  command.add_flag("!--no-header", options.header, "CSV: no header row");
+  command.add_flag("--excel", options.excel,
+                   "CSV for a Russian spreadsheet: byte-order mark, ';', CR LF, decimal comma,\n"
+                   "text that would start a formula guarded by a leading \"'\"");
+  command.add_flag("--raw", options.raw,
+                   "Values as the report holds them: references such as &quot; not decoded,\n"
+                   "no-break spaces and blanks kept");
+  command.add_flag("--all-rows", options.allRows,
+                   "Every row the report holds, headings and spacers too, not only calls");
   command.add_flag("-q,--quiet", quiet, "Show no progress line on the terminal");
 }
 
@@ -38,8 +57,9 @@ void DefineCalls(CLI::App& app, HelpFormatter& help, ToolArguments& arguments,
       app.add_subcommand("calls", "List every call of the details, as CSV or JSON Lines");
   commands.calls = calls;
   help.SetUsage(calls, {"qvmtsfrs calls [--format csv|jsonl] [--output FILE] INPUT..."});
-  AddListingOptions(*calls, arguments.calls, arguments.quiet, {"csv", "jsonl"},
-                    "csv (the default) or jsonl");
+  AddListingOptions(*calls, arguments.calls, arguments.quiet, {"csv", "jsonl", "json"},
+                    "csv (the default), jsonl or json; without it, as the --output FILE's\n"
+                    "extension says (.csv, .jsonl, .json)");
   calls->footer(
       std::string(
           "Examples:\n"
@@ -66,8 +86,9 @@ void DefineSummary(CLI::App& app, HelpFormatter& help, ToolArguments& arguments,
       "summary", "Add up the calls of each subscriber: counts, seconds, charges, services");
   commands.summary = summary;
   help.SetUsage(summary, {"qvmtsfrs summary [--format text|csv|json] [--output FILE] INPUT..."});
-  AddListingOptions(*summary, arguments.summary, arguments.quiet, {"text", "csv", "json"},
-                    "text (a table, the default), csv or json");
+  AddListingOptions(*summary, arguments.summary, arguments.quiet, {"text", "csv", "jsonl", "json"},
+                    "text (a table, the default), csv, jsonl or json; without it, as the\n"
+                    "--output FILE's extension says (.csv, .jsonl, .json)");
   summary->footer(
       std::string(
           "Examples:\n"

@@ -4,7 +4,8 @@
 
 #include <cstdio>
 #include <exception>
-#include <functional>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -55,16 +56,31 @@ const std::string* InputAtOutput(const ListingArguments& listing) {
   return nullptr;
 }
 
-// streamed: the listing is written while the inputs are read, not only at the end.
-int RunListing(const CLI::App& app, const ListingArguments& listing, bool quiet, bool streamed,
-               const std::function<int(const ListingRequest&)>& list) {
-  if (const std::string* input = InputAtOutput(listing))
-    return UsageError(app, *input + " and " + listing.outputPath +
+// Without --format, the output file's extension tells the format.
+listing::Format FormatOf(const ListingArguments& listing) {
+  static const std::map<std::string, listing::Format> kFormats = {
+      {"text", listing::Format::kText},        {"csv", listing::Format::kCsv},
+      {".csv", listing::Format::kCsv},         {"jsonl", listing::Format::kJsonLines},
+      {".jsonl", listing::Format::kJsonLines}, {"json", listing::Format::kJson},
+      {".json", listing::Format::kJson}};
+  const std::string extension = std::filesystem::path(listing.outputPath).extension().string();
+  const auto found = kFormats.find(listing.format.empty() ? extension : listing.format);
+  return found == kFormats.end() ? listing.options.format : found->second;
+}
+
+int RunListing(const CLI::App& app, ListingKind kind, const ListingArguments& arguments,
+               bool quiet) {
+  if (const std::string* input = InputAtOutput(arguments))
+    return UsageError(app, *input + " and " + arguments.outputPath +
                                " are the same file; the listing would overwrite the detail");
+  ListingRequest request{kind, arguments.inputs, arguments.outputPath, false, arguments.options};
+  if (request.outputPath == "-") request.outputPath.clear();
+  request.options.format = FormatOf(arguments);
   // Rows streaming onto the terminal show the progress themselves.
-  const bool rowsOnTerminal = streamed && listing.outputPath.empty() && isatty(fileno(stdout)) != 0;
-  const bool showProgress = !quiet && !rowsOnTerminal && isatty(fileno(stderr)) != 0;
-  return list({listing.inputs, listing.outputPath, showProgress});
+  const bool rowsOnTerminal = request.options.format != listing::Format::kText &&
+                              request.outputPath.empty() && isatty(fileno(stdout)) != 0;
+  request.showProgress = !quiet && !rowsOnTerminal && isatty(fileno(stderr)) != 0;
+  return WriteListing(request, kProgram);
 }
 
 int RunChosenCommand(const PlugInFunctions& plugIn, const CLI::App& app,
@@ -77,21 +93,10 @@ int RunChosenCommand(const PlugInFunctions& plugIn, const CLI::App& app,
     return PrintNames(plugIn, kProgram, arguments.namePaths);
   }
   if (commands.convert->parsed()) return RunConvert(plugIn, app, commands, arguments);
-  if (commands.calls->parsed()) {
-    const CallsFormat format =
-        arguments.calls.format == "jsonl" ? CallsFormat::kJsonLines : CallsFormat::kCsv;
-    return RunListing(
-        app, arguments.calls, arguments.quiet, true,
-        [&](const ListingRequest& request) { return ListCalls(request, format, kProgram); });
-  }
-  if (commands.summary->parsed()) {
-    const SummaryFormat format = arguments.summary.format == "csv"    ? SummaryFormat::kCsv
-                                 : arguments.summary.format == "json" ? SummaryFormat::kJson
-                                                                      : SummaryFormat::kText;
-    return RunListing(
-        app, arguments.summary, arguments.quiet, format != SummaryFormat::kText,
-        [&](const ListingRequest& request) { return SummariseCalls(request, format, kProgram); });
-  }
+  if (commands.calls->parsed())
+    return RunListing(app, ListingKind::kCalls, arguments.calls, arguments.quiet);
+  if (commands.summary->parsed())
+    return RunListing(app, ListingKind::kSummary, arguments.summary, arguments.quiet);
   return UsageError(app, "missing command");
 }
 

@@ -18,18 +18,6 @@ void WriteToStandardOutput(const char* data, std::size_t size) {
 
 }  // namespace
 
-OutputBuffer::OutputBuffer(ReportOutput& out) : out_(out) { text_.reserve(2 * kFlushSize); }
-
-void OutputBuffer::Flush() {
-  if (!text_.empty()) out_.Write(text_.data(), text_.size());
-  text_.clear();
-  // A very long value grew the buffer; the room goes back after it.
-  if (text_.capacity() > 8 * kFlushSize) {
-    std::string().swap(text_);
-    text_.reserve(2 * kFlushSize);
-  }
-}
-
 ListingOutput::ListingOutput(const std::string& path) {
   if (!path.empty()) file_.emplace(path);
 }

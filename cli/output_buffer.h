@@ -1,6 +1,6 @@
 #pragma once
-// A command's output gathered into large writes, and the places it goes:
-// standard output, or a file replaced only when complete.
+// The places a listing goes: standard output, or a file replaced only when
+// complete.
 #include <cstddef>
 #include <optional>
 #include <stdexcept>
@@ -8,6 +8,7 @@
 
 #include "convert/report_file.h"
 #include "convert/report_printer.h"
+#include "records.h"
 
 namespace qv::cli {
 
@@ -16,23 +17,6 @@ namespace qv::cli {
 class OutputFailure : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
-};
-
-// Bytes appended to Text() and handed over a megabyte or more at a time.
-class OutputBuffer {
- public:
-  static constexpr std::size_t kFlushSize = 1 << 20;
-
-  explicit OutputBuffer(ReportOutput& out);
-  std::string& Text() { return text_; }
-  void FlushWhenFull() {
-    if (text_.size() >= kFlushSize) Flush();
-  }
-  void Flush();
-
- private:
-  ReportOutput& out_;
-  std::string text_;
 };
 
 // Standard output, or the file at path, which takes the new bytes' place

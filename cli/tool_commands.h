@@ -8,6 +8,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "records.h"
+
 namespace qv::cli {
 
 inline constexpr const char* kProgram = "qvmtsfrs";
@@ -15,8 +17,10 @@ inline constexpr const char* kProgram = "qvmtsfrs";
 // The options of "calls" and of "summary".
 struct ListingArguments {
   std::vector<std::string> inputs;
-  std::string format;
   std::string outputPath;
+  listing::ListingOptions options;
+  // Empty when --format was not given.
+  std::string format;
 };
 
 struct ToolArguments {
@@ -26,8 +30,8 @@ struct ToolArguments {
   std::vector<std::string> convertPaths;
   std::string outputFolder;
   unsigned threads = std::max(std::thread::hardware_concurrency(), 1u);
-  ListingArguments calls{{}, "csv", {}};
-  ListingArguments summary{{}, "text", {}};
+  ListingArguments calls;
+  ListingArguments summary{{}, {}, {listing::Format::kText}};
 };
 
 struct ToolCommands {

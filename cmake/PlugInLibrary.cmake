@@ -7,10 +7,10 @@ set(QV_CLI_SOURCES ${CMAKE_SOURCE_DIR}/cli/commands.cpp ${QV_HOST_DRIVER_SOURCES
 # The tool's "calls" and "summary", which walk details with the core itself;
 # the tests build them too.
 set(QV_LISTING_SOURCES)
-foreach(name listing_commands input_walk output_buffer calls_writer summary_tally summary_writer
-             text_fields text_table plain_decimal)
+foreach(name listing_commands input_walk output_buffer)
   list(APPEND QV_LISTING_SOURCES ${CMAKE_SOURCE_DIR}/cli/${name}.cpp)
 endforeach()
+add_subdirectory(${CMAKE_SOURCE_DIR}/listing ${CMAKE_BINARY_DIR}/listing)
 
 if(WIN32)
   include(${CMAKE_SOURCE_DIR}/windows/WindowsTargets.cmake)
@@ -34,6 +34,6 @@ else()
   target_include_directories(qvmtsfrs_cli PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
   # The tool holds the plug-in's functions itself, so that its commands that
   # go beyond the exports walk details with the same code.
-  target_link_libraries(qvmtsfrs_cli PRIVATE qvcore CLI11::CLI11 Threads::Threads)
+  target_link_libraries(qvmtsfrs_cli PRIVATE qvlisting qvcore CLI11::CLI11 Threads::Threads)
   include(${CMAKE_SOURCE_DIR}/cmake/InstallLibrary.cmake)
 endif()

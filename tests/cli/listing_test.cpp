@@ -16,14 +16,15 @@
 #include "convert/conversion.h"
 #include "detail_generator.h"
 #include "listing_commands.h"
+#include "records.h"
 #include "runtime/locale_formats.h"
 #include "support/temp_folder.h"
 #include "table_readers.h"
 
 namespace {
 
-using qv::cli::CallsFormat;
-using qv::cli::SummaryFormat;
+using qv::listing::Format;
+using qv::listing::ListingOptions;
 // Column to value; nothing for a JSON null.
 using Row = std::map<std::string, std::optional<std::string>>;
 
@@ -83,7 +84,7 @@ std::vector<Row> JsonLinesRows(const std::string& text) {
     EXPECT_TRUE(object && reader.End()) << line;
     if (object) objects.push_back(std::move(*object));
   }
-  return JsonRows(objects, {"seconds", "minutes", "charge"});
+  return JsonRows(objects, {"service_code", "seconds", "minutes", "charge"});
 }
 
 // Only the columns expected holds are compared; a null is empty in CSV.
@@ -113,15 +114,17 @@ class ListingTest : public ::testing::Test {
             Generated("mix.html", qv::bench::DetailKind::kCyrillicMix)};
   }
 
-  std::string Calls(const std::vector<std::string>& inputs, CallsFormat format) {
-    const std::string output = folder_.Path("calls");
-    EXPECT_EQ(qv::cli::ListCalls({inputs, output, false}, format, "qvmtsfrs"), 0);
+  std::string Listing(qv::cli::ListingKind kind, const std::vector<std::string>& inputs,
+                      const ListingOptions& options) {
+    const std::string output = folder_.Path("listing");
+    EXPECT_EQ(qv::cli::WriteListing({kind, inputs, output, false, options}, "qvmtsfrs"), 0);
     return ReadFile(output);
   }
-  std::string Summary(const std::vector<std::string>& inputs, SummaryFormat format) {
-    const std::string output = folder_.Path("summary");
-    EXPECT_EQ(qv::cli::SummariseCalls({inputs, output, false}, format, "qvmtsfrs"), 0);
-    return ReadFile(output);
+  std::string Calls(const std::vector<std::string>& inputs, const ListingOptions& options) {
+    return Listing(qv::cli::ListingKind::kCalls, inputs, options);
+  }
+  std::string Summary(const std::vector<std::string>& inputs, Format format) {
+    return Listing(qv::cli::ListingKind::kSummary, inputs, {format});
   }
 
   // The calls of the report, as the listing should give them.
@@ -173,8 +176,20 @@ TEST_F(ListingTest, CallsAreTheReportsCallsInBothFormats) {
     expected.insert(expected.end(), calls.begin(), calls.end());
   }
   ASSERT_GT(expected.size(), 600u);
-  ExpectRows(expected, CsvRows(Calls(details, CallsFormat::kCsv)), true);
-  ExpectRows(expected, JsonLinesRows(Calls(details, CallsFormat::kJsonLines)), false);
+  // The report's own rows and values; the calls among them are those whose
+  // time is a date and time.
+  ListingOptions asInReport{Format::kCsv};
+  asInReport.raw = asInReport.allRows = true;
+  ExpectRows(expected, CsvRows(Calls(details, asInReport)), true);
+  asInReport.format = Format::kJsonLines;
+  ExpectRows(expected, JsonLinesRows(Calls(details, asInReport)), false);
+  std::erase_if(expected, [](const Row& row) { return !row.at("time")->starts_with("20"); });
+  // Cleaned text is held against its own cases below.
+  for (Row& row : expected)
+    std::erase_if(row, [](const auto& cell) {
+      return cell.first == "number" || cell.first.ends_with("zone");
+    });
+  ExpectRows(expected, CsvRows(Calls(details, {Format::kCsv})), true);
 }
 
 struct Tally {
@@ -223,10 +238,10 @@ std::vector<Row> SummaryOf(const std::vector<Row>& calls) {
 
 TEST_F(ListingTest, SummaryAddsUpTheCalls) {
   const std::vector<std::string> details = Details();
-  const std::vector<Row> expected = SummaryOf(CsvRows(Calls(details, CallsFormat::kCsv)));
-  ExpectRows(expected, CsvRows(Summary(details, SummaryFormat::kCsv)), true);
+  const std::vector<Row> expected = SummaryOf(CsvRows(Calls(details, {Format::kCsv})));
+  ExpectRows(expected, CsvRows(Summary(details, Format::kCsv)), true);
   const std::optional<std::vector<qv::test::JsonObject>> objects =
-      qv::test::JsonReader(Summary(details, SummaryFormat::kJson)).Array();
+      qv::test::JsonReader(Summary(details, Format::kJson)).Array();
   ASSERT_TRUE(objects);
   ExpectRows(expected,
              JsonRows(*objects, {"calls_out", "calls_in", "seconds", "charge", "code_1", "code_2",
@@ -234,36 +249,54 @@ TEST_F(ListingTest, SummaryAddsUpTheCalls) {
              false);
 }
 
-TEST_F(ListingTest, AwkwardCellsComeOutAsValidCsvAndJson) {
+// Values cleaned for analysis by default, and written as valid CSV and JSON;
+// a text column is never taken for a number.
+TEST_F(ListingTest, AwkwardCellsComeOutCleanedAsValidCsvAndJson) {
   struct Case {
     std::string cell;
     std::string value;
+    std::string raw;
   };
   const Case cases[] = {
-      {"a,b", "a,b"},
-      {"say \"hi\"", "say \"hi\""},
-      {"back\\slash", "back\\slash"},
-      {"two\nlines", "two\r\nlines"},
-      {"tab\tand\x01 and \x7F", "tab\tand\x01 and \x7F"},
-      {"bad \xFF byte", "bad ? byte"},
-      {"&amp; stays", "&amp; stays"},
-      {"", ""},
+      {"a,b", "a,b", "a,b"},
+      {"say \"hi\"", "say \"hi\"", "say \"hi\""},
+      {"back\\slash", "back\\slash", "back\\slash"},
+      {"two\nlines", "two\r\nlines", "two\r\nlines"},
+      {"tab\tand\x01\x1B[2J and \x7F", "tab\tand??[2J and \x7F", "tab\tand??[2J and \x7F"},
+      {"bad \xFF byte", "bad ? byte", "bad ? byte"},
+      {"&amp; &quot;x&quot; &#1046;&#x416; &bogus; &#0; &#27;", "& \"x\" ЖЖ &bogus; &#0; ?",
+       "&amp; &quot;x&quot; &#1046;&#x416; &bogus; &#0; &#27;"},
+      {"&nbsp; 1,5\xC2\xA0", "1,5", "&nbsp; 1,5\xC2\xA0"},
+      {"", "", ""},
   };
+  // The block's heading row is a row of the report, not a call.
   std::string page = qv::bench::PageHead("01.03.2011 по 31.03.2011", "x") +
-                     "<tr><td colspan=\"11\">Абонентский номер: 9161234567</td></tr>\r\n";
+                     "<tr><td colspan=\"11\">Абонентский номер: 9161234567</td></tr>\r\n"
+                     "<tr><td>№</td><td>Дата</td><td>Время</td><td></td><td>Номер</td><td>Зона</td>"
+                     "<td>r1</td><td>Услуга</td><td></td><td>Длит.</td><td>Сумма</td></tr>\r\n";
   for (const Case& c : cases)
     page += "<tr><td>1</td><td>01.03.2011</td><td>09:05:17</td><td></td><td>4957654321</td><td>" +
             c.cell + "</td><td>r1</td><td>SMS</td><td></td><td>1</td><td>1,50</td></tr>\r\n";
   page += qv::bench::kPageTail;
   const std::string detail = folder_.Write("awkward.html", page);
-  const std::vector<Row> csv = CsvRows(Calls({detail}, CallsFormat::kCsv));
-  const std::vector<Row> json = JsonLinesRows(Calls({detail}, CallsFormat::kJsonLines));
+  ListingOptions raw{Format::kCsv};
+  raw.raw = raw.allRows = true;
+  const std::vector<Row> csv = CsvRows(Calls({detail}, {Format::kCsv}));
+  const std::vector<Row> json = JsonLinesRows(Calls({detail}, {Format::kJsonLines}));
+  const std::vector<Row> rawRows = CsvRows(Calls({detail}, raw));
   ASSERT_EQ(csv.size(), std::size(cases));
   ASSERT_EQ(json.size(), std::size(cases));
+  ASSERT_EQ(rawRows.size(), std::size(cases) + 1);
   for (std::size_t i = 0; i < std::size(cases); ++i) {
-    EXPECT_EQ(csv[i].at("call_zone"), cases[i].value) << i;
-    EXPECT_EQ(json[i].at("call_zone"), cases[i].value) << i;
+    SCOPED_TRACE(cases[i].cell);
+    EXPECT_EQ(csv[i].at("call_zone"), cases[i].value);
+    EXPECT_EQ(json[i].at("call_zone"), cases[i].value);
+    EXPECT_EQ(rawRows[i + 1].at("call_zone"), cases[i].raw);
   }
+  const std::vector<Row> summary = CsvRows(Summary({detail}, Format::kCsv));
+  ASSERT_EQ(summary.size(), 1u);
+  EXPECT_EQ(summary[0].at("calls_out"), std::to_string(std::size(cases)));
+  EXPECT_EQ(summary[0].at("code_8"), "0");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace qv::test {
 
 using CsvRecords = std::vector<std::vector<std::string>>;
 
-// Records end in CR LF; an unquoted field holds no quote, comma or control byte.
+// Records end in LF; an unquoted field holds no quote, comma or control byte.
 inline std::optional<CsvRecords> ReadCsv(std::string_view text) {
   CsvRecords records(1);
   std::string field;
@@ -27,7 +27,7 @@ inline std::optional<CsvRecords> ReadCsv(std::string_view text) {
       }
       ++i;
     } else {
-      for (; i < text.size() && text[i] != ',' && text[i] != '\r'; ++i) {
+      for (; i < text.size() && text[i] != ',' && text[i] != '\n'; ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte < 0x20 || byte == 0x7F || byte == '"') return std::nullopt;
         field += text[i];
@@ -37,8 +37,8 @@ inline std::optional<CsvRecords> ReadCsv(std::string_view text) {
     field.clear();
     if (text.substr(i, 1) == ",") {
       ++i;
-    } else if (text.substr(i, 2) == "\r\n") {
-      i += 2;
+    } else if (text.substr(i, 1) == "\n") {
+      ++i;
       if (i < text.size()) records.emplace_back();
     } else {
       return std::nullopt;

@@ -72,7 +72,7 @@ endif()
 expect("calls help" 0 "calls --format csv --output calls\\.csv details/\\*\\.html\n.*Exit status" "^$"
        calls --help)
 expect("summary help" 0 "summary march\\.html\n.*\n +total .*Exit status" "^$" summary --help)
-expect("unknown --format" 2 "^$" "--format: xml not in \\{csv,jsonl\\}\nTry 'qvmtsfrs calls --help'\\.\n$"
+expect("unknown --format" 2 "^$" "--format: xml not in \\{csv,jsonl,json\\}\nTry 'qvmtsfrs calls --help'\\.\n$"
        calls --format xml details/march.html)
 expect("summary without inputs" 2 "^$" "INPUT is required\nTry 'qvmtsfrs summary --help'\\.\n$" summary)
 expect("calls onto an input" 2 "^$" "same file" calls --output details/may.html details/may.html)

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace qv::cli {
+namespace qv::listing {
 namespace {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
@@ -62,4 +62,4 @@ void TextTable::AppendTo(std::string& out) const {
   }
 }
 
-}  // namespace qv::cli
+}  // namespace qv::listing

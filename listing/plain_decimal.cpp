@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace qv::cli {
+namespace qv::listing {
 namespace {
 
 using Digits = std::vector<std::uint8_t>;
@@ -82,18 +82,18 @@ std::optional<PlainDecimal> ParsePlainDecimal(std::string_view text) {
   return number;
 }
 
-void AppendWithPoint(const PlainDecimal& number, std::string& out) {
+void AppendDecimal(const PlainDecimal& number, char point, std::string& out) {
   if (number.negative) out += '-';
   out += number.whole;
   if (number.fraction.empty()) return;
-  out += '.';
+  out += point;
   out += number.fraction;
 }
 
 void AppendAsJsonNumber(const PlainDecimal& number, std::string& out) {
   PlainDecimal trimmed = number;
   trimmed.whole = WithoutLeadingZeros(number.whole);
-  AppendWithPoint(trimmed, out);
+  AppendDecimal(trimmed, '.', out);
 }
 
 void DecimalTotal::Rescale(std::size_t decimals) {
@@ -126,4 +126,4 @@ std::string DecimalTotal::Text() const {
   return text;
 }
 
-}  // namespace qv::cli
+}  // namespace qv::listing

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qv::cli {
+namespace qv::listing {
 
 class TextTable {
  public:
@@ -28,4 +28,4 @@ class TextTable {
 // two bytes takes one.
 std::size_t DisplayWidth(std::string_view text);
 
-}  // namespace qv::cli
+}  // namespace qv::listing

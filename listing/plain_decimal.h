@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qv::cli {
+namespace qv::listing {
 
 // An optional "-", digits, and optionally "," or "." and more digits.
 struct PlainDecimal {
@@ -19,8 +19,9 @@ struct PlainDecimal {
 
 std::optional<PlainDecimal> ParsePlainDecimal(std::string_view text);
 
-// The number as written, with "." as the separator: "007,50" is "007.50".
-void AppendWithPoint(const PlainDecimal& number, std::string& out);
+// The number as written, with point as the separator: "007,50" is "007.50"
+// for a point of ".".
+void AppendDecimal(const PlainDecimal& number, char point, std::string& out);
 // The same without the leading zeros of the whole part, which a JSON number
 // may not have: "007,50" is "7.50".
 void AppendAsJsonNumber(const PlainDecimal& number, std::string& out);
@@ -44,4 +45,4 @@ class DecimalTotal {
   std::size_t decimals_ = 0;
 };
 
-}  // namespace qv::cli
+}  // namespace qv::listing

@@ -1,0 +1,201 @@
+#include "listings.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "values.h"
+
+namespace qv::listing {
+namespace {
+
+// Where each column of "calls" takes its value from; the service cell sets
+// the code, so without the cell there is no service.
+constexpr CallAttribute kSources[ListedCall::kColumnCount] = {kTime, kType, kNum, kR2, kR1,
+                                                              kCode, kCode, kS,   kM,  kPay};
+
+constexpr std::size_t kSummaryColumns = 8 + kServiceCodes.size();
+constexpr std::array<std::string_view, kSummaryColumns> kSummaryNames = {
+    "file",   "phone",  "first_call", "last_call", "calls_out", "calls_in", "seconds",
+    "charge", "code_1", "code_2",     "code_3",    "code_4",    "code_5",   "code_8"};
+// Shorter headings for the terminal; the help tells what they count.
+const std::vector<std::string> kTableHeadings = {
+    "file",   "phone", "first call", "last call", "out", "in", "seconds",
+    "charge", "c1",    "c2",         "c3",        "c4",  "c5", "c8"};
+constexpr std::size_t kFirstSummaryNumber = 4;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Digits in the shape "2011-03-01 09:05:17", however many in each group.
+bool IsDateAndTime(std::string_view text) {
+  constexpr std::string_view kSeparators = "-- ::";
+  std::size_t i = 0;
+  for (std::size_t group = 0;; ++group) {
+    const std::size_t start = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    if (i == start) return false;
+    if (group == kSeparators.size()) return i == text.size();
+    if (i == text.size() || text[i] != kSeparators[group]) return false;
+    ++i;
+  }
+}
+
+std::string Cleaned(std::string_view text, bool raw) {
+  std::string scratch;
+  return std::string(CleanValue(text, raw, scratch));
+}
+
+void AddIfPlain(std::optional<std::string_view> text, DecimalTotal& total) {
+  if (!text) return;
+  if (const std::optional<PlainDecimal> number = ParsePlainDecimal(*text)) total.Add(*number);
+}
+
+void TakeEarlier(const std::optional<std::string>& time, std::optional<std::string>& first) {
+  if (time && (!first || *time < *first)) first = time;
+}
+
+void TakeLater(const std::optional<std::string>& time, std::optional<std::string>& last) {
+  if (time && (!last || *time > *last)) last = time;
+}
+
+std::array<std::optional<std::string>, kSummaryColumns> CellsOf(const SubscriberSummary& entry) {
+  std::array<std::optional<std::string>, kSummaryColumns> cells = {entry.file,
+                                                                   entry.phone,
+                                                                   entry.firstCall,
+                                                                   entry.lastCall,
+                                                                   std::to_string(entry.callsOut),
+                                                                   std::to_string(entry.callsIn),
+                                                                   entry.seconds.Text(),
+                                                                   entry.charge.Text()};
+  for (std::size_t i = 0; i < kServiceCodes.size(); ++i)
+    cells[8 + i] = std::to_string(entry.codeCounts[i]);
+  return cells;
+}
+
+std::vector<std::string> TableRow(const SubscriberSummary& entry) {
+  std::vector<std::string> row;
+  for (const std::optional<std::string>& cell : CellsOf(entry)) row.push_back(cell.value_or(""));
+  return row;
+}
+
+}  // namespace
+
+const std::array<std::string_view, ListedCall::kColumnCount + 2> ListedCall::kNames = {
+    "file",    "phone",        "time",    "direction", "number", "call_zone", "destination_zone",
+    "service", "service_code", "seconds", "minutes",   "charge"};
+
+bool ListedCall::Take(const CallRecord& call, const ListingOptions& options) {
+  for (std::size_t column = 0; column < kColumnCount; ++column) {
+    std::optional<std::string_view>& value = values_[column];
+    value.reset();
+    if (!call.Has(kSources[column])) continue;
+    const std::string_view text = column == kService ? call.service : call.values[kSources[column]];
+    if (column != kDirection) {
+      value = CleanValue(text, options.raw, scratch_[column]);
+    } else if (text == "1" || text == "2") {
+      value = text == "1" ? "out" : "in";
+    }
+  }
+  return options.allRows || (values_[kTime] && IsDateAndTime(*values_[kTime]));
+}
+
+CallsListing::CallsListing(OutputBuffer& out, const ListingOptions& options)
+    : out_(out), options_(options), writer_(out, options, ListedCall::kNames) {}
+
+void CallsListing::StartInput(std::string_view file) { file_ = Cleaned(file, true); }
+
+void CallsListing::Subscriber(std::string_view number) { phone_ = Cleaned(number, options_.raw); }
+
+void CallsListing::Call(const CallRecord& record) {
+  if (!call_.Take(record, options_)) return;
+  std::array<Field, ListedCall::kColumnCount + 2> fields;
+  fields[0].value = file_;
+  fields[1].value = phone_;
+  for (std::size_t i = 0; i < ListedCall::kColumnCount; ++i) {
+    const auto column = static_cast<ListedCall::Column>(i);
+    fields[i + 2] = {call_[column], ListedCall::IsNumber(column)};
+  }
+  writer_.Write(fields);
+}
+
+void SubscriberSummary::Add(const ListedCall& call) {
+  if (const std::optional<std::string_view> time = call[ListedCall::kTime]) {
+    const std::optional<std::string> text(*time);
+    TakeEarlier(text, firstCall);
+    TakeLater(text, lastCall);
+  }
+  callsOut += call[ListedCall::kDirection] == "out" ? 1 : 0;
+  callsIn += call[ListedCall::kDirection] == "in" ? 1 : 0;
+  AddIfPlain(call[ListedCall::kSeconds], seconds);
+  AddIfPlain(call[ListedCall::kCharge], charge);
+  const std::optional<std::string_view> code = call[ListedCall::kServiceCode];
+  if (code && code->size() == 1) {
+    const std::size_t index = kServiceCodes.find(code->front());
+    if (index != std::string_view::npos) ++codeCounts[index];
+  }
+}
+
+void SubscriberSummary::Merge(const SubscriberSummary& part) {
+  TakeEarlier(part.firstCall, firstCall);
+  TakeLater(part.lastCall, lastCall);
+  callsOut += part.callsOut;
+  callsIn += part.callsIn;
+  seconds.Add(part.seconds);
+  charge.Add(part.charge);
+  for (std::size_t i = 0; i < kServiceCodes.size(); ++i) codeCounts[i] += part.codeCounts[i];
+}
+
+SummaryListing::SummaryListing(OutputBuffer& out, const ListingOptions& options)
+    : out_(out), options_(options), writer_(out, options, kSummaryNames), table_([] {
+        std::vector<bool> alignRight(kSummaryColumns, true);
+        std::fill_n(alignRight.begin(), kFirstSummaryNumber, false);
+        return alignRight;
+      }()) {
+  if (options_.format == Format::kText) table_.AddRow(kTableHeadings);
+}
+
+void SummaryListing::StartInput(std::string_view file) { file_ = Cleaned(file, true); }
+
+void SummaryListing::EndInput() {
+  CloseBlock();
+  out_.Flush();
+}
+
+void SummaryListing::Subscriber(std::string_view number) {
+  CloseBlock();
+  open_.emplace();
+  open_->file = file_;
+  open_->phone = Cleaned(number, options_.raw);
+}
+
+void SummaryListing::Call(const CallRecord& record) {
+  // The walk hands over calls only inside a block.
+  if (open_ && call_.Take(record, options_)) open_->Add(call_);
+}
+
+void SummaryListing::CloseBlock() {
+  if (!open_) return;
+  if (options_.format == Format::kText) {
+    table_.AddRow(TableRow(*open_));
+    total_.Merge(*open_);
+  } else {
+    const auto cells = CellsOf(*open_);
+    std::array<Field, kSummaryColumns> fields;
+    for (std::size_t i = 0; i < kSummaryColumns; ++i)
+      fields[i] = {cells[i], i >= kFirstSummaryNumber};
+    writer_.Write(fields);
+  }
+  open_.reset();
+}
+
+void SummaryListing::Finish() {
+  CloseBlock();
+  if (options_.format != Format::kText) {
+    writer_.Finish();
+    return;
+  }
+  total_.file = "total";
+  table_.AddRow(TableRow(total_));
+  table_.AppendTo(out_.Text());
+}
+
+}  // namespace qv::listing
