@@ -16,8 +16,11 @@ const LOCALE_FORMATS = {
   },
 };
 
-// The channels of the module's output.
+// The channels of the module's output: the report, and the tool's "calls"
+// and "summary" listings as CSV.
 const REPORT_CHANNEL = 0;
+const CALLS_CHANNEL = 1;
+const SUMMARY_CHANNEL = 2;
 
 function openConverter(module) {
   const shortText = module._malloc(256);
@@ -45,6 +48,17 @@ function openConverter(module) {
     return readShortText();
   }
   const byte = (text) => text.charCodeAt(0);
+  function writingTo(write, progress, work) {
+    module.onPageWrite = write;
+    module.onPageProgress = progress;
+    try {
+      const ok = work();
+      return { ok: ok === 1, error: ok === 1 ? '' : lastError() };
+    } finally {
+      module.onPageWrite = null;
+      module.onPageProgress = null;
+    }
+  }
 
   return {
     // { name, error }: the name is empty for a file that is no detail.
@@ -58,22 +72,19 @@ function openConverter(module) {
       return { name, error: lastError() };
     },
     // { ok, error }. write(channel, bytes) gets a view into the module's
-    // memory, valid only during the call; progress(bytesRead) after each block.
+    // memory, valid only during the call; progress(bytesRead) after each
+    // block. The listings' rows come without their header rows.
     convert(path, filename, formats, { write, progress }) {
-      module.onPageWrite = write;
-      module.onPageProgress = progress;
-      try {
-        const ok = withStrings([path, filename], (pathText, filenameText) =>
-          module._QvPageConvertDetail(pathText, filenameText, byte(formats.decimalSeparator)));
-        return { ok: ok === 1, error: ok === 1 ? '' : lastError() };
-      } finally {
-        module.onPageWrite = null;
-        module.onPageProgress = null;
-      }
+      return writingTo(write, progress, () => withStrings([path, filename], (pathText, filenameText) =>
+        module._QvPageConvertDetail(pathText, filenameText, byte(formats.decimalSeparator))));
+    },
+    // The listings' header rows, to write(channel, bytes).
+    listingHeads(write) {
+      return writingTo(write, null, () => module._QvPageListingHeads());
     },
   };
 }
 
 if (typeof module === 'object' && module.exports) {
-  module.exports = { LOCALE_FORMATS, REPORT_CHANNEL, openConverter };
+  module.exports = { LOCALE_FORMATS, REPORT_CHANNEL, CALLS_CHANNEL, SUMMARY_CHANNEL, openConverter };
 }

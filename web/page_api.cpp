@@ -2,15 +2,18 @@
 // here, as at the plug-in's exports.
 #include "page_api.h"
 
+#include <algorithm>
+
 #include "convert/conversion.h"
 #include "convert/report_printer.h"
 #include "detect/recognition.h"
+#include "listings.h"
 #include "plugin/boundary.h"
 
 namespace qv::page {
 namespace {
 
-enum Channel : int { kReportChannel = 0 };
+enum Channel : int { kReportChannel = 0, kCallsChannel = 1, kSummaryChannel = 2 };
 
 // The report's bytes, handed to the page as the printer lets them go.
 class PageOutput final : public ReportOutput {
@@ -22,18 +25,82 @@ class PageOutput final : public ReportOutput {
   Channel channel_;
 };
 
-// One walk over the detail feeds everything the page shows of it.
+// The tool's "calls" and "summary" of one detail, as CSV. The page joins
+// the rows of its files under one header row of each.
+class PageListings {
+ public:
+  explicit PageListings(std::string_view file, const listing::ListingOptions& options)
+      : calls_(callsBuffer_, options), summary_(summaryBuffer_, options) {
+    calls_.StartInput(file);
+    summary_.StartInput(file);
+  }
+  void Subscriber(std::string_view number) {
+    calls_.Subscriber(number);
+    summary_.Subscriber(number);
+  }
+  void Call(const CallRecord& call) {
+    calls_.Call(call);
+    summary_.Call(call);
+  }
+  // Also after a failed walk, as the tool lists what was found before it.
+  void End() {
+    for (listing::ListingEvents* listing : {static_cast<listing::ListingEvents*>(&calls_),
+                                            static_cast<listing::ListingEvents*>(&summary_)}) {
+      listing->EndInput();
+      listing->Finish();
+    }
+    callsBuffer_.Flush();
+    summaryBuffer_.Flush();
+  }
+
+ private:
+  PageOutput callsOut_{kCallsChannel};
+  PageOutput summaryOut_{kSummaryChannel};
+  listing::OutputBuffer callsBuffer_{callsOut_};
+  listing::OutputBuffer summaryBuffer_{summaryOut_};
+  listing::CallsListing calls_;
+  listing::SummaryListing summary_;
+};
+
+// One walk over the detail feeds everything the page shows of it. The walk
+// writes minutes with the report's separator; the listings, like the
+// tool's, with a point whatever the locale.
 class PageEvents final : public DetailEvents {
  public:
-  explicit PageEvents(ReportPrinter& printer) : printer_(printer) {}
+  PageEvents(ReportPrinter& printer, PageListings& listings, char decimalSeparator)
+      : printer_(printer), listings_(listings), decimalSeparator_(decimalSeparator) {}
 
-  void Subscriber(std::string_view number) override { printer_.Subscriber(number); }
-  void Call(const CallRecord& call) override { printer_.Call(call); }
+  void Subscriber(std::string_view number) override {
+    printer_.Subscriber(number);
+    listings_.Subscriber(number);
+  }
+  void Call(const CallRecord& call) override {
+    printer_.Call(call);
+    if (decimalSeparator_ == '.' || !call.Has(kM)) {
+      listings_.Call(call);
+      return;
+    }
+    listedCall_ = call;
+    listedMinutes_.assign(call.values[kM]);
+    std::replace(listedMinutes_.begin(), listedMinutes_.end(), decimalSeparator_, '.');
+    listedCall_.values[kM] = listedMinutes_;
+    listings_.Call(listedCall_);
+  }
   void BytesRead(std::uint64_t total) override { QvPageProgress(static_cast<double>(total)); }
 
  private:
   ReportPrinter& printer_;
+  PageListings& listings_;
+  char decimalSeparator_;
+  CallRecord listedCall_;
+  std::string listedMinutes_;
 };
+
+listing::ListingOptions FileRowsOnly() {
+  listing::ListingOptions options;
+  options.header = false;
+  return options;
+}
 
 std::string_view TextOrEmpty(const char* text) { return text != nullptr ? text : ""; }
 
@@ -41,14 +108,23 @@ std::string_view TextOrEmpty(const char* text) { return text != nullptr ? text :
 void Convert(std::string_view path, std::string_view filename, char decimalSeparator) {
   PageOutput report(kReportChannel);
   ReportPrinter printer(report, filename);
-  PageEvents events(printer);
+  PageListings listings(filename, FileRowsOnly());
+  PageEvents events(printer, listings, decimalSeparator);
   try {
     WalkDetail(path, ConversionSettings{decimalSeparator}, events);
   } catch (...) {
     printer.End();
+    listings.End();
     throw;
   }
   printer.End();
+  listings.End();
+}
+
+// A listing without inputs writes its header row and nothing else.
+void WriteListingHeads() {
+  PageListings heads("", listing::ListingOptions{});
+  heads.End();
 }
 
 }  // namespace
@@ -84,6 +160,10 @@ uint8_t QvPageConvertDetail(const char* path, const char* filename,
          })
              ? 1
              : 0;
+}
+
+uint8_t QvPageListingHeads(void) noexcept {
+  return qv::RunAtBoundary(qv::page::WriteListingHeads) ? 1 : 0;
 }
 
 void QvPageLastError(unsigned char* buffer) noexcept {

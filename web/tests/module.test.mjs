@@ -16,7 +16,7 @@ if (!fs.existsSync(path.join(nativeBuild, 'qvmtsfrs'))) {
   throw new Error(`no native tool in ${nativeBuild}: build the linux preset first`);
 }
 const createConverterModule = require(path.join(moduleDir, 'qvmtsfrs_core.js'));
-const { LOCALE_FORMATS, REPORT_CHANNEL, openConverter } = require(path.join(sourceDir, 'web/converter.js'));
+const { LOCALE_FORMATS, REPORT_CHANNEL, CALLS_CHANNEL, SUMMARY_CHANNEL, openConverter } = require(path.join(sourceDir, 'web/converter.js'));
 const LOCALES = { ru: 'ru_RU.UTF-8', en: 'en_US.UTF-8' };
 
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'qvmtsfrs-module-'));
@@ -34,20 +34,26 @@ async function loadConverter() {
 }
 const converter = await loadConverter();
 
+// The bytes of each channel.
+function collector() {
+  const parts = [[], [], []];
+  return {
+    write: (channel, bytes) => parts[channel].push(Buffer.from(bytes)),
+    bytes: (channel) => Buffer.concat(parts[channel]),
+  };
+}
 function convertInModule(file, formats) {
-  const parts = [];
-  const outcome = converter.convert(file, path.basename(file), formats, {
-    write: (channel, bytes) => channel === REPORT_CHANNEL && parts.push(Buffer.from(bytes)),
-    progress: () => {},
-  });
-  return { ...outcome, report: Buffer.concat(parts) };
+  const output = collector();
+  const outcome = converter.convert(file, path.basename(file), formats, { write: output.write, progress: () => {} });
+  return { ...outcome, report: output.bytes(REPORT_CHANNEL), calls: output.bytes(CALLS_CHANNEL),
+    summary: output.bytes(SUMMARY_CHANNEL) };
 }
 
 // The native tool, run in the file's folder so that the report names the
 // file as the page does.
 function nativeTool(locale, ...args) {
   return spawnSync(path.join(nativeBuild, 'qvmtsfrs'), args, {
-    cwd: scratch, env: { ...process.env, LC_ALL: LOCALES[locale] }, encoding: 'buffer',
+    cwd: scratch, env: { ...process.env, LC_ALL: LOCALES[locale] }, encoding: 'buffer', maxBuffer: 1 << 30,
   });
 }
 function convertNatively(file, locale, input = path.basename(file)) {
@@ -89,21 +95,32 @@ test('failures: the messages the native tool prints', async (t) => {
   }
 });
 
-test('generated details: the names and reports of the native tool', async (t) => {
+test('generated details: the names, reports, calls and summary of the native tool', async (t) => {
   const generator = path.join(nativeBuild, 'bench/generate_detail');
   const details = [['mixed.html', '3', '7'], ['one-block.html', '1', '11', 'one-block']];
-  for (const [file, ...args] of details) {
-    const where = path.join(scratch, file);
-    execFileSync(generator, [where, ...args]);
-    for (const locale of Object.keys(LOCALES)) {
-      await t.test(`${file}, ${locale}`, () => {
+  for (const [file, ...args] of details) execFileSync(generator, [path.join(scratch, file), ...args]);
+  const files = details.map(([file]) => file);
+  const heads = collector();
+  assert.equal(converter.listingHeads(heads.write).ok, true);
+  for (const locale of Object.keys(LOCALES)) {
+    await t.test(locale, () => {
+      const calls = [heads.bytes(CALLS_CHANNEL)];
+      const summary = [heads.bytes(SUMMARY_CHANNEL)];
+      for (const file of files) {
+        const where = path.join(scratch, file);
         assert.equal(converter.name(where, LOCALE_FORMATS[locale]).name, nameNatively(where, locale));
         const native = convertNatively(where, locale);
         assert.equal(native.ok, true, native.error);
         const outcome = convertInModule(where, LOCALE_FORMATS[locale]);
         assert.equal(outcome.error, '');
-        assert.ok(outcome.report.equals(native.report), 'the reports differ');
-      });
-    }
+        assert.ok(outcome.report.equals(native.report), `the reports of ${file} differ`);
+        calls.push(outcome.calls);
+        summary.push(outcome.summary);
+      }
+      // The listings do not depend on the formats.
+      assert.equal(Buffer.concat(calls).toString(), nativeTool(locale, 'calls', ...files).stdout.toString());
+      assert.equal(Buffer.concat(summary).toString(),
+        nativeTool(locale, 'summary', '--format', 'csv', ...files).stdout.toString());
+    });
   }
 });
