@@ -12,7 +12,7 @@ const read = (...parts) => fs.readFileSync(path.join(...parts), 'utf8');
 const pageDir = path.join(sourceDir, 'page');
 
 // The page's modules, in the order the single file joins them.
-const PAGE_MODULES = ['zip.js', 'page.js'];
+const PAGE_MODULES = ['charts.js', 'zip.js', 'page.js'];
 
 const workerScript = [
   read(moduleDir, 'qvmtsfrs_core.js'),

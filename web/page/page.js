@@ -1,5 +1,6 @@
 // The page's main thread: takes the files, hands them to the worker that
 // owns the converter, and shows each file's name, status and report.
+import { CallTally, drawPictures, parseCsv } from './charts.js';
 import { storedZip } from './zip.js';
 
 const filesInput = document.getElementById('files');
@@ -7,6 +8,11 @@ const localeSelect = document.getElementById('locale');
 const dropZone = document.getElementById('input');
 const detailsTable = document.getElementById('details');
 const allReports = document.getElementById('all-reports');
+const listingsSection = document.getElementById('listings');
+const callsLink = document.getElementById('calls-csv');
+const summaryLink = document.getElementById('summary-csv');
+const summaryTable = document.getElementById('summary');
+const picturesBox = document.getElementById('pictures');
 
 // The user's language picks the formats the host would have used.
 localeSelect.value = (navigator.language || '').toLowerCase().startsWith('ru') ? 'ru' : 'en';
@@ -15,6 +21,12 @@ localeSelect.value = (navigator.language || '').toLowerCase().startsWith('ru') ?
 const pending = new Map();
 // The reports made so far, in the order of their rows.
 const reports = [];
+// The listings' header rows, and each file's rows by id: the tool's "calls"
+// and "summary" of all files are these joined in the order of the rows.
+let listingHeads = null;
+const listings = new Map();
+const tally = new CallTally();
+let tallied = Promise.resolve();
 let nextId = 1;
 let worker = startWorker();
 
@@ -113,7 +125,45 @@ allReports.addEventListener('click', async () => {
   }
 });
 
+function replaceLink(link, blob) {
+  if (link.href) URL.revokeObjectURL(link.href);
+  link.href = URL.createObjectURL(blob);
+}
+
+function showSummary(texts) {
+  const [head, ...rows] = parseCsv(texts.join(''));
+  summaryTable.tHead.replaceChildren();
+  summaryTable.tBodies[0].replaceChildren();
+  const headRow = summaryTable.tHead.insertRow();
+  for (const name of head) headRow.append(Object.assign(document.createElement('th'), { textContent: name }));
+  for (const row of rows) {
+    const tr = summaryTable.tBodies[0].insertRow();
+    row.forEach((value, i) => Object.assign(tr.insertCell(), { textContent: value, className: i >= 4 ? 'number' : '' }));
+  }
+}
+
+async function showListings() {
+  if (!listingHeads || listings.size === 0) return;
+  const ordered = [...listings.entries()].sort(([a], [b]) => a - b).map(([, listing]) => listing);
+  replaceLink(callsLink, new Blob([listingHeads.calls, ...ordered.map((l) => l.calls)], { type: 'text/csv' }));
+  const summaries = [listingHeads.summary, ...ordered.map((l) => l.summary)];
+  replaceLink(summaryLink, new Blob(summaries, { type: 'text/csv' }));
+  showSummary(await Promise.all(summaries.map((blob) => blob.text())));
+  listingsSection.hidden = false;
+}
+
+function addListing(id, calls, summary) {
+  listings.set(id, { calls, summary });
+  showListings();
+  tallied = tallied.then(() => tally.addBlob(calls)).then(() => drawPictures(tally, picturesBox));
+}
+
 function heard(message) {
+  if (message.type === 'heads') {
+    listingHeads = message;
+    showListings();
+    return;
+  }
   const entry = pending.get(message.id);
   if (!entry) return;
   if (message.type === 'progress') {
@@ -122,6 +172,7 @@ function heard(message) {
   }
   pending.delete(message.id);
   finish(entry, message);
+  addListing(message.id, message.calls, message.summary);
 }
 
 // The worker is busy inside the conversion, so it is stopped and a new one

@@ -44,8 +44,21 @@ function cacheSmallReads(workerfs) {
 const ready = createConverterModule({ wasmBinary: decodeBase64(WASM_BASE64) }).then((module) => {
   module.FS.mkdir('/in');
   cacheSmallReads(module.WORKERFS);
-  return { module, converter: openConverter(module) };
+  const converter = openConverter(module);
+  const heads = collect();
+  converter.listingHeads(heads.write);
+  self.postMessage({ type: 'heads', calls: heads.blob(CALLS_CHANNEL), summary: heads.blob(SUMMARY_CHANNEL) });
+  return { module, converter };
 });
+
+// The bytes of each output channel, as Blobs.
+function collect() {
+  const parts = [[], [], []];
+  return {
+    write: (channel, bytes) => parts[channel].push(bytes.slice()),
+    blob: (channel) => new Blob(parts[channel], { type: channel === REPORT_CHANNEL ? 'application/xml' : 'text/csv' }),
+  };
+}
 
 function convertFile({ module, converter }, { id, file, locale }) {
   const folder = `/in/${id}`;
@@ -55,12 +68,10 @@ function convertFile({ module, converter }, { id, file, locale }) {
   const detail = `${folder}/${file.name}`;
   try {
     const { name, error: nameError } = converter.name(detail, formats);
-    const reportParts = [];
+    const output = collect();
     let lastPost = 0;
     const outcome = converter.convert(detail, file.name, formats, {
-      write: (channel, bytes) => {
-        if (channel === REPORT_CHANNEL) reportParts.push(bytes.slice());
-      },
+      write: output.write,
       progress: (bytesRead) => {
         const now = performance.now();
         if (now - lastPost < PROGRESS_INTERVAL_MS) return;
@@ -68,8 +79,11 @@ function convertFile({ module, converter }, { id, file, locale }) {
         self.postMessage({ type: 'progress', id, bytesRead });
       },
     });
-    const report = outcome.ok ? new Blob(reportParts, { type: 'application/xml' }) : null;
-    self.postMessage({ type: 'done', id, name, ok: outcome.ok, error: outcome.error || nameError, report });
+    self.postMessage({
+      type: 'done', id, name, ok: outcome.ok, error: outcome.error || nameError,
+      report: outcome.ok ? output.blob(REPORT_CHANNEL) : null,
+      calls: output.blob(CALLS_CHANNEL), summary: output.blob(SUMMARY_CHANNEL),
+    });
   } finally {
     module.FS.unmount(folder);
     module.FS.rmdir(folder);

@@ -24,10 +24,11 @@ const notes = path.join(scratch, 'notes.txt');
 fs.writeFileSync(notes, 'not a detail\r\n'.repeat(40));
 const generated = path.join(scratch, 'generated.html');
 execFileSync(path.join(nativeBuild, 'bench/generate_detail'), [generated, '2', '5']);
+const nativeTool = (locale, ...args) => spawnSync(path.join(nativeBuild, 'qvmtsfrs'), args,
+  { cwd: scratch, env: { ...process.env, LC_ALL: locale }, maxBuffer: 1 << 30 }).stdout;
 function nativeReport(file, locale) {
   const output = path.join(scratch, 'native.xml');
-  spawnSync(path.join(nativeBuild, 'qvmtsfrs'), ['convert', path.basename(file), output],
-    { cwd: scratch, env: { ...process.env, LC_ALL: locale } });
+  nativeTool(locale, 'convert', path.basename(file), output);
   return fs.readFileSync(output);
 }
 
@@ -128,6 +129,14 @@ test('the site from a web server: English formats, a generated detail as the nat
     assert.equal(rows[0].status, 'Converted');
     const reports = await download(page, '#details a[download]', 1);
     assert.ok(reports.get('generated.html.xml').equals(nativeReport(generated, 'en_US.UTF-8')), 'the reports differ');
+    // The listings of all files, and the pictures drawn from them.
+    const listings = await download(page, '#calls-csv, #summary-csv', 2);
+    assert.ok(listings.get('calls.csv').equals(nativeTool('en_US.UTF-8', 'calls', 'generated.html')), 'the calls differ');
+    const summary = nativeTool('en_US.UTF-8', 'summary', '--format', 'csv', 'generated.html');
+    assert.ok(listings.get('summary.csv').equals(summary), 'the summaries differ');
+    await page.waitFor("document.querySelectorAll('#pictures svg').length > 1");
+    assert.equal(await page.evaluate("document.querySelectorAll('#summary tbody tr').length"),
+      summary.toString().trim().split('\n').length - 1);
     // The page's policy refuses a connection before it is made.
     assert.equal(await page.evaluate("fetch('https://example.com/').then(() => 'sent', () => 'refused')"), 'refused');
     const elsewhere = requests.filter((url) => !/^(file|blob|data):/.test(url) && !url.startsWith(`${origin}/`));
