@@ -30,13 +30,11 @@ void ReportFile::Open() {
     return;
   }
   target_ = std::move(target.file);
+  replaced_ = std::move(target.existing);
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     temporary_ = TemporaryNameBeside(target_);
     const int created = file_.CreateNew(temporary_.c_str());
-    if (created == 0) {
-      file_.TakePermissionsOf(target.existing.IsOpen() ? &target.existing : nullptr);
-      return;
-    }
+    if (created == 0) return;
     if (created != system_error::kFileExists) break;
   }
   temporary_.clear();
@@ -48,7 +46,10 @@ void ReportFile::Write(const char* data, std::size_t size) {
     Raise("Unable to write file", file_.SystemError());
 }
 
+// The file is private until complete; it takes the report's permissions
+// only now.
 void ReportFile::Commit() {
+  if (!temporary_.empty()) file_.TakePermissionsOf(replaced_.IsOpen() ? &replaced_ : nullptr);
   if (writeFailed_ || !file_.Close()) Raise("Unable to write file", file_.SystemError());
   if (temporary_.empty()) return;
   const int moved = platform::MoveFileOver(temporary_.c_str(), target_.c_str());
@@ -65,6 +66,7 @@ void ReportFile::Raise(const char* failure, int systemError) {
 
 void ReportFile::Discard() noexcept {
   file_.Close();
+  replaced_.Close();
   if (!temporary_.empty()) platform::RemoveFile(temporary_.c_str());
   temporary_.clear();
 }

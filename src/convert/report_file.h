@@ -34,6 +34,8 @@ class ReportFile final : public ReportOutput {
   std::string target_;
   std::string temporary_;
   platform::File file_;
+  // The report being replaced, kept open for its permissions.
+  platform::File replaced_;
   bool writeFailed_ = false;
 };
 
