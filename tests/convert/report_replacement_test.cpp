@@ -10,6 +10,7 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
@@ -265,6 +266,46 @@ TEST(ReportReplacement, AKilledConversionKeepsTheReport) {
   waitpid(child, &status, 0);
   close(feed);
   EXPECT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(test::TempFolder::Read(report), kOldReport);
+}
+
+// The variables of the preloaded fault shim, when the test runs with it
+// (convert.preloaded_faults); elsewhere the tests that need it skip.
+template <class Value>
+Value* ShimVariable(const char* name) {
+  return static_cast<Value*>(dlsym(RTLD_DEFAULT, name));
+}
+
+TEST(PreloadedFaults, FilesLeftByKilledRunsArePassedOver) {
+  int* zeroDraws = ShimVariable<int>("qv_shim_zero_random_draws");
+  if (zeroDraws == nullptr) GTEST_SKIP() << "needs the fault shim preloaded";
+  test::TempFolder folder;
+  const std::string detail = folder.Write("detail.html", kHeading + kSubscriber + kRow);
+  const std::string leftover = folder.Write(".qv-00000000.tmp", "left by a killed run");
+  *zeroDraws = 1;  // the first name tried is the leftover's
+  EXPECT_EQ(Convert(detail, folder.Path("report.xml")), "");
+  EXPECT_EQ(*zeroDraws, 0);
+  EXPECT_EQ(test::TempFolder::Read(leftover), "left by a killed run");
+  EXPECT_NE(test::TempFolder::Read(folder.Path("report.xml")), std::nullopt);
+}
+
+// The whole detail is read after the report failed, to hear of a later
+// failed read, which outranks it.
+TEST(PreloadedFaults, AFailedReadOutranksAnEarlierFailure) {
+  long* failingOffset = ShimVariable<long>("qv_shim_failing_read_offset");
+  if (failingOffset == nullptr) GTEST_SKIP() << "needs the fault shim preloaded";
+  test::TempFolder folder;
+  std::string bytes = kHeading + kSubscriber;
+  while (bytes.size() < (2u << 20)) bytes += kRow;
+  const std::string detail = folder.Write("detail.failing", bytes);
+  const std::string report = folder.Write("report.xml", kOldReport);
+  *failingOffset = 1 << 20;  // after the printer has written to the report
+  for (const std::string& output :
+       {folder.Path("missing/report.xml"), std::string("/dev/full"), report}) {
+    SCOPED_TRACE(output);
+    EXPECT_EQ(Convert(detail, output), "Unable to read file \"" + detail + "\"");
+  }
+  *failingOffset = -1;
   EXPECT_EQ(test::TempFolder::Read(report), kOldReport);
 }
 
