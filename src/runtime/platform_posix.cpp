@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -262,21 +261,22 @@ bool IsDescriptorFolder(const std::string& folder) {
 // and flags, so what the redirect left (appending, say) stays. Another's is
 // opened anew. -1 with errno set when neither works.
 int OpenDescriptorLink(const std::string& link) {
-  char own[64];
-  std::snprintf(own, sizeof own, "/proc/%ld/fd", static_cast<long>(::getpid()));
-  char folder[PATH_MAX];
-  const char* number = link.c_str() + link.rfind('/') + 1;
-  if (::realpath(FolderOf(link).c_str(), folder) != nullptr && std::strcmp(folder, own) == 0 &&
-      *number != '\0' && std::strspn(number, "0123456789") == std::strlen(number)) {
-    return ::fcntl(std::atoi(number), F_DUPFD_CLOEXEC, 0);
+  const int number = std::atoi(link.c_str() + link.rfind('/') + 1);
+  struct stat ours;
+  struct stat linked;
+  if (::fstat(number, &ours) == 0 && ::stat(link.c_str(), &linked) == 0 &&
+      ours.st_dev == linked.st_dev && ours.st_ino == linked.st_ino) {
+    return ::fcntl(number, F_DUPFD_CLOEXEC, 0);
   }
   return OpenDescriptor(link.c_str(), O_WRONLY);
 }
 
+// Where a link leads; a link that cannot be read leads to itself, which
+// ends as a loop.
 std::string LinkTarget(const std::string& link) {
   char target[PATH_MAX];
   const ssize_t size = ::readlink(link.c_str(), target, sizeof target);
-  if (size <= 0 || size == sizeof target) return {};
+  if (size <= 0 || size == sizeof target) return link;
   std::string path(target, static_cast<std::size_t>(size));
   return path[0] == '/' ? path : FolderOf(link) + "/" + path;
 }
@@ -317,10 +317,6 @@ ReportTarget FindReportTarget(const char* path) noexcept {
         return target;
       }
       target.file = LinkTarget(target.file);
-      if (target.file.empty()) {
-        target.error = ENAMETOOLONG;
-        return target;
-      }
     }
   } catch (...) {
     target.error = ENOMEM;
