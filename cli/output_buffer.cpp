@@ -16,6 +16,16 @@ void WriteToStandardOutput(const char* data, std::size_t size) {
   throw OutputFailure(std::string("Unable to write to standard output: ") + std::strerror(errno));
 }
 
+// The file's failures stop the whole command.
+template <class Call>
+void Tell(Call call) {
+  try {
+    call();
+  } catch (const ServiceError& error) {
+    throw OutputFailure(error.what());
+  }
+}
+
 }  // namespace
 
 ListingOutput::ListingOutput(const std::string& path) {
@@ -27,23 +37,15 @@ void ListingOutput::Write(const char* data, std::size_t size) {
     WriteToStandardOutput(data, size);
     return;
   }
-  file_->Write(data, size);
-  CheckReady();
+  Tell([&] { file_->Write(data, size); });
 }
 
-// The file keeps the first failure to itself; Commit tells it, and removes
-// the temporary file.
 void ListingOutput::CheckReady() {
-  if (file_ && file_->Failed()) Finish();
+  if (file_) Tell([&] { file_->Open(); });
 }
 
 void ListingOutput::Finish() {
-  if (!file_) return;
-  try {
-    file_->Commit();
-  } catch (const ServiceError& error) {
-    throw OutputFailure(error.what());
-  }
+  if (file_) Tell([&] { file_->Commit(); });
 }
 
 }  // namespace qv::cli

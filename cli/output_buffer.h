@@ -27,7 +27,7 @@ class ListingOutput final : public ReportOutput {
   explicit ListingOutput(const std::string& path);
 
   void Write(const char* data, std::size_t size) override;
-  // Raises OutputFailure when the file cannot be made at all.
+  // Makes the file; raises OutputFailure when it cannot be made at all.
   void CheckReady();
   // Puts the file in place; raises OutputFailure.
   void Finish();
