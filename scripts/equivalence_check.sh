@@ -24,6 +24,12 @@ for needed in "$native_tool" "$generator" "$host" "$mingw/qvmtsfrs.dll"; do
   fi
 done
 
+# A machine that cannot run 32-bit programs cannot run Wine's 32-bit side.
+if ! wine --version >/dev/null 2>&1; then
+  echo "EQUIVALENCE: SKIPPED (Wine cannot run 32-bit programs on this machine)"
+  exit 77
+fi
+
 work="$linux/equivalence"
 rm -rf "$work"
 mkdir -p "$work/details" "$work/native" "$work/wine"
