@@ -31,6 +31,8 @@ class DetailFile {
     return static_cast<std::size_t>(got);
   }
 
+  const platform::File& Handle() const { return file_; }
+
  private:
   std::string path_;
   platform::File file_;
@@ -57,7 +59,7 @@ void ConvertDetail(std::string_view inputPath, std::string_view outputPath,
   ReportFile report{std::string(outputPath)};
   std::exception_ptr writeFailure;
   std::exception_ptr walkFailure;
-  Attempt(writeFailure, [&] { report.Open(); });
+  Attempt(writeFailure, [&] { report.Open(&detail.Handle()); });
   ReportPrinter printer(report, FileNameToUtf8(inputPath));
   DetailWalk walk(printer, settings.decimalSeparator);
   while (const std::size_t got = detail.Read(walk.Space())) {

@@ -22,8 +22,8 @@ std::string TemporaryNameBeside(const std::string& file) {
 
 }  // namespace
 
-void ReportFile::Open() {
-  platform::ReportTarget target = platform::FindReportTarget(path_.c_str());
+void ReportFile::Open(const platform::File* input) {
+  platform::ReportTarget target = platform::FindReportTarget(path_.c_str(), input);
   if (target.error != 0) Raise("Unable to create file", target.error);
   if (target.inPlace) {
     file_ = std::move(target.existing);

@@ -18,7 +18,8 @@ class ReportFile final : public ReportOutput {
   ReportFile& operator=(const ReportFile&) = delete;
 
   // Makes the file the bytes go to; raises Unable to create file "<path>".
-  void Open();
+  // input, when given, is the detail being read, which is never emptied.
+  void Open(const platform::File* input = nullptr);
   // Raises Unable to write file "<path>", and again at every later call.
   void Write(const char* data, std::size_t size) override;
   // Puts the complete report in place; raises Unable to create file or

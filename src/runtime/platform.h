@@ -59,7 +59,7 @@ class File {
   int lastError_ = 0;
   int systemError_ = 0;
 
-  friend struct ReportTarget FindReportTarget(const char* path) noexcept;
+  friend struct ReportTarget FindReportTarget(const char* path, const File* input) noexcept;
 };
 
 // Where a report named path goes. Links are followed only where the kernel
@@ -77,7 +77,9 @@ struct ReportTarget {
   // 0, or the system error code that stops the report being written.
   int error = 0;
 };
-ReportTarget FindReportTarget(const char* path) noexcept;
+// input, when given, is the detail being read: a file written in place is
+// emptied first, which must never be the detail itself.
+ReportTarget FindReportTarget(const char* path, const File* input) noexcept;
 
 // The characters after which a file's own name starts in a path.
 #ifdef _WIN32

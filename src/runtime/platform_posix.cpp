@@ -282,18 +282,28 @@ std::string LinkTarget(const std::string& link) {
 }
 
 // A file that exists: devices, pipes and files that may not be replaced are
-// written in place, the last emptied first, as ">" would.
-int OpenExisting(const std::string& file, const struct stat& info, bool& inPlace) {
+// written in place, the last emptied first, as ">" would; but never the
+// detail being read, whose bytes emptying would lose.
+int OpenExisting(const std::string& file, const struct stat& info, const struct stat* input,
+                 bool& inPlace) {
   const bool regular = S_ISREG(info.st_mode);
   inPlace = !regular || !MayReplace(info, FolderOf(file));
+  if (inPlace && regular && input != nullptr && input->st_dev == info.st_dev &&
+      input->st_ino == info.st_ino) {
+    errno = EINVAL;
+    return -1;
+  }
   return OpenDescriptor(file.c_str(), O_WRONLY | (inPlace && regular ? O_TRUNC : 0));
 }
 
 }  // namespace
 
-ReportTarget FindReportTarget(const char* path) noexcept {
+ReportTarget FindReportTarget(const char* path, const File* input) noexcept {
   constexpr int kLinksFollowed = 40;  // as many as the kernel follows
   ReportTarget target;
+  struct stat inputInfo;
+  const bool inputKnown = input != nullptr && input->IsOpen() &&
+                          ::fstat(static_cast<int>(input->handle_), &inputInfo) == 0;
   try {
     target.file = path;
     for (int links = 0;; ++links) {
@@ -305,7 +315,8 @@ ReportTarget FindReportTarget(const char* path) noexcept {
       if (!S_ISLNK(info.st_mode) || descriptorLink) {
         bool inPlace = true;
         const int fd = descriptorLink ? OpenDescriptorLink(target.file)
-                                      : OpenExisting(target.file, info, inPlace);
+                                      : OpenExisting(target.file, info,
+                                                     inputKnown ? &inputInfo : nullptr, inPlace);
         target.existing.handle_ = fd < 0 ? File::kClosed : fd;
         target.inPlace = fd >= 0 && inPlace;
         // A file gone meanwhile is made anew.

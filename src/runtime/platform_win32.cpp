@@ -92,7 +92,8 @@ bool File::Close() noexcept {
 }
 
 // Devices and pipes are written into: nothing could be moved over them.
-ReportTarget FindReportTarget(const char* path) noexcept {
+// Only devices are written in place here, never the detail's own file.
+ReportTarget FindReportTarget(const char* path, const File* /*input*/) noexcept {
   ReportTarget target;
   try {
     target.file = path;

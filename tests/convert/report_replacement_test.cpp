@@ -223,6 +223,20 @@ TEST(ReportReplacement, OutputsOfEveryKind) {
   }
 }
 
+// Written in place, a report would empty its file before the detail in it
+// was read.
+TEST(ReportReplacement, ADetailIsNeverEmptiedAsItsOwnReport) {
+  if (geteuid() != 0) GTEST_SKIP() << "a second user takes root to set up";
+  test::TempFolder folder;
+  const std::string shared = folder.Path("shared");
+  ASSERT_EQ(mkdir(shared.c_str(), 01777), 0);
+  ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+  const std::string detail = folder.Write("shared/detail.html", kHeading + kSubscriber + kRow);
+  ASSERT_EQ(chmod(detail.c_str(), 0666), 0);
+  EXPECT_EQ(ConvertAs(true, detail, detail), "Unable to create file \"" + detail + "\"");
+  EXPECT_EQ(test::TempFolder::Read(detail), kHeading + kSubscriber + kRow);
+}
+
 TEST(ReportReplacement, AnUnreadableDetailKeepsTheReport) {
   test::TempFolder folder;
   const std::string report = folder.Write("report.xml", kOldReport);
