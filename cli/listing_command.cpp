@@ -13,6 +13,7 @@
 #include "interrupts.h"
 #include "listings.h"
 #include "progress.h"
+#include "runtime/encodings.h"
 #include "runtime/service_error.h"
 #include "tool.h"
 
@@ -132,7 +133,7 @@ int WriteListing(const ListingRequest& request, const char* programName) {
             : summary.emplace(buffer, request.options);
     bool allWalked = true;
     for (const std::string& input : request.inputs) {
-      events.StartInput(input);
+      events.StartInput(FileNameToUtf8(input));
       const std::string failure = WalkOne(input, events, progress);
       events.EndInput();
       allWalked = allWalked && failure.empty();

@@ -58,7 +58,7 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& paths);
 
 // The plug-in opens paths: standard input and output go to it by the names
 // the system gives them.
-inline std::string PlugInPath(const std::string& path, bool output) {
+inline std::string PlugInPath(const std::string& path, [[maybe_unused]] bool output) {
 #ifndef _WIN32
   if (path == "-") return output ? "/dev/stdout" : "/dev/stdin";
 #endif

@@ -2,6 +2,7 @@
 add_subdirectory(${CMAKE_SOURCE_DIR}/listing ${CMAKE_BINARY_DIR}/listing)
 # What qvmtsfrs and qvhost share: the exports driven as the host drives them.
 set(QV_DRIVER_SOURCES ${CMAKE_SOURCE_DIR}/driver/plugin_driver.cpp)
+include(${CMAKE_SOURCE_DIR}/cmake/Tool.cmake)
 
 if(WIN32)
   include(${CMAKE_SOURCE_DIR}/windows/WindowsTargets.cmake)
@@ -11,8 +12,5 @@ else()
   # Only the plug-in functions leave the library.
   target_link_options(qvmtsfrs PRIVATE -Wl,--version-script=${QV_EXPORTS_MAP} -Wl,--no-undefined)
   set_target_properties(qvmtsfrs PROPERTIES LINK_DEPENDS ${QV_EXPORTS_MAP})
-endif()
-include(${CMAKE_SOURCE_DIR}/cmake/Tool.cmake)
-if(NOT WIN32)
   include(${CMAKE_SOURCE_DIR}/cmake/InstallLibrary.cmake)
 endif()

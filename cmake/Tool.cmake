@@ -6,6 +6,7 @@ if(CMAKE_CROSSCOMPILING)
   # CLI11 is header-only, from the build machine; the cross toolchain looks
   # only in its own root, and the build machine's other headers must stay out.
   find_path(QV_CLI11_ROOT CLI/CLI.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/cli11)
   file(CREATE_LINK ${QV_CLI11_ROOT}/CLI ${CMAKE_BINARY_DIR}/cli11/CLI SYMBOLIC)
   add_library(CLI11::CLI11 INTERFACE IMPORTED)
   target_include_directories(CLI11::CLI11 INTERFACE ${CMAKE_BINARY_DIR}/cli11)
