@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
   std::clock_t cpuStart = std::clock();
   try {
     qv::ReportFile report(path);
+    report.Open();
     qv::ReportPrinter printer(report, "C:\\Detail\\mts.html");
     PrintCalls(printer);
     printer.End();

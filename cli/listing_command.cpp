@@ -27,6 +27,16 @@ class OutputFailure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The file's failures stop the whole command.
+template <class Call>
+void Tell(Call call) {
+  try {
+    call();
+  } catch (const ServiceError& error) {
+    throw OutputFailure(driver::Explained(error.what(), error.SystemError()));
+  }
+}
+
 // Standard output, or the file at path, which takes the new bytes' place
 // only at Finish.
 class ListingOutput final : public ReportOutput {
@@ -34,10 +44,12 @@ class ListingOutput final : public ReportOutput {
   explicit ListingOutput(const std::string& path) {
     if (!path.empty()) file_.emplace(path);
   }
+  void Open() {
+    if (file_) Tell([&] { file_->Open(); });
+  }
   void Write(const char* data, std::size_t size) override {
     if (file_) {
-      file_->Write(data, size);
-      if (file_->Failed()) Finish();
+      Tell([&] { file_->Write(data, size); });
       return;
     }
     // The bytes come in large pieces already: the stream's own buffer passes them on.
@@ -45,16 +57,9 @@ class ListingOutput final : public ReportOutput {
     if (errno == EPIPE) EndOnBrokenPipe();
     throw OutputFailure(std::string("Unable to write to standard output: ") + std::strerror(errno));
   }
-  // Puts the file in place; the file keeps its first failure to itself
-  // until then.
   void Finish() {
-    try {
-      if (file_) file_->Commit();
-    } catch (const ServiceError& error) {
-      throw OutputFailure(driver::Explained(error.what()));
-    }
+    if (file_) Tell([&] { file_->Commit(); });
   }
-  bool Failed() const { return file_ && file_->Failed(); }
 
  private:
   std::optional<ReportFile> file_;
@@ -109,6 +114,9 @@ std::string WalkOne(const std::string& input, DetailEvents& events, ProgressLine
     }
   } catch (const OutputFailure&) {
     throw;
+  } catch (const ServiceError& error) {
+    return std::string(kProgram) + ": " + input + ": " +
+           driver::Explained(error.what(), error.SystemError());
   } catch (const std::exception& error) {
     // Out of memory for one large input included: the next ones still run.
     return std::string(kProgram) + ": " + input + ": " + driver::Explained(error.what());
@@ -123,7 +131,7 @@ int WriteListing(const ListingRequest& request, const char* programName) {
   progress.SetTotals(request.inputs.size(), TotalSize(request.inputs));
   ListingOutput output(request.outputPath);
   try {
-    if (output.Failed()) output.Finish();
+    output.Open();
     listing::OutputBuffer buffer(output);
     std::optional<listing::CallsListing> calls;
     std::optional<listing::SummaryListing> summary;

@@ -115,7 +115,8 @@ bool SameExistingFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, error) && !error;
 }
 
-std::string Explained(const std::string& message) {
+std::string Explained(const std::string& message, int systemError) {
+  if (systemError != 0) return message + ": " + std::system_category().message(systemError);
   if (message == "List index (1) out of bounds")
     return message + ": not an MTS FORIS call-detail page (no completed-calls section)";
   const std::size_t quote = message.find('"');

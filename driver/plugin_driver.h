@@ -47,7 +47,8 @@ int ConvertOneFile(const PlugInFunctions& plugIn, const char* programName, const
 bool SameExistingFile(const std::string& a, const std::string& b);
 
 // The message with what it means for the user: the cause the system gives
-// for a file that could not be opened or made, and what a detail lacks.
-std::string Explained(const std::string& message);
+// for a file that could not be opened or made (its error number, when the
+// caller has it), and what a detail lacks.
+std::string Explained(const std::string& message, int systemError = 0);
 
 }  // namespace qv::driver

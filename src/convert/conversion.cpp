@@ -17,7 +17,7 @@ class DetailFile {
  public:
   explicit DetailFile(std::string_view path) : path_(path) {
     if (file_.OpenForReading(path_.c_str()) != 0) {
-      throw ServiceError("Unable to open file \"" + path_ + "\"");
+      throw ServiceError("Unable to open file \"" + path_ + "\"", 0, file_.SystemError());
     }
   }
 
@@ -25,7 +25,9 @@ class DetailFile {
   // is an error: taking it for the end would lose the rest of the detail.
   std::size_t Read(std::span<char> space) {
     const std::int64_t got = file_.Read(space.data(), space.size());
-    if (got < 0) throw ServiceError("Unable to read file \"" + path_ + "\"");
+    if (got < 0) {
+      throw ServiceError("Unable to read file \"" + path_ + "\"", 0, file_.SystemError());
+    }
     return static_cast<std::size_t>(got);
   }
 
@@ -34,38 +36,43 @@ class DetailFile {
   platform::File file_;
 };
 
+// Runs one step of the conversion, keeping its failure for later.
+template <class Step>
+void Attempt(std::exception_ptr& failure, Step step) {
+  try {
+    step();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+}
+
 }  // namespace
 
+// A failed read outranks a failed write, which outranks a failed walk: the
+// whole detail is read even after a failure, only to hear of a failed read.
+// A failed walk still leaves the report of what it walked.
 void ConvertDetail(std::string_view inputPath, std::string_view outputPath,
                    const ConversionSettings& settings) {
   DetailFile detail(inputPath);
   ReportFile report{std::string(outputPath)};
+  std::exception_ptr writeFailure;
+  std::exception_ptr walkFailure;
+  Attempt(writeFailure, [&] { report.Open(); });
   ReportPrinter printer(report, FileNameToUtf8(inputPath));
   DetailWalk walk(printer, settings.decimalSeparator);
-  std::exception_ptr failure;
-  // After a failure the rest of the detail is still read, only to hear of
-  // a failed read, which outranks it.
-  for (;;) {
-    const std::span<char> space = walk.Space();
-    const std::size_t got = detail.Read(space);
-    if (got == 0) break;
-    if (failure || report.Failed()) continue;
-    try {
-      walk.Added(got);
-    } catch (...) {
-      failure = std::current_exception();
-    }
+  while (const std::size_t got = detail.Read(walk.Space())) {
+    if (!writeFailure && !walkFailure) Attempt(walkFailure, [&] { walk.Added(got); });
   }
-  if (!failure && !report.Failed()) {
-    try {
-      walk.Finish();
-    } catch (...) {
-      failure = std::current_exception();
-    }
+  if (!writeFailure && !walkFailure) Attempt(walkFailure, [&] { walk.Finish(); });
+  // A write that failed during the walk fails here again, in its own rank.
+  if (!writeFailure) {
+    Attempt(writeFailure, [&] {
+      printer.End();
+      report.Commit();
+    });
   }
-  printer.End();
-  report.Commit();
-  if (failure) std::rethrow_exception(failure);
+  if (writeFailure) std::rethrow_exception(writeFailure);
+  if (walkFailure) std::rethrow_exception(walkFailure);
 }
 
 void WalkDetail(std::string_view path, const ConversionSettings& settings, DetailEvents& events) {

@@ -1,5 +1,6 @@
 #include "convert/report_file.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "runtime/service_error.h"
@@ -8,67 +9,64 @@
 namespace qv {
 namespace {
 
-// Names tried when earlier ones are taken, by files left from a killed run.
+// Each name is random, so files left by killed runs are passed over; the
+// limit only stops a folder that refuses every name for that reason.
 constexpr int kTemporaryNameAttempts = 100;
+
+// A short name of fixed length, whatever the report's own name.
+std::string TemporaryNameBeside(const std::string& file) {
+  char name[20];
+  std::snprintf(name, sizeof name, ".qv-%08x.tmp", static_cast<unsigned>(platform::RandomNumber()));
+  return file.substr(0, file.find_last_of(platform::kSeparators) + 1) + name;
+}
 
 }  // namespace
 
-ReportFile::ReportFile(std::string path) : path_(std::move(path)) { Prepare(); }
-
-ReportFile::~ReportFile() { Discard(); }
-
-// A report that cannot be written in place today cannot be replaced either:
-// an existing one is opened for writing first. Devices and pipes are written
-// into directly, as nothing could be moved over them.
-void ReportFile::Prepare() {
-  const std::string createFailure = "Unable to create file \"" + path_ + "\"";
-  target_ = platform::ReplacedFileOf(path_.c_str());
-  platform::File existing;
-  const int probe = existing.OpenExistingForWriting(target_.c_str());
-  if (probe == 0 && !existing.IsRegularFile()) {
-    file_ = std::move(existing);
+void ReportFile::Open() {
+  platform::ReportTarget target = platform::FindReportTarget(path_.c_str());
+  if (target.error != 0) Raise("Unable to create file", target.error);
+  if (target.inPlace) {
+    file_ = std::move(target.existing);
     return;
   }
-  if (probe != 0 && probe != system_error::kFileNotFound) {
-    failure_ = createFailure;
-    return;
-  }
-  const std::string stem = target_ + ".~qv" + platform::ProcessAndThreadTag() + "-";
+  target_ = std::move(target.file);
+  replaced_ = std::move(target.existing);
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    temporary_ = stem + std::to_string(attempt) + ".tmp";
+    temporary_ = TemporaryNameBeside(target_);
     const int created = file_.CreateNew(temporary_.c_str());
-    if (created == 0) {
-      if (existing.IsOpen()) file_.TakePermissionsOf(existing);
-      return;
-    }
+    if (created == 0) return;
     if (created != system_error::kFileExists) break;
   }
   temporary_.clear();
-  failure_ = createFailure;
+  Raise("Unable to create file", file_.SystemError());
 }
 
 void ReportFile::Write(const char* data, std::size_t size) {
-  if (!failure_.empty()) return;
-  if (!file_.WriteAll(data, size)) failure_ = "Unable to write file \"" + path_ + "\"";
+  if (writeFailed_ || !file_.WriteAll(data, size))
+    Raise("Unable to write file", file_.SystemError());
 }
 
+// The file is private until complete; it takes the report's permissions
+// only now.
 void ReportFile::Commit() {
-  if (failure_.empty()) {
-    file_.Close();
-    if (!temporary_.empty()) {
-      if (platform::MoveFileOver(temporary_.c_str(), target_.c_str()) == 0) {
-        temporary_.clear();
-      } else {
-        failure_ = "Unable to create file \"" + path_ + "\"";
-      }
-    }
-  }
+  if (!temporary_.empty()) file_.TakePermissionsOf(replaced_.IsOpen() ? &replaced_ : nullptr);
+  if (writeFailed_ || !file_.Close()) Raise("Unable to write file", file_.SystemError());
+  if (temporary_.empty()) return;
+  const int moved = platform::MoveFileOver(temporary_.c_str(), target_.c_str());
+  if (moved != 0) Raise("Unable to create file", moved);
+  temporary_.clear();
+}
+
+// A failed write stays failed: the bytes after it would leave a hole.
+void ReportFile::Raise(const char* failure, int systemError) {
+  writeFailed_ = true;
   Discard();
-  if (!failure_.empty()) throw ServiceError(failure_);
+  throw ServiceError(std::string(failure) + " \"" + path_ + "\"", 0, systemError);
 }
 
 void ReportFile::Discard() noexcept {
   file_.Close();
+  replaced_.Close();
   if (!temporary_.empty()) platform::RemoveFile(temporary_.c_str());
   temporary_.clear();
 }

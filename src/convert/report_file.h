@@ -12,31 +12,31 @@ namespace qv {
 
 class ReportFile final : public ReportOutput {
  public:
-  // A failure to prepare the file is kept, not raised: the caller still
-  // reads its input to the end (a failed read outranks it) and hears of it
-  // from Commit.
-  explicit ReportFile(std::string path);
-  ~ReportFile();
+  explicit ReportFile(std::string path) : path_(std::move(path)) {}
+  ~ReportFile() { Discard(); }
   ReportFile(const ReportFile&) = delete;
   ReportFile& operator=(const ReportFile&) = delete;
 
-  // Keeps the first failure and writes nothing after it.
+  // Makes the file the bytes go to; raises Unable to create file "<path>".
+  void Open();
+  // Raises Unable to write file "<path>", and again at every later call.
   void Write(const char* data, std::size_t size) override;
-  bool Failed() const { return !failure_.empty(); }
-  // Puts the complete report in place; raises Unable to create file "<path>"
-  // or Unable to write file "<path>". The temporary file is gone afterwards.
+  // Puts the complete report in place; raises Unable to create file or
+  // Unable to write file. The temporary file is gone afterwards.
   void Commit();
 
  private:
-  void Prepare();
+  [[noreturn]] void Raise(const char* failure, int systemError);
   void Discard() noexcept;
 
   std::string path_;
-  // The file the report replaces: the path, or where a link at it leads.
+  // The file the report replaces: the path, or where links at it lead.
   std::string target_;
   std::string temporary_;
   platform::File file_;
-  std::string failure_;
+  // The report being replaced, kept open for its permissions.
+  platform::File replaced_;
+  bool writeFailed_ = false;
 };
 
 }  // namespace qv

@@ -26,13 +26,13 @@ class File {
   // Opens a file that exists for writing, without truncating it.
   int OpenExistingForWriting(const char* path) noexcept;
   // Creates a file that must not exist yet (80 when it does), for writing,
-  // with the permissions a new file gets.
+  // readable by its owner alone.
   int CreateNew(const char* path) noexcept;
   // A file on disk, as opposed to a device or a pipe.
   bool IsRegularFile() const noexcept;
-  // Gives this file the access permissions of other, where the platform
-  // keeps them with the file.
-  void TakePermissionsOf(const File& other) noexcept;
+  // Gives this file the permissions, owner and group of replaced, as far as
+  // the caller may, or with no file to replace, those a new file gets.
+  void TakePermissionsOf(const File* replaced) noexcept;
   // Bytes read (0 at the end), or -1 when the read failed.
   std::int64_t Read(void* buffer, std::size_t size) noexcept;
   // False when not every byte was written (a full disk, for example).
@@ -40,7 +40,11 @@ class File {
   bool IsOpen() const noexcept { return handle_ != kClosed; }
   // The system error code of the last failed Read or WriteAll.
   int LastError() const noexcept { return lastError_; }
-  void Close() noexcept;
+  // The system's own number (errno, GetLastError) of the last failed call.
+  int SystemError() const noexcept { return systemError_; }
+  // False when the system reports a failure at closing, which can be the
+  // first news of a write that did not reach the disk.
+  bool Close() noexcept;
 
  private:
   enum class Access { kRead, kWriteExisting, kCreateNew };
@@ -53,16 +57,41 @@ class File {
   static constexpr std::intptr_t kClosed = -1;
   std::intptr_t handle_ = kClosed;
   int lastError_ = 0;
+  int systemError_ = 0;
+
+  friend struct ReportTarget FindReportTarget(const char* path) noexcept;
 };
 
-// The file a report written to path replaces: path itself, or the file a
-// link at path leads to.
-std::string ReplacedFileOf(const char* path);
-// Moves a file over another, in one step. Returns 0 or the system error code.
+// Where a report named path goes. Links are followed only where the kernel
+// follows them for an ordinary user (not into another user's link in a
+// shared sticky folder).
+struct ReportTarget {
+  // The file a complete report is moved over: path, or where links lead.
+  std::string file;
+  // The existing file, open for writing, if any.
+  File existing;
+  // Write into existing instead of replacing it: a device, a pipe, a
+  // descriptor of this process, or a file the caller may write but not
+  // replace.
+  bool inPlace = false;
+  // 0, or the system error code that stops the report being written.
+  int error = 0;
+};
+ReportTarget FindReportTarget(const char* path) noexcept;
+
+// The characters after which a file's own name starts in a path.
+#ifdef _WIN32
+inline constexpr const char* kSeparators = "\\/:";
+#else
+inline constexpr const char* kSeparators = "/";
+#endif
+
+// Moves a file over another, in one step, keeping what the system keeps
+// with the replaced file. Returns 0 or the system error code.
 int MoveFileOver(const char* from, const char* to) noexcept;
 int RemoveFile(const char* path) noexcept;
-// Tells apart the temporary files of calls made at the same time.
-std::string ProcessAndThreadTag();
+// Random bits from the system, for names no other run can foresee.
+std::uint32_t RandomNumber() noexcept;
 
 // The name with every "/" as the system's own separator: "\" on Windows,
 // which takes "/" literally in a "\\?\" name; unchanged elsewhere.

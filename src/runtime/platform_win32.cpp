@@ -1,4 +1,6 @@
 // Files and the ANSI code page on Windows.
+#define _CRT_RAND_S
+#include <stdlib.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -38,17 +40,18 @@ bool IsUtf8() { return SystemCodePage() == kUtf8CodePage; }
 int File::Open(const char* path, Access access) noexcept {
   const DWORD rights = access == Access::kRead ? GENERIC_READ : GENERIC_WRITE;
   const DWORD disposition = access == Access::kCreateNew ? CREATE_NEW : OPEN_EXISTING;
-  return OpenHandle(path, rights, disposition, &handle_);
+  systemError_ = OpenHandle(path, rights, disposition, &handle_);
+  return systemError_;
 }
 
 namespace {
 
 // One ReadFile or WriteFile of at most what a DWORD counts.
 template <class Transfer>
-std::int64_t TransferOnce(Transfer transfer, std::size_t size, int& lastError) {
+std::int64_t TransferOnce(Transfer transfer, std::size_t size, int& lastError, int& systemError) {
   DWORD count = 0;
   if (!transfer(static_cast<DWORD>(std::min(size, kLargestTransfer)), &count)) {
-    lastError = static_cast<int>(GetLastError());
+    lastError = systemError = static_cast<int>(GetLastError());
     return -1;
   }
   return count;
@@ -61,7 +64,7 @@ std::int64_t File::ReadOnce(void* buffer, std::size_t size) noexcept {
       [&](DWORD want, DWORD* got) {
         return ReadFile(HandleOf(handle_), buffer, want, got, nullptr);
       },
-      size, lastError_);
+      size, lastError_, systemError_);
 }
 
 std::int64_t File::WriteOnce(const void* data, std::size_t size) noexcept {
@@ -69,7 +72,7 @@ std::int64_t File::WriteOnce(const void* data, std::size_t size) noexcept {
       [&](DWORD want, DWORD* put) {
         return WriteFile(HandleOf(handle_), data, want, put, nullptr);
       },
-      size, lastError_);
+      size, lastError_, systemError_);
 }
 
 bool File::IsRegularFile() const noexcept {
@@ -77,16 +80,33 @@ bool File::IsRegularFile() const noexcept {
 }
 
 // A new file takes the access rules of its folder, as the report did when
-// it was created in place.
-void File::TakePermissionsOf(const File&) noexcept {}
+// it was created in place; replacing keeps those of the replaced file.
+void File::TakePermissionsOf(const File*) noexcept {}
 
-void File::Close() noexcept {
-  if (!IsOpen()) return;
-  CloseHandle(HandleOf(handle_));
+bool File::Close() noexcept {
+  if (!IsOpen()) return true;
+  const bool closed = CloseHandle(HandleOf(handle_)) != 0;
   handle_ = kClosed;
+  if (!closed) lastError_ = systemError_ = static_cast<int>(GetLastError());
+  return closed;
 }
 
-std::string ReplacedFileOf(const char* path) { return path; }
+// Devices and pipes are written into: nothing could be moved over them.
+ReportTarget FindReportTarget(const char* path) noexcept {
+  ReportTarget target;
+  try {
+    target.file = path;
+  } catch (...) {
+    target.error = ERROR_NOT_ENOUGH_MEMORY;
+    return target;
+  }
+  const int opened = target.existing.OpenExistingForWriting(path);
+  if (opened == 0) target.inPlace = !target.existing.IsRegularFile();
+  if (opened != 0 && opened != kFileNotFound) target.error = opened;
+  // Held without sharing, the file could not be replaced.
+  if (!target.inPlace) target.existing.Close();
+  return target;
+}
 
 namespace {
 
@@ -102,9 +122,16 @@ std::wstring WidePath(const char* path) {
 
 }  // namespace
 
+// ReplaceFileW keeps the replaced file's attributes, security and creation
+// time; with nothing to replace, the file is moved.
 int MoveFileOver(const char* from, const char* to) noexcept {
   try {
-    if (MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    const std::wstring source = WidePath(from);
+    const std::wstring destination = WidePath(to);
+    if (ReplaceFileW(destination.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr) ||
+        (GetLastError() == ERROR_FILE_NOT_FOUND &&
+         MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING))) {
       return 0;
     }
     return static_cast<int>(GetLastError());
@@ -117,8 +144,10 @@ int RemoveFile(const char* path) noexcept {
   return DeleteFileA(path) ? 0 : static_cast<int>(GetLastError());
 }
 
-std::string ProcessAndThreadTag() {
-  return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetCurrentThreadId());
+std::uint32_t RandomNumber() noexcept {
+  unsigned number = 0;
+  rand_s(&number);
+  return number;
 }
 
 std::string WithSystemSeparators(std::string_view name) {

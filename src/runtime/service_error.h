@@ -11,12 +11,17 @@ namespace qv {
 // caught at the exported functions and never crosses them.
 class ServiceError : public std::runtime_error {
  public:
-  explicit ServiceError(const std::string& message, int code = 0)
-      : std::runtime_error(message), code_(code) {}
+  explicit ServiceError(const std::string& message, int code = 0, int systemError = 0)
+      : std::runtime_error(message), code_(code), systemError_(systemError) {}
   int Code() const noexcept { return code_; }
+  // The system's own number for the cause of a failed file call (errno, or
+  // GetLastError on Windows), 0 when there is none. The exports' messages
+  // never show it; the tool tells it with std::system_category().
+  int SystemError() const noexcept { return systemError_; }
 
  private:
   int code_;
+  int systemError_;
 };
 
 // The index error of a list of lines, "List index (%d) out of bounds": what
