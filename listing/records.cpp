@@ -147,12 +147,11 @@ void RecordWriter::AppendCsvField(const Field& field, std::string& text) const {
 }
 
 bool RecordWriter::NeedsQuotes(std::string_view value) const {
-  using namespace eight_bytes;
   std::size_t i = 0;
   for (; i + 8 <= value.size(); i += 8) {
-    const std::uint64_t word = Load(value.data() + i);
-    if ((AnyBelow(word, 0x20) | AnyEqual(word, '"') | AnyEqual(word, 0x7F) |
-         AnyEqual(word, static_cast<unsigned char>(delimiter_))) != 0)
+    const std::uint64_t word = LoadBlock(value.data() + i);
+    if ((MarkBytesBelow(word, 0x20) | MarkBytes(word, '"') | MarkBytes(word, 0x7F) |
+         MarkBytes(word, static_cast<unsigned char>(delimiter_))) != 0)
       return true;
   }
   for (; i < value.size(); ++i) {

@@ -117,9 +117,9 @@ std::string_view CleanValue(std::string_view text, bool raw, std::string& scratc
   bool changed = false;
   while (p != end) {
     if (end - p >= 8) {
-      const std::uint64_t word = eight_bytes::Load(p);
-      if ((word & eight_bytes::kHighBits) == 0 && eight_bytes::AnyBelow(word, 0x20) == 0 &&
-          (raw || eight_bytes::AnyEqual(word, '&') == 0)) {
+      const std::uint64_t word = LoadBlock(p);
+      if ((word & kHighBits) == 0 && MarkBytesBelow(word, 0x20) == 0 &&
+          (raw || MarkBytes(word, '&') == 0)) {
         p += 8;
         continue;
       }
