@@ -59,8 +59,11 @@ std::optional<std::string> SharedReport(const std::vector<std::string>& inputs,
   for (const std::string& input : inputs) {
     const std::string report = ReportPathIn(folder, input);
     const fs::path canonical = fs::weakly_canonical(report, error);
-    if (!error && fs::exists(canonical, error) && inputFiles.contains(canonical))
-      return report + " is one of the inputs; the report of " + input + " would overwrite it";
+    if (!error && fs::exists(canonical, error) && inputFiles.contains(canonical)) {
+      std::string problem = report;
+      problem += " is one of the inputs; the report of " + input + " would overwrite it";
+      return problem;
+    }
   }
   return std::nullopt;
 }
@@ -139,6 +142,7 @@ int ConvertIntoFolder(const Tool& tool, const CLI::App& command,
     return kFailure;
   }
   std::vector<Job> jobs;
+  jobs.reserve(inputs.size());
   for (const std::string& input : inputs)
     jobs.push_back({input, ReportPathIn(arguments.outputFolder, input), FileSize(input)});
   ProgressLine progress(stderr, ShowsProgress(tool));

@@ -86,7 +86,7 @@ RecordWriter::RecordWriter(OutputBuffer& out, const ListingOptions& options,
   for (const char special : {'"', '\x7F', delimiter_})
     quoted_[static_cast<unsigned char>(special)] = true;
   for (const std::string_view name : names_) {
-    keys_.push_back(keys_.empty() ? "{" : ",");
+    keys_.emplace_back(keys_.empty() ? "{" : ",");
     AppendJsonString(name, keys_.back());
     keys_.back() += ':';
   }
