@@ -90,7 +90,11 @@ bool ListedCall::Take(const CallRecord& call, const ListingOptions& options) {
     if (!call.Has(kSources[column])) continue;
     const std::string_view text = column == kService ? call.service : call.values[kSources[column]];
     if (column != kDirection) {
-      value = CleanValue(text, options.raw, scratch_[column]);
+      // Times and plain numbers, most values, have nothing to clean.
+      const bool clean = column == kTime ? IsDateAndTime(text)
+                                         : IsNumber(static_cast<Column>(column)) &&
+                                               ParsePlainDecimal(text).has_value();
+      value = clean ? text : CleanValue(text, options.raw, scratch_[column]);
     } else if (text == "1" || text == "2") {
       value = text == "1" ? "out" : "in";
     }
@@ -103,16 +107,17 @@ CallsListing::CallsListing(OutputBuffer& out, const ListingOptions& options)
 
 void CallsListing::StartInput(std::string_view file) { file_ = Cleaned(file, true); }
 
-void CallsListing::Subscriber(std::string_view number) { phone_ = Cleaned(number, options_.raw); }
+void CallsListing::Subscriber(std::string_view number) {
+  phone_ = Cleaned(number, options_.raw);
+  writer_.SetLeading(std::array<Field, 2>{Field{file_}, Field{phone_}});
+}
 
 void CallsListing::Call(const CallRecord& record) {
   if (!call_.Take(record, options_)) return;
-  std::array<Field, ListedCall::kColumnCount + 2> fields;
-  fields[0].value = file_;
-  fields[1].value = phone_;
+  std::array<Field, ListedCall::kColumnCount> fields;
   for (std::size_t i = 0; i < ListedCall::kColumnCount; ++i) {
     const auto column = static_cast<ListedCall::Column>(i);
-    fields[i + 2] = {call_[column], ListedCall::IsNumber(column)};
+    fields[i] = {call_[column], ListedCall::IsNumber(column)};
   }
   writer_.Write(fields);
 }

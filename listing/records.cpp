@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "plain_decimal.h"
+#include "values.h"
 
 namespace qv::listing {
 namespace {
@@ -84,6 +85,11 @@ RecordWriter::RecordWriter(OutputBuffer& out, const ListingOptions& options,
   for (std::size_t byte = 0; byte < 0x20; ++byte) quoted_[byte] = true;
   for (const char special : {'"', '\x7F', delimiter_})
     quoted_[static_cast<unsigned char>(special)] = true;
+  for (const std::string_view name : names_) {
+    keys_.emplace_back(keys_.empty() ? "{" : ",");
+    AppendJsonString(name, keys_.back());
+    keys_.back() += ':';
+  }
   std::string& text = out_.Text();
   if (format_ == Format::kJson) text += '[';
   if (format_ != Format::kCsv) return;
@@ -96,26 +102,33 @@ RecordWriter::RecordWriter(OutputBuffer& out, const ListingOptions& options,
   text += lineEnd_;
 }
 
+void RecordWriter::SetLeading(std::span<const Field> fields) {
+  leading_.clear();
+  AppendFields(fields, 0, leading_);
+  leadingCount_ = fields.size();
+}
+
 void RecordWriter::Write(std::span<const Field> fields) {
   std::string& text = out_.Text();
-  if (format_ == Format::kCsv) {
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      if (i > 0) text += delimiter_;
-      AppendCsvField(fields[i], text);
-    }
-    text += lineEnd_;
-  } else {
-    if (format_ == Format::kJson) text += first_ ? "\n" : ",\n";
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      text += i == 0 ? "{" : ",";
-      AppendJsonString(names_[i], text);
-      text += ':';
-      AppendJsonValue(fields[i], text);
-    }
-    text += format_ == Format::kJson ? "}" : "}\n";
-  }
+  if (format_ == Format::kJson) text += first_ ? "\n" : ",\n";
+  text += leading_;
+  AppendFields(fields, leadingCount_, text);
+  text += format_ == Format::kCsv ? lineEnd_ : format_ == Format::kJson ? "}" : "}\n";
   first_ = false;
   out_.FlushWhenFull();
+}
+
+void RecordWriter::AppendFields(std::span<const Field> fields, std::size_t firstColumn,
+                                std::string& text) const {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (format_ == Format::kCsv) {
+      if (firstColumn + i > 0) text += delimiter_;
+      AppendCsvField(fields[i], text);
+    } else {
+      text += keys_[firstColumn + i];
+      AppendJsonValue(fields[i], text);
+    }
+  }
 }
 
 void RecordWriter::Finish() {
@@ -133,13 +146,25 @@ void RecordWriter::AppendCsvField(const Field& field, std::string& text) const {
   AppendCsvText(*field.value, text);
 }
 
+bool RecordWriter::NeedsQuotes(std::string_view value) const {
+  std::size_t i = 0;
+  for (; i + 8 <= value.size(); i += 8) {
+    const std::uint64_t word = LoadBlock(value.data() + i);
+    if ((MarkBytesBelow(word, 0x20) | MarkBytes(word, '"') | MarkBytes(word, 0x7F) |
+         MarkBytes(word, static_cast<unsigned char>(delimiter_))) != 0)
+      return true;
+  }
+  for (; i < value.size(); ++i) {
+    if (quoted_[static_cast<unsigned char>(value[i])]) return true;
+  }
+  return false;
+}
+
 // RFC 4180: quoted, with its quotes doubled, only when the field needs it.
 void RecordWriter::AppendCsvText(std::string_view value, std::string& text) const {
   const bool guarded = guardFormulas_ && !value.empty() &&
                        std::string_view("=+-@").find(value.front()) != std::string_view::npos;
-  bool quoted = false;
-  for (const char byte : value) quoted = quoted || quoted_[static_cast<unsigned char>(byte)];
-  if (!quoted) {
+  if (!NeedsQuotes(value)) {
     if (guarded) text += '\'';
     text += value;
     return;

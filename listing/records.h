@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/report_printer.h"
 
@@ -60,13 +61,20 @@ class RecordWriter {
   // row, the array's start.
   RecordWriter(OutputBuffer& out, const ListingOptions& options,
                std::span<const std::string_view> names);
+  // The first fields of every record from now on, such as the file and
+  // the phone, written once here rather than in every record.
+  void SetLeading(std::span<const Field> fields);
+  // The fields after the leading ones.
   void Write(std::span<const Field> fields);
   // Closes the array.
   void Finish();
 
  private:
+  void AppendFields(std::span<const Field> fields, std::size_t firstColumn,
+                    std::string& text) const;
   void AppendCsvField(const Field& field, std::string& text) const;
   void AppendCsvText(std::string_view value, std::string& text) const;
+  bool NeedsQuotes(std::string_view value) const;
 
   OutputBuffer& out_;
   Format format_;
@@ -76,6 +84,10 @@ class RecordWriter {
   char point_;
   bool guardFormulas_;
   bool first_ = true;
+  std::string leading_;
+  std::size_t leadingCount_ = 0;
+  // What comes before each JSON value: the key, and "{" or ",".
+  std::vector<std::string> keys_;
   // Bytes that put a CSV field in quotes.
   std::array<bool, 256> quoted_{};
 };

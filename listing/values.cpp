@@ -116,6 +116,14 @@ std::string_view CleanValue(std::string_view text, bool raw, std::string& scratc
   const unsigned char* p = begin;
   bool changed = false;
   while (p != end) {
+    if (end - p >= 8) {
+      const std::uint64_t word = LoadBlock(p);
+      if ((word & kHighBits) == 0 && MarkBytesBelow(word, 0x20) == 0 &&
+          (raw || MarkBytes(word, '&') == 0)) {
+        p += 8;
+        continue;
+      }
+    }
     const unsigned char byteClass = kClasses[*p];
     if (byteClass == kPlain || (byteClass == kAmpersand && raw)) {
       ++p;

@@ -1,9 +1,10 @@
 # "cpack" (or "cpack --preset mingw32") makes qvmtsfrs-VERSION-win32.zip:
-# the DLL, qvhost.exe and README.txt, side by side at the top of the zip.
+# the DLL, qvhost.exe, the qvmtsfrs.exe tool and README.txt, side by side at
+# the top of the zip.
 # README.txt gets Windows line ends.
 configure_file(${CMAKE_SOURCE_DIR}/windows/README.txt.in ${CMAKE_BINARY_DIR}/generated/README.txt
                @ONLY NEWLINE_STYLE CRLF)
-install(TARGETS qvmtsfrs qvhost RUNTIME DESTINATION .)
+install(TARGETS qvmtsfrs qvhost qvmtsfrs_cli RUNTIME DESTINATION .)
 install(FILES ${CMAKE_BINARY_DIR}/generated/README.txt DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)

@@ -15,7 +15,7 @@
 #include "../../fuzz/xml_check.h"
 #include "convert/conversion.h"
 #include "detail_generator.h"
-#include "listing_commands.h"
+#include "listing_command.h"
 #include "records.h"
 #include "runtime/locale_formats.h"
 #include "support/temp_folder.h"
@@ -238,7 +238,21 @@ std::vector<Row> SummaryOf(const std::vector<Row>& calls) {
 
 TEST_F(ListingTest, SummaryAddsUpTheCalls) {
   const std::vector<std::string> details = Details();
-  const std::vector<Row> expected = SummaryOf(CsvRows(Calls(details, {Format::kCsv})));
+  std::vector<Row> calls = CsvRows(Calls(details, {Format::kCsv}));
+  const std::vector<Row> expected = SummaryOf(calls);
+  // The table ends with the sums over every call, all files together.
+  for (Row& call : calls) call["file"] = call["phone"] = "total";
+  std::string total;
+  for (const char* key : {"file", "first_call", "last_call", "calls_out", "calls_in", "seconds",
+                          "charge", "code_1", "code_2", "code_3", "code_4", "code_5", "code_8"})
+    total += " " + *SummaryOf(calls).front().at(key);
+  std::istringstream table(Summary(details, Format::kText));
+  std::string lastLine;
+  for (std::string line; std::getline(table, line);) lastLine = " " + line;
+  lastLine.erase(std::unique(lastLine.begin(), lastLine.end(),
+                             [](char a, char b) { return a == ' ' && b == ' '; }),
+                 lastLine.end());
+  EXPECT_EQ(lastLine, total);
   ExpectRows(expected, CsvRows(Summary(details, Format::kCsv)), true);
   const std::optional<std::vector<qv::test::JsonObject>> objects =
       qv::test::JsonReader(Summary(details, Format::kJson)).Array();
