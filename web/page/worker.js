@@ -51,11 +51,13 @@ const ready = createConverterModule({ wasmBinary: decodeBase64(WASM_BASE64) }).t
   return { module, converter };
 });
 
-// The bytes of each output channel, as Blobs.
+// The bytes of each output channel, as Blobs. Each piece becomes a Blob at
+// once, copied straight from the module's memory, so that the browser takes
+// the bytes over while the conversion goes on.
 function collect() {
   const parts = [[], [], []];
   return {
-    write: (channel, bytes) => parts[channel].push(bytes.slice()),
+    write: (channel, bytes) => parts[channel].push(new Blob([bytes])),
     blob: (channel) => new Blob(parts[channel], { type: channel === REPORT_CHANNEL ? 'application/xml' : 'text/csv' }),
   };
 }
