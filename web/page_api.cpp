@@ -44,11 +44,10 @@ class PageListings {
   }
   // Also after a failed walk, as the tool lists what was found before it.
   void End() {
-    for (listing::ListingEvents* listing : {static_cast<listing::ListingEvents*>(&calls_),
-                                            static_cast<listing::ListingEvents*>(&summary_)}) {
-      listing->EndInput();
-      listing->Finish();
-    }
+    calls_.EndInput();
+    summary_.EndInput();
+    calls_.Finish();
+    summary_.Finish();
     callsBuffer_.Flush();
     summaryBuffer_.Flush();
   }
@@ -147,19 +146,18 @@ void QvPageNameDetail(unsigned char* buffer, const char* path, char dateSeparato
     formats.timeSeparator = timeSeparator;
     formats.amDesignator = qv::page::TextOrEmpty(amDesignator);
     formats.pmDesignator = qv::page::TextOrEmpty(pmDesignator);
-    qv::StoreShortText(buffer, qv::NameDetail(qv::page::TextOrEmpty(path), formats,
-                                              qv::SystemLocalDate));
+    qv::StoreShortText(buffer,
+                       qv::NameDetail(qv::page::TextOrEmpty(path), formats, qv::SystemLocalDate));
   });
 }
 
 uint8_t QvPageConvertDetail(const char* path, const char* filename,
                             char decimalSeparator) noexcept {
-  return qv::RunAtBoundary([&] {
-           qv::page::Convert(qv::page::TextOrEmpty(path), qv::page::TextOrEmpty(filename),
-                             decimalSeparator);
-         })
-             ? 1
-             : 0;
+  const bool converted = qv::RunAtBoundary([&] {
+    qv::page::Convert(qv::page::TextOrEmpty(path), qv::page::TextOrEmpty(filename),
+                      decimalSeparator);
+  });
+  return converted ? 1 : 0;
 }
 
 uint8_t QvPageListingHeads(void) noexcept {

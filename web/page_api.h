@@ -21,8 +21,8 @@ extern "C" {
    formats are what the user's locale would give: a one-byte date and time
    separator, a short date pattern ("dd.mm.yyyy") and the two designators. */
 void QvPageNameDetail(unsigned char* buffer, const char* path, char dateSeparator,
-                      const char* shortDatePattern, char timeSeparator,
-                      const char* amDesignator, const char* pmDesignator) QV_PAGE_NOEXCEPT;
+                      const char* shortDatePattern, char timeSeparator, const char* amDesignator,
+                      const char* pmDesignator) QV_PAGE_NOEXCEPT;
 
 /* Converts the detail at path; the report names it filename (UTF-8) and
    writes minutes with decimalSeparator. The report's bytes go to
