@@ -1,134 +1,109 @@
 // qvmtsfrs: the plug-in's functions from the command line, called exactly as
-// the host calls them, for people with folders of details and no host.
-#include <unistd.h>
-
+// the host calls them, for people with folders of details and no host. Each
+// command lives in a file of its own; this one only picks the command.
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
-#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include <CLI/CLI.hpp>
-
-#include "batch_convert.h"
-#include "batch_plan.h"
-#include "file_identity.h"
-#include "host_commands.h"
-#include "listing_commands.h"
-#include "tool_commands.h"
+#include "interrupts.h"
+#include "maker.h"
+#include "tool.h"
 
 namespace qv::cli {
+
 namespace {
 
-int UsageError(const CLI::App& app, const std::string& problem) {
-  std::string helpCommand = kProgram;
-  for (const CLI::App* command : app.get_subcommands()) helpCommand += " " + command->get_name();
-  std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgram, problem.c_str(),
-               helpCommand.c_str());
-  return kUsageError;
-}
-
-int RunConvert(const PlugInFunctions& plugIn, const CLI::App& app, const ToolCommands& commands,
-               const ToolArguments& arguments) {
-  const std::vector<std::string>& paths = arguments.convertPaths;
-  if (commands.outputFolder->count() == 0) {
-    if (paths.size() != 2)
-      return UsageError(app, "convert needs INPUT and OUTPUT, or --out-dir DIR and INPUT...");
-    return ConvertOneFile(plugIn, kProgram, paths[0], paths[1]);
-  }
-  if (paths.empty()) return UsageError(app, "convert --out-dir needs at least one INPUT");
-  if (const auto shared = FindSharedFileName(paths))
-    return UsageError(app,
-                      shared->first + " and " + shared->second +
-                          " have the same file name; their reports would overwrite each other");
-  const bool showProgress = !arguments.quiet && isatty(fileno(stderr)) != 0;
-  return ConvertIntoFolder(plugIn, kProgram,
-                           {paths, arguments.outputFolder, arguments.threads, showProgress});
-}
-
-// The listing would replace a detail before anyone could read it.
-const std::string* InputAtOutput(const ListingArguments& listing) {
-  if (listing.outputPath.empty()) return nullptr;
-  for (const std::string& input : listing.inputs) {
-    if (SameExistingFile(input.c_str(), listing.outputPath.c_str())) return &input;
-  }
-  return nullptr;
-}
-
-// Without --format, the output file's extension tells the format.
-listing::Format FormatOf(const ListingArguments& listing) {
-  static const std::map<std::string, listing::Format> kFormats = {
-      {"text", listing::Format::kText},        {"csv", listing::Format::kCsv},
-      {".csv", listing::Format::kCsv},         {"jsonl", listing::Format::kJsonLines},
-      {".jsonl", listing::Format::kJsonLines}, {"json", listing::Format::kJson},
-      {".json", listing::Format::kJson}};
-  const std::string extension = std::filesystem::path(listing.outputPath).extension().string();
-  const auto found = kFormats.find(listing.format.empty() ? extension : listing.format);
-  return found == kFormats.end() ? listing.options.format : found->second;
-}
-
-int RunListing(const CLI::App& app, ListingKind kind, const ListingArguments& arguments,
-               bool quiet) {
-  if (const std::string* input = InputAtOutput(arguments))
-    return UsageError(app, *input + " and " + arguments.outputPath +
-                               " are the same file; the listing would overwrite the detail");
-  ListingRequest request{kind, arguments.inputs, arguments.outputPath, false, arguments.options};
-  if (request.outputPath == "-") request.outputPath.clear();
-  request.options.format = FormatOf(arguments);
-  // Rows streaming onto the terminal show the progress themselves.
-  const bool rowsOnTerminal = request.options.format != listing::Format::kText &&
-                              request.outputPath.empty() && isatty(fileno(stdout)) != 0;
-  request.showProgress = !quiet && !rowsOnTerminal && isatty(fileno(stderr)) != 0;
-  return WriteListing(request, kProgram);
-}
-
-int RunChosenCommand(const PlugInFunctions& plugIn, const CLI::App& app,
-                     const ToolCommands& commands, const ToolArguments& arguments) {
-  if (!arguments.unknownCommand.empty())
-    return UsageError(app, "unknown command '" + arguments.unknownCommand.front() + "'");
-  if (commands.captions->parsed()) return PrintCaptions(plugIn);
-  if (commands.name->parsed()) {
-    if (arguments.namePaths.empty()) return UsageError(app, "name needs at least one FILE");
-    return PrintNames(plugIn, kProgram, arguments.namePaths);
-  }
-  if (commands.convert->parsed()) return RunConvert(plugIn, app, commands, arguments);
-  if (commands.calls->parsed())
-    return RunListing(app, ListingKind::kCalls, arguments.calls, arguments.quiet);
-  if (commands.summary->parsed())
-    return RunListing(app, ListingKind::kSummary, arguments.summary, arguments.quiet);
-  return UsageError(app, "missing command");
-}
-
-int RunTool(const PlugInFunctions& plugIn, int argc, char** argv) {
-  CLI::App app;
+void DefineTool(CLI::App& app, Tool& tool, std::vector<std::string>& unknownCommand) {
   app.name(kProgram);
-  ToolArguments arguments;
-  const ToolCommands commands = DefineToolCommands(app, arguments);
+  app.description(
+      "Reads MTS FORIS call-detail pages and writes the XML reports Quarvel reads, through the\n"
+      "plug-in's own functions, called as the host calls them; lists the calls the reports\n"
+      "hold, and adds them up per subscriber, as CSV, JSON or a table.");
+  app.footer(
+      std::string("Examples:\n"
+                  "  qvmtsfrs name \"2011-03 detail.html\"\n"
+                  "  qvmtsfrs convert \"2011-03 detail.html\" report.xml\n"
+                  "  qvmtsfrs convert --out-dir reports/ --jobs 4 details/*.html\n"
+                  "  qvmtsfrs calls --output calls.csv details/*.html\n"
+                  "  qvmtsfrs summary march.html\n\n"
+                  "An INPUT of - is standard input, -o - standard output; a folder stands for\n"
+                  "its .html and .htm files in name order; after --, every argument is an "
+                  "INPUT.\n") +
+      kExitStatuses + "\nRun 'qvmtsfrs COMMAND --help' for the options of a command.");
+  tool.help.SetUsage(
+      &app, {"qvmtsfrs [--quiet] COMMAND [OPTIONS] [ARGUMENTS]", "qvmtsfrs captions",
+             "qvmtsfrs name FILE...", "qvmtsfrs convert INPUT OUTPUT",
+             "qvmtsfrs convert -d DIR [--jobs N] INPUT...", "qvmtsfrs calls [OPTIONS] INPUT...",
+             "qvmtsfrs summary [OPTIONS] INPUT..."});
+  app.set_version_flag("--version", std::string(kProgram) + " " + QV_VERSION);
+  app.add_flag("-q,--quiet", tool.quiet, "Show no progress line on the terminal");
+  // Words that name no command land here, to be told apart from stray options.
+  app.add_option("unknown-command", unknownCommand)->group("");
+}
+
+int RunTool(const driver::PlugInFunctions& plugIn, int argc, char** argv) {
+  CLI::App app;
+  auto help = std::make_shared<HelpFormatter>();
+  // Set before the commands are added, which take the formatter of their parent.
+  app.formatter(help);
+  Tool tool{plugIn, *help, false, {}, {}};
+  std::vector<std::string> unknownCommand;
+  DefineTool(app, tool, unknownCommand);
+  AddPlugInCommands(app, tool);
+  AddConvert(app, tool);
+  AddListings(app, tool);
+  // CLI11 takes "--" only before the first input; here it may stand anywhere.
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  const auto end = std::find(arguments.begin(), arguments.end(), "--");
+  if (end != arguments.end()) tool.literalInputs.assign(end + 1, arguments.end());
+  arguments.erase(end, arguments.end());
+  std::reverse(arguments.begin(), arguments.end());
   try {
-    app.parse(argc, argv);
+    app.parse(arguments);
   } catch (const CLI::ParseError& error) {
     // --help and --version end the parse this way too, successfully.
     if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(error);
-    return UsageError(app, error.what());
+    const std::vector<CLI::App*> chosen = app.get_subcommands();
+    return UsageError(chosen.empty() ? app : *chosen.front(), error.what());
   }
-  return RunChosenCommand(plugIn, app, commands, arguments);
+  if (!unknownCommand.empty())
+    return UsageError(app, "unknown command '" + unknownCommand.front() + "'");
+  for (const CLI::App* command : app.get_subcommands()) return tool.runs.at(command)();
+  return UsageError(app, "missing command");
+}
+
+// Output that never reached standard output is a failure, not a success; a
+// reader that went away ends the tool quietly, as it ends any filter.
+int FinishStandardOutput(int status) {
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0 && std::fclose(stdout) == 0)
+    return status;
+  if (errno == EPIPE) EndOnBrokenPipe();
+  std::fprintf(stderr, "%s: Unable to write to standard output: %s\n", kProgram,
+               std::strerror(errno));
+  return kFailure;
 }
 
 }  // namespace
 }  // namespace qv::cli
 
 int main(int argc, char** argv) {
-  // The table's members stand in ordinal order, the order of the export list.
-  const qv::cli::PlugInFunctions plugIn{
-#define QV_PLUGIN_EXPORT(name, ordinal, bytes) name,
+  qv::driver::PlugInFunctions plugIn;
+#define QV_PLUGIN_EXPORT(name, ordinal, bytes) plugIn.name = name;
 #include "qvmtsfrs_exports.h"
 #undef QV_PLUGIN_EXPORT
-  };
+  qv::cli::PrepareProcess();
+  int status = qv::cli::kFailure;
   try {
-    return qv::cli::RunTool(plugIn, argc, argv);
+    status = qv::cli::RunTool(plugIn, argc, argv);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s: %s\n", qv::cli::kProgram, error.what());
-    return qv::cli::kFailure;
   }
+  return qv::cli::FinishStandardOutput(status);
 }

@@ -1,6 +1,6 @@
 #include "progress.h"
 
-#include "progress_text.h"
+#include <filesystem>
 
 namespace qv::cli {
 namespace {
@@ -22,13 +22,26 @@ ProgressLine::ProgressLine(std::FILE* stream, bool drawn, Timing timing)
 
 ProgressLine::~ProgressLine() { Finish(); }
 
-void ProgressLine::CountFile(bool failed) {
-  if (failed) ++filesFailed_;
+void ProgressLine::SetTotals(std::size_t files, std::uint64_t bytes) {
+  std::lock_guard lock(mutex_);
+  fileTotal_ = files;
+  byteTotal_ = bytes;
+}
+
+void ProgressLine::FinishFile(const std::string& failure) {
+  std::lock_guard lock(mutex_);
   ++filesDone_;
+  if (failure.empty()) return;
+  ++filesFailed_;
+  PrintLocked(failure);
 }
 
 void ProgressLine::PrintMessage(std::string_view line) {
   std::lock_guard lock(mutex_);
+  PrintLocked(line);
+}
+
+void ProgressLine::PrintLocked(std::string_view line) {
   const bool wasShown = shown_;
   ClearLocked();
   Write(stream_, line);
@@ -76,13 +89,51 @@ void ProgressLine::ClearLocked() {
 }
 
 std::string ProgressLine::Text() const {
-  if (fileTotal_ > 1) return FileCountText(filesDone_, fileTotal_, filesFailed_);
-  if (byteTotal_ > 0) {
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start_);
-    return ByteShareText(bytesDone_, byteTotal_, elapsed);
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start_);
+  std::string text = fileTotal_ > 1 ? FileCountText(filesDone_, fileTotal_, filesFailed_) : "";
+  if (byteTotal_ == 0) return text;
+  return (text.empty() ? text : text + ", ") + ByteShareText(bytesDone_, byteTotal_, elapsed);
+}
+
+std::string FileCountText(std::size_t done, std::size_t total, std::size_t failed) {
+  return std::to_string(done) + "/" + std::to_string(total) + " files, " + std::to_string(failed) +
+         " failed";
+}
+
+std::string SizeText(std::uint64_t bytes) {
+  constexpr std::uint64_t kKilo = 1000;
+  constexpr std::uint64_t kMega = kKilo * kKilo;
+  constexpr std::uint64_t kGiga = kKilo * kMega;
+  if (bytes < kMega) return std::to_string((bytes + kKilo / 2) / kKilo) + " KB";
+  if (bytes < kGiga) return std::to_string((bytes + kMega / 2) / kMega) + " MB";
+  const std::uint64_t tenths = (bytes + kGiga / 20) / (kGiga / 10);
+  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " GB";
+}
+
+std::string ByteShareText(std::uint64_t done, std::uint64_t total,
+                          std::chrono::milliseconds elapsed) {
+  // Rounded down, so that 100% means finished.
+  const std::uint64_t percent = total == 0 ? 100 : (done >= total ? 100 : done * 100 / total);
+  std::string text = std::to_string(percent) + "% of " + SizeText(total);
+  if (elapsed.count() > 0) {
+    const double seconds = static_cast<double>(elapsed.count()) / 1000;
+    const auto perSecond = static_cast<std::uint64_t>(static_cast<double>(done) / seconds);
+    text += ", " + SizeText(perSecond) + "/s";
   }
-  return {};
+  return text;
+}
+
+std::uint64_t FileSize(const std::string& path) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  return error ? 0 : static_cast<std::uint64_t>(size);
+}
+
+std::uint64_t TotalSize(std::span<const std::string> paths) {
+  std::uint64_t total = 0;
+  for (const std::string& path : paths) total += FileSize(path);
+  return total;
 }
 
 }  // namespace qv::cli

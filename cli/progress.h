@@ -1,7 +1,7 @@
 #pragma once
-// One line on the terminal, redrawn in place while work runs: files done out
-// of how many for several inputs, or the share of bytes read and the rate
-// for one large input. Messages printed through it never cut into the line.
+// One line on the terminal, redrawn in place while work runs: the files
+// done out of how many, the failures, the share of all input bytes read
+// and the rate. Messages printed through it never cut into the line.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -31,12 +32,13 @@ class ProgressLine {
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
 
-  void SetFileTotal(std::size_t total) { fileTotal_ = total; }
-  void CountFile(bool failed);
-  void SetByteTotal(std::uint64_t total) { byteTotal_ = total; }
+  void SetTotals(std::size_t files, std::uint64_t bytes);
   void AddBytes(std::uint64_t count) { bytesDone_ += count; }
+  // One input done; a failure's message, when not empty, is printed and
+  // counted at once, so the line never tells fewer failures than shown.
+  void FinishFile(const std::string& failure);
 
-  // A line of its own, such as a failure; the progress is drawn again below it.
+  // A line of its own; the progress is drawn again below it.
   void PrintMessage(std::string_view line);
 
   // Stops redrawing and clears the line; the destructor does it too.
@@ -44,6 +46,7 @@ class ProgressLine {
 
  private:
   void RedrawUntilFinished();
+  void PrintLocked(std::string_view line);
   void DrawLocked();
   void ClearLocked();
   std::string Text() const;
@@ -51,10 +54,10 @@ class ProgressLine {
   std::FILE* stream_;
   Timing timing_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  std::atomic<std::size_t> fileTotal_{0};
+  std::size_t fileTotal_ = 0;
+  std::uint64_t byteTotal_ = 0;
   std::atomic<std::size_t> filesDone_{0};
   std::atomic<std::size_t> filesFailed_{0};
-  std::atomic<std::uint64_t> byteTotal_{0};
   std::atomic<std::uint64_t> bytesDone_{0};
   std::mutex mutex_;
   std::condition_variable finishing_;
@@ -62,5 +65,17 @@ class ProgressLine {
   bool shown_ = false;
   std::thread redrawer_;
 };
+
+// "12/200 files, 1 failed"
+std::string FileCountText(std::size_t done, std::size_t total, std::size_t failed);
+// "83% of 300 MB, 250 MB/s"; no rate before any time has passed.
+std::string ByteShareText(std::uint64_t done, std::uint64_t total,
+                          std::chrono::milliseconds elapsed);
+// "900 KB", "300 MB", "2.5 GB": decimal units, as file managers show them.
+std::string SizeText(std::uint64_t bytes);
+
+// 0 for what has no size, such as a pipe.
+std::uint64_t FileSize(const std::string& path);
+std::uint64_t TotalSize(std::span<const std::string> paths);
 
 }  // namespace qv::cli

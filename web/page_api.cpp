@@ -3,10 +3,12 @@
 #include "page_api.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "convert/conversion.h"
 #include "convert/report_printer.h"
 #include "detect/recognition.h"
+#include "driver/plugin_driver.h"
 #include "listings.h"
 #include "plugin/boundary.h"
 
@@ -164,8 +166,17 @@ uint8_t QvPageListingHeads(void) noexcept {
   return qv::RunAtBoundary(qv::page::WriteListingHeads) ? 1 : 0;
 }
 
-void QvPageLastError(unsigned char* buffer) noexcept {
-  if (buffer != nullptr) qv::StoreShortText(buffer, qv::LastFailure());
+std::size_t QvPageLastError(char* buffer, std::size_t capacity) noexcept {
+  std::string_view message = qv::LastFailure();
+  std::string explained;
+  try {
+    explained = qv::driver::Explained(std::string(message));
+    message = explained;
+  } catch (...) {
+    // Without memory for the cause, the message alone.
+  }
+  if (buffer != nullptr) std::memcpy(buffer, message.data(), std::min(capacity, message.size()));
+  return message.size();
 }
 
 }  // extern "C"

@@ -19,8 +19,8 @@ set_target_properties(qvmtsfrs PROPERTIES
 set_source_files_properties(${CMAKE_BINARY_DIR}/generated/version.rc PROPERTIES
   OBJECT_DEPENDS ${QV_MANIFEST})
 
-add_executable(qvhost ${CMAKE_SOURCE_DIR}/windows/qvhost.cpp ${QV_CLI_SOURCES})
-target_include_directories(qvhost PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/cli
+add_executable(qvhost ${CMAKE_SOURCE_DIR}/windows/qvhost.cpp ${QV_DRIVER_SOURCES})
+target_include_directories(qvhost PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/driver
                                           ${CMAKE_BINARY_DIR}/generated)
 target_compile_definitions(qvhost PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 # Not large-address-aware, as the real host is not: the DLL runs in the same

@@ -8,9 +8,68 @@
 
 #include <cstdio>
 
-#include "commands.h"
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "maker.h"
+#include "plugin_driver.h"
 
 namespace {
+
+using namespace qv::driver;
+
+// The small commands captions, name and convert, read by hand: qvhost keeps
+// to what the host itself links.
+void PrintUsage(std::FILE* stream, const char* programName) {
+  std::fprintf(stream,
+               "Usage: %s COMMAND [ARGUMENTS]\n"
+               "Drives the MTS FORIS detail plug-in the way its host does.\n"
+               "\n"
+               "Commands:\n"
+               "  captions              print the menu name, the detail type name, the file\n"
+               "                        filter and the about text, one per line\n"
+               "  name FILE...          print the display name of each detail file, or an\n"
+               "                        empty line for a file that is not one\n"
+               "  convert INPUT OUTPUT  convert a detail file into a report file\n"
+               "  --help                print this text\n"
+               "  --version             print the version\n"
+               "\n"
+               "Exit status: 0 success, 1 a file could not be named or converted, 2 usage error.\n",
+               programName);
+}
+
+int UsageError(const char* programName, const char* problem) {
+  std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", programName, problem, programName);
+  return kUsageError;
+}
+
+int RunCommand(const PlugInFunctions& plugIn, const char* programName, int argc, char** argv) {
+  if (argc < 2) return UsageError(programName, "missing command");
+  const std::string_view command = argv[1];
+  const std::vector<std::string> operands(argv + 2, argv + argc);
+  if (command == "--help" || command == "-h") {
+    PrintUsage(stdout, programName);
+    return kSuccess;
+  }
+  if (command == "--version") {
+    std::printf("%s %s\n", programName, QV_VERSION);
+    return kSuccess;
+  }
+  if (command == "captions") {
+    if (!operands.empty()) return UsageError(programName, "captions takes no arguments");
+    return PrintCaptions(plugIn);
+  }
+  if (command == "name") {
+    if (operands.empty()) return UsageError(programName, "name needs at least one FILE");
+    return PrintNames(plugIn, programName, operands);
+  }
+  if (command == "convert") {
+    if (operands.size() != 2) return UsageError(programName, "convert needs INPUT and OUTPUT");
+    return ConvertOneFile(plugIn, programName, operands[0], operands[1]);
+  }
+  return UsageError(programName, "unknown command");
+}
 
 // Every export must be found under its name and its ordinal, at one address.
 template <class Function>
@@ -26,15 +85,12 @@ Function Resolve(HMODULE library, const char* name, WORD ordinal, bool& allFound
   return reinterpret_cast<Function>(reinterpret_cast<void*>(byName));
 }
 
-// The table's members stand in ordinal order, the order of the export list.
-bool ResolveAll(HMODULE library, qv::cli::PlugInFunctions& plugIn) {
+bool ResolveAll(HMODULE library, PlugInFunctions& plugIn) {
   bool allFound = true;
-  plugIn = qv::cli::PlugInFunctions{
 #define QV_PLUGIN_EXPORT(name, ordinal, bytes) \
-  Resolve<decltype(&::name)>(library, #name, ordinal, allFound),
+  plugIn.name = Resolve<decltype(&::name)>(library, #name, ordinal, allFound);
 #include "qvmtsfrs_exports.h"
 #undef QV_PLUGIN_EXPORT
-  };
   return allFound;
 }
 
@@ -48,16 +104,16 @@ int main(int argc, char** argv) {
   HMODULE library = LoadLibraryA("qvmtsfrs.dll");
   if (library == nullptr) {
     std::fprintf(stderr, "qvhost: cannot load qvmtsfrs.dll (error %lu)\n", GetLastError());
-    return qv::cli::kFailure;
+    return kFailure;
   }
-  qv::cli::PlugInFunctions plugIn{};
-  int status = qv::cli::kFailure;
+  PlugInFunctions plugIn{};
+  int status = kFailure;
   if (!ResolveAll(library, plugIn)) {
     // reported by Resolve
-  } else if ((plugIn.quarvel() & 0xFF) != 1) {
+  } else if ((plugIn.PlugInQuarvel() & 0xFF) != 1) {
     std::fprintf(stderr, "qvhost: qvmtsfrs.dll does not mark itself as a plug-in\n");
   } else {
-    status = qv::cli::RunCommand(plugIn, "qvhost", argc, argv);
+    status = RunCommand(plugIn, "qvhost", argc, argv);
   }
   std::fflush(stdout);
   FreeLibrary(library);

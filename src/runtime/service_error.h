@@ -6,17 +6,11 @@
 namespace qv {
 
 // The one failure type of the library. It carries the service's own message
-// text ("List index (1) out of bounds", "Unable to open file \"x\"", ...) and,
-// for input/output failures of the line reader, their numeric code. It is
-// caught at the exported functions and never crosses them.
+// text ("List index (1) out of bounds", "Unable to open file \"x\"", ...). It
+// is caught at the exported functions and never crosses them.
 class ServiceError : public std::runtime_error {
  public:
-  explicit ServiceError(const std::string& message, int code = 0)
-      : std::runtime_error(message), code_(code) {}
-  int Code() const noexcept { return code_; }
-
- private:
-  int code_;
+  explicit ServiceError(const std::string& message) : std::runtime_error(message) {}
 };
 
 // The index error of a list of lines, "List index (%d) out of bounds": what

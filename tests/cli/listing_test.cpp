@@ -15,7 +15,7 @@
 #include "../../fuzz/xml_check.h"
 #include "convert/conversion.h"
 #include "detail_generator.h"
-#include "listing_commands.h"
+#include "listing_command.h"
 #include "records.h"
 #include "runtime/locale_formats.h"
 #include "support/temp_folder.h"

@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "progress.h"
-#include "progress_text.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -61,10 +60,9 @@ TEST_F(ProgressLineTest, OnlyMessagesWhenNotDrawnOrWhenTheWorkIsShort) {
   for (const bool drawn : {false, true}) {
     {
       ProgressLine progress(stream_, drawn, drawn ? ProgressLine::Timing{} : kAtOnce);
-      progress.SetFileTotal(3);
-      progress.CountFile(true);
+      progress.SetTotals(3, 0);
+      progress.FinishFile("qvmtsfrs: a.html: failed");
       std::this_thread::sleep_for(20ms);
-      progress.PrintMessage("qvmtsfrs: a.html: failed");
     }
     EXPECT_EQ(Written(), "qvmtsfrs: a.html: failed\n");
     stream_ = std::freopen(path_.c_str(), "wb", stream_);
@@ -75,26 +73,28 @@ TEST_F(ProgressLineTest, OnlyMessagesWhenNotDrawnOrWhenTheWorkIsShort) {
 TEST_F(ProgressLineTest, MessageClearsTheLineAndIsFollowedByItAndTheEndClearsIt) {
   {
     ProgressLine progress(stream_, true, kAtOnce);
-    progress.SetFileTotal(3);
-    progress.CountFile(false);
-    progress.CountFile(true);
-    ASSERT_TRUE(EventuallyWritten("2/3 files, 1 failed"));
-    progress.PrintMessage("qvmtsfrs: b.html: failed");
+    progress.SetTotals(3, 0);
+    progress.FinishFile("");
+    ASSERT_TRUE(EventuallyWritten("1/3 files, 0 failed"));
+    // The failure is counted by the time its message is out.
+    progress.FinishFile("qvmtsfrs: b.html: failed");
   }
   const std::string written = Written();
-  EXPECT_NE(written.find("\r2/3 files, 1 failed\033[K\r\033[Kqvmtsfrs: b.html: failed\n"
+  EXPECT_NE(written.find("\r1/3 files, 0 failed\033[K\r\033[Kqvmtsfrs: b.html: failed\n"
                          "\r2/3 files, 1 failed\033[K"),
             std::string::npos)
       << written;
   EXPECT_TRUE(written.ends_with("\r\033[K")) << written;
 }
 
-TEST_F(ProgressLineTest, OneInputShowsTheShareOfItsBytes) {
-  ProgressLine progress(stream_, true, kAtOnce);
-  progress.SetFileTotal(1);
-  progress.SetByteTotal(300'000'000);
-  progress.AddBytes(150'000'000);
-  EXPECT_TRUE(EventuallyWritten("\r50% of 300 MB, "));
+TEST_F(ProgressLineTest, ShowsTheShareOfAllInputBytes) {
+  for (const auto& [files, expected] : {std::pair(1, "\r50% of 300 MB, "),
+                                        std::pair(4, "\r0/4 files, 0 failed, 50% of 300 MB, ")}) {
+    ProgressLine progress(stream_, true, kAtOnce);
+    progress.SetTotals(static_cast<std::size_t>(files), 300'000'000);
+    progress.AddBytes(150'000'000);
+    EXPECT_TRUE(EventuallyWritten(expected));
+  }
 }
 
 }  // namespace

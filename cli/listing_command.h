@@ -12,6 +12,7 @@ enum class ListingKind { kCalls, kSummary };
 
 struct ListingRequest {
   ListingKind kind = ListingKind::kCalls;
+  // "-" is standard input.
   std::vector<std::string> inputs;
   // Empty for standard output.
   std::string outputPath;
@@ -19,7 +20,9 @@ struct ListingRequest {
   listing::ListingOptions options;
 };
 
-// The exit status: kFailure when an input or the output failed.
+// Walks the inputs in order, each failure named on standard error while
+// the others are still walked; the output holds what every input handed
+// over. The exit status: kFailure when an input or the output failed.
 int WriteListing(const ListingRequest& request, const char* programName);
 
 }  // namespace qv::cli

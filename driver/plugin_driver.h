@@ -2,24 +2,19 @@
 // The plug-in's functions driven the way the host drives them: the captions,
 // the display names and the conversion of one file. Shared by the qvmtsfrs
 // tool, which links the plug-in, and by qvhost, which loads the DLL.
-#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 
 #include "plugin/qvmtsfrs.h"
 
-namespace qv::cli {
+namespace qv::driver {
 
+// One member per export, named as the export.
 struct PlugInFunctions {
-  uint8_t(QV_CALL* doFile)(QvHostCountedText, QvHostCountedText);
-  void(QV_CALL* about)(unsigned char*);
-  void(QV_CALL* extTypeName)(unsigned char*);
-  void(QV_CALL* detalTypeName)(unsigned char*);
-  void(QV_CALL* nameDetal)(unsigned char*, QvHostCountedText);
-  void(QV_CALL* menuName)(unsigned char*);
-  uint8_t(QV_CALL* quarvel)();
-  void(QV_CALL* lastError)(unsigned char*);
+#define QV_PLUGIN_EXPORT(name, ordinal, bytes) decltype(&::name) name = nullptr;
+#include "qvmtsfrs_exports.h"
+#undef QV_PLUGIN_EXPORT
 };
 
 // Exit statuses.
@@ -43,8 +38,16 @@ std::optional<std::string> ConvertThroughPlugIn(const PlugInFunctions& plugIn,
                                                 const std::string& output);
 
 // "convert INPUT OUTPUT": the conversion of one file, its failure on
-// standard error.
+// standard error; a report that would overwrite its detail is a usage error.
 int ConvertOneFile(const PlugInFunctions& plugIn, const char* programName, const std::string& input,
                    const std::string& output);
 
-}  // namespace qv::cli
+// Whether two paths lead to one existing file, whatever names, links or
+// ".." they take to get there.
+bool SameExistingFile(const std::string& a, const std::string& b);
+
+// The message with what it means for the user: the cause the system gives
+// for a file that could not be opened or made, and what a detail lacks.
+std::string Explained(const std::string& message);
+
+}  // namespace qv::driver
