@@ -67,7 +67,7 @@ async function openPage(url, language, beforeLoad = null) {
   return page;
 }
 
-// Picks files and waits until the table has rows in all.
+// Picks files and waits until the table has rows in all, each done.
 async function pick(page, files, rows = files.length) {
   const { root } = await page.send('DOM.getDocument');
   const { nodeId } = await page.send('DOM.querySelector', { nodeId: root.nodeId, selector: '#files' });
@@ -113,6 +113,19 @@ with zipfile.ZipFile(sys.argv[1]) as z:
     print(json.dumps({i.filename: z.read(i).decode() for i in z.infolist() if i.compress_type == zipfile.ZIP_STORED}))`,
   path.join(scratch, 'reports.zip')]).toString();
   assert.deepEqual(JSON.parse(listed), { 'sample.html.xml': expected, 'sample.html (2).xml': expected, 'sample.html (3).xml': expected });
+});
+
+test('cancelling a conversion: the file says so, and the next one still converts', async () => {
+  const big = path.join(scratch, 'big.html');
+  execFileSync(path.join(nativeBuild, 'bench/generate_detail'), [big, '40', '3']);
+  const page = await openPage(`file://${path.join(pageDir, 'qvmtsfrs.html')}`, 'ru-RU');
+  const picked = pick(page, [big, sample]);
+  await page.waitFor("document.querySelector('#details button.cancel') !== null", 30000, 10);
+  await page.evaluate("document.querySelector('#details button.cancel').click()");
+  const rows = await picked;
+  assert.deepEqual(rows.map(({ status, download }) => [status, download]),
+    [['Cancelled', null], ['Converted', 'sample.html.xml']]);
+  fs.rmSync(big);
 });
 
 test('a browser that refuses the worker: the single file converts on the page and says so', async () => {
