@@ -4,7 +4,8 @@
 //   bench_convert [DIRECTORY] [SIZE...]
 // A size is a number of megabytes, of many subscribers; with "-single" one
 // subscriber holds every call, with "-mix" blocks of about 500 calls, half
-// incoming, with Cyrillic services, zones and regions. Adversarial details
+// incoming, with Cyrillic services, zones and regions, with "-compact" such
+// blocks of compact rows (about 210 bytes a call). Adversarial details
 // hold one subscriber block of: "-lf" line feeds, "-gt" a "<" and then ">",
 // "-open" a row that never closes, "-arrows" one cell of incoming arrows.
 #include <sys/resource.h>
@@ -82,9 +83,10 @@ bool WriteDetail(std::FILE* file, std::uint64_t bytes, const std::string& size) 
     return WriteRepeated(file, bytes, "<tr><td>1</td><td>07.12.2010</td><td>9:05</td><td></td><td>",
                          "&lt;--", "</td></tr>\r\n");
   }
-  const DetailKind kind = size.ends_with("-single") ? DetailKind::kOneBlock
-                          : size.ends_with("-mix")  ? DetailKind::kCyrillicMix
-                                                    : DetailKind::kManyBlocks;
+  const DetailKind kind = size.ends_with("-single")    ? DetailKind::kOneBlock
+                          : size.ends_with("-mix")     ? DetailKind::kCyrillicMix
+                          : size.ends_with("-compact") ? DetailKind::kCompactRows
+                                                       : DetailKind::kManyBlocks;
   return qv::bench::WriteSyntheticDetail(file, bytes, 1, kind) != 0;
 }
 
@@ -129,7 +131,7 @@ int main(int argc, char** argv) {
   const std::string directory = argc > 1 ? argv[1] : "/tmp";
   std::vector<std::string> sizes;
   for (int i = 2; i < argc; ++i) sizes.emplace_back(argv[i]);
-  if (sizes.empty()) sizes = {"30", "300", "300-mix"};
+  if (sizes.empty()) sizes = {"30", "300", "300-mix", "300-compact"};
   for (const std::string& size : sizes) {
     std::string input = directory + "/qv_bench_detail_";
     input += size;

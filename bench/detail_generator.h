@@ -138,9 +138,11 @@ inline void AppendNumber(std::string& out, std::uint32_t value) {
 }
 
 // The kinds of synthetic detail: blocks of 20 to 400 rows; one block holding
-// every row; or blocks of about 500 rows where half the calls are incoming
-// and every service, zone and region name is Cyrillic.
-enum class DetailKind { kManyBlocks, kOneBlock, kCyrillicMix };
+// every row; blocks of about 500 rows where half the calls are incoming
+// and every service, zone and region name is Cyrillic; or such blocks of
+// compact rows, about 210 bytes a call, with short zone names and dates of
+// any day.
+enum class DetailKind { kManyBlocks, kOneBlock, kCyrillicMix, kCompactRows };
 
 struct RowChoices {
   std::uint32_t region;
@@ -178,7 +180,8 @@ inline void AppendCallRow(std::string& out, Random& random, std::uint32_t n, std
   static const char* const kAreas[] = {"Москва и обл.",     "Ленинградская обл.",
                                        "Тверская обл.",     "Новосибирская обл.",
                                        "Свердловская обл.", "Республика Татарстан"};
-  const bool mix = kind == DetailKind::kCyrillicMix;
+  const bool compact = kind == DetailKind::kCompactRows;
+  const bool mix = kind == DetailKind::kCyrillicMix || compact;
   const RowChoices row{random.Below(6), random.Below(100), random.Below(100) < (mix ? 50u : 40u)};
   out += "<tr><td>";
   AppendNumber(out, n);
@@ -191,7 +194,7 @@ inline void AppendCallRow(std::string& out, Random& random, std::uint32_t n, std
   out += ':';
   AppendDigits(out, random.Below(60), 2);
   out += row.region == 0 ? "</td><td>Домашняя</td><td>" : "</td><td>Роуминг</td><td>";
-  if (row.incoming) out += "&lt;-- ";
+  if (row.incoming) out += compact ? "&lt;--" : "&lt;-- ";
   if (row.kind >= 80 && row.kind < 95 && !mix) {
     out += row.kind < 88 ? "internet.mts.ru" : "wap.mts.ru";
   } else {
@@ -199,9 +202,11 @@ inline void AppendCallRow(std::string& out, Random& random, std::uint32_t n, std
     AppendDigits(out, random.Below(1000000000), 9);
   }
   out += "</td><td>";
-  out += kRegions[row.region];
+  // Compact rows name the short zones only.
+  static const char* const kShortZones[] = {"Москва", "Тверь", "Казань"};
+  out += compact ? kShortZones[row.region % 3] : kRegions[row.region];
   out += "</td><td>";
-  out += kAreas[row.region];
+  out += compact ? kShortZones[(row.region + n) % 3] : kAreas[row.region];
   out += "</td><td>";
   std::uint32_t seconds = 1;
   AppendService(out, row, mix, random, seconds);
@@ -258,14 +263,15 @@ inline std::uint64_t WriteSyntheticDetail(std::FILE* file, std::uint64_t targetB
     out += "<tr><td colspan=\"11\">Абонентский номер: 9";
     AppendDigits(out, random.Below(1000000000), 9);
     out += "</td></tr>\r\n";
-    const std::uint32_t rows = oneBlock                           ? UINT32_MAX
-                               : kind == DetailKind::kCyrillicMix ? 450 + random.Below(101)
-                                                                  : 20 + random.Below(381);
+    const std::uint32_t rows = oneBlock                          ? UINT32_MAX
+                               : kind == DetailKind::kManyBlocks ? 20 + random.Below(381)
+                                                                 : 450 + random.Below(101);
     std::uint32_t totalSeconds = 0;
     std::uint32_t totalKopecks = 0;
     for (std::uint32_t n = 1; n <= rows; ++n) {
       if (oneBlock && written + out.size() >= targetBytes) break;
-      const std::uint32_t day = oneBlock ? 1 + (n - 1) % 31 : 1 + (n - 1) * 31 / rows;
+      const std::uint32_t day =
+          oneBlock || kind == DetailKind::kCompactRows ? 1 + (n - 1) % 31 : 1 + (n - 1) * 31 / rows;
       AppendCallRow(out, random, n, day, kind, totalSeconds, totalKopecks);
       if (!flush(false)) return 0;
     }

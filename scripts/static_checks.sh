@@ -14,7 +14,7 @@ existing() { while read -r file; do [ -f "$file" ] && echo "$file"; done; }
 
 mapfile -t format_files < <(git ls-files 'src/*.cpp' 'src/*.h' 'cli/*.cpp' 'cli/*.h' 'listing/*.cpp' 'listing/*.h' 'driver/*.cpp' 'driver/*.h' \
   'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' \
-  'windows/*.cpp' | existing)
+  'windows/*.cpp' 'web/*.cpp' 'web/*.h' | existing)
 # The Linux build compiles no _win32 file, so clang-tidy has no command for it.
 mapfile -t tidy_files < <(git ls-files 'src/*.cpp' 'cli/*.cpp' 'listing/*.cpp' 'driver/*.cpp' 'bench/*.cpp' \
   'tests/fuzz_regressions/*.cpp' | grep -v '_win32\.cpp$' | existing)

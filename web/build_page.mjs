@@ -65,7 +65,9 @@ function writeSite() {
 function writeSingleFile() {
   const script = inline(joinedModules());
   const html = fill({
-    CSP: `${NO_CONNECTION}; script-src ${hash(script)} 'wasm-unsafe-eval'; worker-src blob:; style-src ${hash(style)}`,
+    // The worker's script is allowed on the page too, for a browser that
+    // refuses the worker.
+    CSP: `${NO_CONNECTION}; script-src ${hash(script)} ${hash(workerScript)} 'wasm-unsafe-eval'; worker-src blob:; style-src ${hash(style)}`,
     STYLE: `<style>${inline(style)}</style>`,
     WORKER: `<script id="worker-source" type="text/plain">${inline(workerScript)}</script>`,
     SCRIPT: `<script type="module">${script}</script>`,

@@ -43,9 +43,11 @@ function openConverter(module) {
     const length = module.HEAPU8[shortText];
     return decoder.decode(module.HEAPU8.slice(shortText + 1, shortText + 1 + length));
   }
+  const MESSAGE_CAPACITY = 1024;
+  const message = module._malloc(MESSAGE_CAPACITY);
   function lastError() {
-    module._QvPageLastError(shortText);
-    return readShortText();
+    const length = Math.min(module._QvPageLastError(message, MESSAGE_CAPACITY), MESSAGE_CAPACITY);
+    return decoder.decode(module.HEAPU8.slice(message, message + length));
   }
   const byte = (text) => text.charCodeAt(0);
   function writingTo(write, progress, work) {

@@ -3,10 +3,12 @@
 #include "page_api.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "convert/conversion.h"
 #include "convert/report_printer.h"
 #include "detect/recognition.h"
+#include "driver/plugin_driver.h"
 #include "listings.h"
 #include "plugin/boundary.h"
 
@@ -44,11 +46,10 @@ class PageListings {
   }
   // Also after a failed walk, as the tool lists what was found before it.
   void End() {
-    for (listing::ListingEvents* listing : {static_cast<listing::ListingEvents*>(&calls_),
-                                            static_cast<listing::ListingEvents*>(&summary_)}) {
-      listing->EndInput();
-      listing->Finish();
-    }
+    calls_.EndInput();
+    summary_.EndInput();
+    calls_.Finish();
+    summary_.Finish();
     callsBuffer_.Flush();
     summaryBuffer_.Flush();
   }
@@ -147,27 +148,35 @@ void QvPageNameDetail(unsigned char* buffer, const char* path, char dateSeparato
     formats.timeSeparator = timeSeparator;
     formats.amDesignator = qv::page::TextOrEmpty(amDesignator);
     formats.pmDesignator = qv::page::TextOrEmpty(pmDesignator);
-    qv::StoreShortText(buffer, qv::NameDetail(qv::page::TextOrEmpty(path), formats,
-                                              qv::SystemLocalDate));
+    qv::StoreShortText(buffer,
+                       qv::NameDetail(qv::page::TextOrEmpty(path), formats, qv::SystemLocalDate));
   });
 }
 
 uint8_t QvPageConvertDetail(const char* path, const char* filename,
                             char decimalSeparator) noexcept {
-  return qv::RunAtBoundary([&] {
-           qv::page::Convert(qv::page::TextOrEmpty(path), qv::page::TextOrEmpty(filename),
-                             decimalSeparator);
-         })
-             ? 1
-             : 0;
+  const bool converted = qv::RunAtBoundary([&] {
+    qv::page::Convert(qv::page::TextOrEmpty(path), qv::page::TextOrEmpty(filename),
+                      decimalSeparator);
+  });
+  return converted ? 1 : 0;
 }
 
 uint8_t QvPageListingHeads(void) noexcept {
   return qv::RunAtBoundary(qv::page::WriteListingHeads) ? 1 : 0;
 }
 
-void QvPageLastError(unsigned char* buffer) noexcept {
-  if (buffer != nullptr) qv::StoreShortText(buffer, qv::LastFailure());
+std::size_t QvPageLastError(char* buffer, std::size_t capacity) noexcept {
+  std::string_view message = qv::LastFailure();
+  std::string explained;
+  try {
+    explained = qv::driver::Explained(std::string(message));
+    message = explained;
+  } catch (...) {
+    // Without memory for the cause, the message alone.
+  }
+  if (buffer != nullptr) std::memcpy(buffer, message.data(), std::min(capacity, message.size()));
+  return message.size();
 }
 
 }  // extern "C"

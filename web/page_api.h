@@ -21,8 +21,8 @@ extern "C" {
    formats are what the user's locale would give: a one-byte date and time
    separator, a short date pattern ("dd.mm.yyyy") and the two designators. */
 void QvPageNameDetail(unsigned char* buffer, const char* path, char dateSeparator,
-                      const char* shortDatePattern, char timeSeparator,
-                      const char* amDesignator, const char* pmDesignator) QV_PAGE_NOEXCEPT;
+                      const char* shortDatePattern, char timeSeparator, const char* amDesignator,
+                      const char* pmDesignator) QV_PAGE_NOEXCEPT;
 
 /* Converts the detail at path; the report names it filename (UTF-8) and
    writes minutes with decimalSeparator. The report's bytes go to
@@ -37,9 +37,11 @@ uint8_t QvPageConvertDetail(const char* path, const char* filename,
 /* The header rows of the two listings, on channels 1 and 2. */
 uint8_t QvPageListingHeads(void) QV_PAGE_NOEXCEPT;
 
-/* The message of the failure that ended the last call above, as a
-   ShortText255; the empty text after a call that succeeded. */
-void QvPageLastError(unsigned char* buffer) QV_PAGE_NOEXCEPT;
+/* The message of the failure that ended the last call above as the tool
+   prints it, with the cause it names where it names one: its first
+   capacity bytes go into buffer, and the whole message's length is
+   returned (0 after a call that succeeded). */
+size_t QvPageLastError(char* buffer, size_t capacity) QV_PAGE_NOEXCEPT;
 
 /* Supplied by the page's script. */
 void QvPageWrite(int channel, const char* data, size_t size);

@@ -37,16 +37,6 @@ bool IsMapped(std::int64_t column) {
          column == kChargeColumn;
 }
 
-// Eight bytes at a time, the last eight overlapping the ones before: cells
-// are too short for the library's search to pay for its call.
-bool HasTag(std::string_view cell) {
-  if (cell.size() < 8) return cell.find('<') != std::string_view::npos;
-  for (std::size_t i = 0; i + 8 < cell.size(); i += 8) {
-    if (MarkBytes(LoadBlock(cell.data() + i), '<') != 0) return true;
-  }
-  return MarkBytes(LoadBlock(cell.data() + cell.size() - 8), '<') != 0;
-}
-
 // dd.mm.yyyy exactly.
 bool IsPlainDate(std::string_view date) {
   if (date.size() != 10 || date[2] != '.' || date[5] != '.') return false;
@@ -64,17 +54,6 @@ bool IsPlainTime(std::string_view time) {
   return true;
 }
 
-// ParseIntOr(text, 0), with plain digits read straight away.
-std::int64_t NumberOr0(std::string_view text) {
-  if (text.empty() || text.size() > 9) return ParseIntOr(text, 0);
-  std::int64_t value = 0;
-  for (char byte : text) {
-    if (!IsDigit(byte)) return ParseIntOr(text, 0);
-    value = value * 10 + (byte - '0');
-  }
-  return value;
-}
-
 // The letters of the Russian alphabet and of ASCII, lowered as a Cyrillic
 // code page lowers them.
 char16_t LowerLetter(char16_t unit) {
@@ -89,22 +68,13 @@ char16_t LowerLetter(char16_t unit) {
 CallRowConverter::CallRowConverter(char decimalSeparator) : decimalSeparator_(decimalSeparator) {}
 
 void CallRowConverter::Set(int slot, std::string_view value) {
-  views_[slot] = value;
+  values_[slot] = value;
   set_ |= 1u << slot;
-  storedSlots_ &= ~(1u << slot);
 }
 
 void CallRowConverter::Store(int slot, std::string_view value) {
-  storedStart_[slot] = stored_.size();
-  stored_.append(value);
-  storedEnd_[slot] = stored_.size();
-  set_ |= 1u << slot;
-  storedSlots_ |= 1u << slot;
-}
-
-void CallRowConverter::Extend(int slot, std::string_view more) {
-  stored_.append(more);
-  storedEnd_[slot] = stored_.size();
+  buffers_[slot].assign(value);
+  Set(slot, buffers_[slot]);
 }
 
 void CallRowConverter::SetCell(int slot, std::string_view cell, bool stripped) {
@@ -121,30 +91,19 @@ void CallRowConverter::SetCell(int slot, std::string_view cell, bool stripped) {
 void CallRowConverter::SetTime(std::string_view timeCell) {
   const std::string_view zeros = "00000000";
   const std::string_view padding = zeros.substr(0, timeCell.size() < 8 ? 8 - timeCell.size() : 0);
+  std::string& value = buffers_[kTime];
   if (IsPlainDate(dateText_) && IsPlainTime(timeCell)) {
     const std::string_view date = dateText_;
-    Store(kTime, date.substr(6, 4));
-    Extend(kTime, "-");
-    Extend(kTime, date.substr(3, 2));
-    Extend(kTime, "-");
-    Extend(kTime, date.substr(0, 2));
-    Extend(kTime, " ");
-    Extend(kTime, padding);
-    Extend(kTime, timeCell);
-    return;
+    value.assign(date.substr(6, 4)).append("-").append(date.substr(3, 2));
+    value.append("-").append(date.substr(0, 2)).append(" ").append(padding).append(timeCell);
+  } else {
+    dateText_.append(" ").append(padding).append(timeCell);
+    value.assign(NthField(NthField(dateText_, ' ', 1), '.', 3));
+    value.append("-").append(NthField(dateText_, '.', 2));
+    value.append("-").append(NthField(dateText_, '.', 1));
+    value.append(" ").append(NthField(dateText_, ' ', 2));
   }
-  dateText_ += ' ';
-  dateText_ += padding;
-  dateText_ += timeCell;
-  std::string& value = timeValue_;
-  value.assign(NthField(NthField(dateText_, ' ', 1), '.', 3));
-  value += '-';
-  value += NthField(dateText_, '.', 2);
-  value += '-';
-  value += NthField(dateText_, '.', 1);
-  value += ' ';
-  value += NthField(dateText_, ' ', 2);
-  Store(kTime, value);
+  Set(kTime, value);
 }
 
 void CallRowConverter::SetDirectionAndNumber(std::string_view cell, bool stripped) {
@@ -160,8 +119,7 @@ void CallRowConverter::SetDirectionAndNumber(std::string_view cell, bool strippe
   const std::string_view before = cell.substr(0, static_cast<std::size_t>(arrow - 1));
   const std::string_view after = cell.substr(before.size() + kIncomingArrow.size());
   if (before.find('&') == std::string_view::npos && after.find('&') == std::string_view::npos) {
-    Store(kNum, before);
-    Extend(kNum, after);
+    Set(kNum, buffers_[kNum].assign(before).append(after));
   } else {
     Store(kNum, ReplaceAll(cell, kIncomingArrow, ""));
   }
@@ -176,8 +134,8 @@ void CallRowConverter::SetDuration(std::string_view cell) {
     return;
   }
   const TextPos colon = FindByte(':', cell);
-  const std::int64_t minutes = NumberOr0(SliceText(cell, 1, colon - 1));
-  const std::int64_t seconds = NumberOr0(SliceText(cell, colon + 1, 2));
+  const std::int64_t minutes = ParseIntOr(SliceText(cell, 1, colon - 1), 0);
+  const std::int64_t seconds = ParseIntOr(SliceText(cell, colon + 1, 2), 0);
   const std::int64_t total = minutes * 60 + seconds;
   Store(kS, IntToDecimal(total));
   Store(kM, MinuteText(total, decimalSeparator_));
@@ -261,11 +219,9 @@ void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell, bool
 }
 
 // The row's cells stay where they are: only what is made for the row, or a
-// cell stripped of its tags, is copied.
+// cell stripped of its tags, is copied, each into its slot's own buffer.
 bool CallRowConverter::Convert(std::string_view row, CallRecord& call) {
-  stored_.clear();
   set_ = 0;
-  storedSlots_ = 0;
   dateText_.clear();
   // Cells after the eleventh are scanned but never mapped, however long the
   // row: the column is counted without wrapping.
@@ -276,21 +232,16 @@ bool CallRowConverter::Convert(std::string_view row, CallRecord& call) {
     const std::int64_t column = nextColumn++;
     if (!IsMapped(column)) continue;
     std::string_view cell = found.content;
-    const bool stripped = !found.plain && HasTag(cell);
+    const bool stripped = !found.plain && cell.find('<') != std::string_view::npos;
     if (stripped) {
       cellText_ = StripTags(cell);
       cell = cellText_;
     }
     TakeCell(column, cell, stripped);
   }
-  const std::string_view stored = stored_;
   for (int i = 0; i < kSlots; ++i) {
     std::string_view& value = i == kService ? call.service : call.values[i];
-    value = {};
-    if ((set_ >> i & 1u) == 0) continue;
-    value = (storedSlots_ >> i & 1u) != 0
-                ? stored.substr(storedStart_[i], storedEnd_[i] - storedStart_[i])
-                : views_[i];
+    value = (set_ >> i & 1u) != 0 ? values_[i] : std::string_view();
   }
   call.set = set_ & ((1u << kCallAttributeCount) - 1);
   return call.set != 0;

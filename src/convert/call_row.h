@@ -44,13 +44,11 @@ class CallRowConverter {
   // The service cell's text is kept after the attributes.
   static constexpr int kService = kCallAttributeCount;
   static constexpr int kSlots = kCallAttributeCount + 1;
-  // A value that outlives the row's conversion: a view into the row, a
-  // constant or a remembered text.
+  // A value that lasts until the next row: a view into the row, a constant,
+  // a remembered text or the slot's buffer.
   void Set(int slot, std::string_view value);
-  // A value made for this row, copied into its own buffer.
+  // A value made for this row, copied into the slot's buffer.
   void Store(int slot, std::string_view value);
-  // Adds to the value stored last.
-  void Extend(int slot, std::string_view more);
   // The cell's text as a value: a copy when it is a cell stripped of tags,
   // whose buffer the next cell reuses.
   void SetCell(int slot, std::string_view cell, bool stripped);
@@ -62,17 +60,13 @@ class CallRowConverter {
   char ComputeServiceCode(std::string_view cell);
 
   char decimalSeparator_;
-  // The values of the row being converted: views, or where in stored_ the
-  // ones made for the row lie (its buffer may move while it grows).
-  std::string_view views_[kSlots];
-  std::size_t storedStart_[kSlots] = {};
-  std::size_t storedEnd_[kSlots] = {};
+  // The values of the row being converted, and one buffer per slot for the
+  // ones made for it, which keeps its room from row to row.
+  std::string_view values_[kSlots];
+  std::string buffers_[kSlots];
   unsigned set_ = 0;
-  unsigned storedSlots_ = 0;
-  std::string stored_;
   std::string cellText_;
   std::string dateText_;
-  std::string timeValue_;
   // Service cells take few distinct values.
   std::vector<ServiceCode> serviceCodes_;
   std::size_t nextServiceSlot_ = 0;

@@ -17,7 +17,7 @@ class DetailFile {
  public:
   explicit DetailFile(std::string_view path) : path_(path) {
     if (file_.OpenForReading(path_.c_str()) != 0) {
-      throw ServiceError("Unable to open file \"" + path_ + "\"", 0, file_.SystemError());
+      throw ServiceError("Unable to open file \"" + path_ + "\"", file_.SystemError());
     }
   }
 
@@ -26,7 +26,7 @@ class DetailFile {
   std::size_t Read(std::span<char> space) {
     const std::int64_t got = file_.Read(space.data(), space.size());
     if (got < 0) {
-      throw ServiceError("Unable to read file \"" + path_ + "\"", 0, file_.SystemError());
+      throw ServiceError("Unable to read file \"" + path_ + "\"", file_.SystemError());
     }
     return static_cast<std::size_t>(got);
   }

@@ -21,7 +21,7 @@ void DetailWalk::Added(std::size_t count) {
 void DetailWalk::Finish() {
   lines_.End();
   TakeLines();
-  Keep(pruner_.Finish(lines_));
+  Keep(pruner_.Finish());
   ended_ = true;
   Walk();
 }
@@ -30,7 +30,7 @@ void DetailWalk::TakeLines() {
   std::string_view line;
   std::string_view kept;
   while (lines_.Next(line)) {
-    if (pruner_.Take(line, lines_, kept)) Keep(kept);
+    if (pruner_.Take(line, kept)) Keep(kept);
   }
 }
 

@@ -42,7 +42,10 @@ class DetailWalk {
 
   // Room for the next bytes of the detail; fill it and announce them with
   // Added, which walks as far as they allow.
-  std::span<char> Space() { return lines_.Space(kBlockSize); }
+  std::span<char> Space() {
+    pruner_.CopyHeldLine();
+    return lines_.Space(kBlockSize);
+  }
   void Added(std::size_t count);
   // The detail has ended: walks the rest. Raises "List index (1) out of
   // bounds" when the detail has too few lines for the pruning, after which

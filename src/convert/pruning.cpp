@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/line_stream.h"
 #include "runtime/service_error.h"
 
 namespace qv {
@@ -40,7 +39,7 @@ bool IsBlank(std::string_view line) {
 // line i leaves the examined line in place as the predecessor of the next
 // one, so each line after the heading is examined once, and the line before
 // it goes exactly when the block flag is clear after it.
-bool DetailPruner::Take(std::string_view line, LineStream& lines, std::string_view& kept) {
+bool DetailPruner::Take(std::string_view line, std::string_view& kept) {
   ++lineCount_;
   bool keepsHeld = false;
   if (!sectionFound_) {
@@ -54,15 +53,23 @@ bool DetailPruner::Take(std::string_view line, LineStream& lines, std::string_vi
     if (insideBlock_ || kSubscriberMarker.In(line)) insideBlock_ = !kTotalMarker.In(line);
     keepsHeld = insideBlock_;
   }
-  if (keepsHeld) kept = lines.Held();
-  lines.Hold(line);
+  if (keepsHeld) kept = held_;
+  held_ = line;
   ++sectionLines_;
   return keepsHeld;
 }
 
-std::string_view DetailPruner::Finish(const LineStream& lines) const {
+// Once per block of the detail, not per line: most held lines are decided
+// before their block is replaced.
+void DetailPruner::CopyHeldLine() {
+  if (held_.data() == heldCopy_.data()) return;
+  heldCopy_.assign(held_);
+  held_ = heldCopy_;
+}
+
+std::string_view DetailPruner::Finish() const {
   if (lineCount_ < 2 || sectionLines_ < 2) RaiseListIndexError(1);
-  return lines.Held();
+  return held_;
 }
 
 }  // namespace qv

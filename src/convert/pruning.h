@@ -3,11 +3,10 @@
 // of its completed-calls section.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace qv {
-
-class LineStream;
 
 // A text of the detail page that the conversion steers by. It is looked for
 // by one byte of it that is rare in the page, the second byte of its capital
@@ -35,18 +34,23 @@ inline constexpr DetailMarker kTotalMarker{"Итого", 1};
 // (all of them when there is none); of the rest a line stays when the block
 // flag is set after the line that follows it is examined, and the last line
 // always stays. So a line is decided once the next one has been read: the
-// pruner holds it in the line stream meanwhile.
+// pruner holds it meanwhile.
 class DetailPruner {
  public:
-  // Takes the next line of lines. True when that decides that the line held
-  // before it stays; kept is then that line (valid until lines.Space).
-  bool Take(std::string_view line, LineStream& lines, std::string_view& kept);
+  // Takes the next line, which must stay readable until the next Take or
+  // CopyHeldLine. True when that decides that the line held before it
+  // stays; kept is then that line, valid as long.
+  bool Take(std::string_view line, std::string_view& kept);
+  // Copies the held line into the pruner, before the bytes it lies in move.
+  void CopyHeldLine();
   // After the last line: the last line, which always stays. Raises
   // "List index (1) out of bounds" when the detail, or what is left of it
   // after the heading, has fewer than two lines.
-  std::string_view Finish(const LineStream& lines) const;
+  std::string_view Finish() const;
 
  private:
+  std::string_view held_;
+  std::string heldCopy_;
   std::uint64_t lineCount_ = 0;
   std::uint64_t sectionLines_ = 0;
   bool sectionFound_ = false;

@@ -61,7 +61,7 @@ void ReportFile::Commit() {
 void ReportFile::Raise(const char* failure, int systemError) {
   writeFailed_ = true;
   Discard();
-  throw ServiceError(std::string(failure) + " \"" + path_ + "\"", 0, systemError);
+  throw ServiceError(std::string(failure) + " \"" + path_ + "\"", systemError);
 }
 
 void ReportFile::Discard() noexcept {

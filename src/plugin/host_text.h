@@ -1,7 +1,7 @@
 #pragma once
 // A path laid out as the host lays it out for the plug-in: a 32-bit
 // reference count, the 32-bit byte length, the bytes, a zero byte. For the
-// programs and tests that stand in for the host.
+// programs that stand in for the host.
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -11,14 +11,9 @@ namespace qv {
 
 class HostText {
  public:
-  explicit HostText(std::string_view bytes, std::uint32_t referenceCount = 1)
-      : HostText(bytes, static_cast<std::uint32_t>(bytes.size()), referenceCount) {}
-
-  // A length field that differs from the bytes, as a faulty host might send.
-  HostText(std::string_view bytes, std::uint32_t lengthField, std::uint32_t referenceCount)
-      : storage_(kHeader + bytes.size() + 1, 0) {
-    std::memcpy(storage_.data(), &referenceCount, 4);
-    std::memcpy(storage_.data() + 4, &lengthField, 4);
+  explicit HostText(std::string_view bytes) : storage_(kHeader + bytes.size() + 1, 0) {
+    const std::uint32_t header[2] = {1, static_cast<std::uint32_t>(bytes.size())};
+    std::memcpy(storage_.data(), header, kHeader);
     if (!bytes.empty()) std::memcpy(storage_.data() + kHeader, bytes.data(), bytes.size());
   }
 
@@ -26,11 +21,6 @@ class HostText {
   // standard smart pointers' get().
   const char* get() const {  // NOLINT(readability-identifier-naming)
     return storage_.data() + kHeader;
-  }
-  std::uint32_t ReferenceCount() const {
-    std::uint32_t count;
-    std::memcpy(&count, storage_.data(), 4);
-    return count;
   }
 
  private:

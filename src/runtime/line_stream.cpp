@@ -19,30 +19,23 @@ std::size_t LineStream::NextOf(ByteSearch& search, std::size_t from) {
   return search.found;
 }
 
-// Moves the held line and the bytes not yet returned to the front, dropping
-// everything before and between them, once the dropped bytes are at least as
-// many as the moved ones: each byte is then moved a bounded number of times.
+// Moves the bytes not yet read to the front once the read ones are at least
+// as many: each byte is then moved a bounded number of times. A search that
+// found a line end before them must search again.
 void LineStream::Compact() {
-  const std::size_t held = holding_ ? heldSize_ : 0;
   const std::size_t unread = end_ - lineStart_;
-  const std::size_t dropped = end_ - held - unread;
-  if (dropped == 0 || dropped < held + unread) return;
-  if (holding_) std::memmove(buffer_.data(), buffer_.data() + heldStart_, held);
-  std::memmove(buffer_.data() + held, buffer_.data() + lineStart_, unread);
-  const std::size_t oldLineStart = lineStart_;
-  const std::size_t shift = lineStart_ - held;
-  heldStart_ = 0;
-  lineStart_ = held;
-  end_ = held + unread;
+  if (lineStart_ == 0 || lineStart_ < unread) return;
+  std::memmove(buffer_.data(), buffer_.data() + lineStart_, unread);
   for (ByteSearch* search : {&returns_, &lineFeeds_}) {
-    if (search->found != std::string::npos && search->found >= oldLineStart) {
-      search->found -= shift;
+    if (search->found != std::string::npos && search->found >= lineStart_) {
+      search->found -= lineStart_;
     } else {
       search->found = std::string::npos;
-      search->searchedTo =
-          search->searchedTo > oldLineStart ? search->searchedTo - shift : lineStart_;
+      search->searchedTo = search->searchedTo > lineStart_ ? search->searchedTo - lineStart_ : 0;
     }
   }
+  lineStart_ = 0;
+  end_ = unread;
 }
 
 // The buffer grows by half when it must, and gives memory back once a long
@@ -83,16 +76,6 @@ bool LineStream::Next(std::string_view& line) {
   lineStart_ = lineEnd + 1;
   skipLineFeed_ = buffer_[lineEnd] == '\r';
   return true;
-}
-
-void LineStream::Hold(std::string_view line) {
-  heldStart_ = static_cast<std::size_t>(line.data() - buffer_.data());
-  heldSize_ = line.size();
-  holding_ = true;
-}
-
-std::string_view LineStream::Held() const {
-  return holding_ ? std::string_view(buffer_.data() + heldStart_, heldSize_) : std::string_view();
 }
 
 }  // namespace qv

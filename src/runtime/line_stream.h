@@ -1,8 +1,7 @@
 #pragma once
 // The lines of bytes that arrive in blocks, split as a whole file would be:
-// at CR LF, at LF and at CR. Only the unfinished line and one held line stay
-// in memory, so a detail of any size is read in the room of its longest
-// lines.
+// at CR LF, at LF and at CR. Only the lines not yet read stay in memory, so
+// a detail of any size is read in the room of its longest lines.
 #include <cstddef>
 #include <span>
 #include <string>
@@ -13,8 +12,7 @@ namespace qv {
 class LineStream {
  public:
   // Room for at least blockSize more bytes, to be filled and announced with
-  // Added. Lines returned before are invalid afterwards, except the held one
-  // (see Held).
+  // Added. Lines returned before are invalid afterwards.
   std::span<char> Space(std::size_t blockSize);
   void Added(std::size_t count);
   // No more bytes come: an unfinished last line becomes a line.
@@ -23,11 +21,6 @@ class LineStream {
   // The next complete line, without its line end; false when more bytes are
   // needed, or after the last line once End was called.
   bool Next(std::string_view& line);
-
-  // Keeps a line returned by Next readable until the next Hold, wherever
-  // Space moves the bytes.
-  void Hold(std::string_view line);
-  std::string_view Held() const;
 
  private:
   // The next position of one line end byte at or after a position, each
@@ -43,15 +36,11 @@ class LineStream {
   static constexpr std::size_t kLargeBuffer = 4 << 20;
 
   std::string buffer_;
-  // Bytes up to end_ have arrived; those before the held line (or the
-  // current line when none is held) are no longer needed.
+  // Bytes up to end_ have arrived; those before lineStart_ have been read.
   std::size_t end_ = 0;
   std::size_t lineStart_ = 0;
   ByteSearch returns_{'\r'};
   ByteSearch lineFeeds_{'\n'};
-  std::size_t heldStart_ = 0;
-  std::size_t heldSize_ = 0;
-  bool holding_ = false;
   // A CR ended the last line: an LF right after it belongs to that line end.
   bool skipLineFeed_ = false;
   bool ended_ = false;

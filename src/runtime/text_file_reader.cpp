@@ -59,7 +59,7 @@ int InOutCodeOfSystemError(int systemCode) {
   return systemCode;
 }
 
-void RaiseInOutError(int code) { throw ServiceError(InOutMessage(code), code); }
+void RaiseInOutError(int code) { throw ServiceError(InOutMessage(code)); }
 
 void TextFileReader::OpenForReading(std::string_view name) {
   if (file_.IsOpen()) file_.Close();

@@ -1,7 +1,7 @@
 #pragma once
 // Reads a text file one line at a time through a 256-byte buffer. Every
-// operation raises ServiceError (message from the input/output table, code
-// as reported) when it fails. The file closes with the reader.
+// operation raises ServiceError (the message of its input/output code) when
+// it fails. The file closes with the reader.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -22,7 +22,6 @@ class TextFileReader {
   std::string ReadLine();
   // Consumes the rest of the line and one CR, LF or CR LF after it.
   void SkipLineEnd();
-  bool IsOpen() const { return file_.IsOpen(); }
 
  private:
   void RequireOpen() const;

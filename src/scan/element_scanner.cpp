@@ -20,18 +20,9 @@ struct Walk {
 // Names longer than this go to the general search, which stays linear.
 constexpr std::size_t kShortNameLimit = 16;
 
-// Bytes looked at one by one before a search is handed to memchr: in markup
-// the byte sought is mostly a few bytes on, nearer than a call pays for.
-constexpr std::size_t kNear = 16;
-
 std::size_t FindByteAt(std::string_view text, char byte, std::size_t from, std::size_t end) {
   if (from >= end) return kNone;
-  const std::size_t near = end - from > kNear ? from + kNear : end;
-  for (std::size_t i = from; i < near; ++i) {
-    if (text[i] == byte) return i;
-  }
-  if (near >= end) return kNone;
-  const void* found = std::memchr(text.data() + near, static_cast<unsigned char>(byte), end - near);
+  const void* found = std::memchr(text.data() + from, static_cast<unsigned char>(byte), end - from);
   return found == nullptr ? kNone
                           : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
 }

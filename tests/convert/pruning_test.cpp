@@ -44,11 +44,12 @@ Outcome PruneAsRead(const Lines& input, std::string_view lineEnd = "\r\n", std::
     std::string_view line;
     std::string_view kept;
     while (lines.Next(line)) {
-      if (pruner.Take(line, lines, kept)) joined.append(kept).append("\r\n");
+      if (pruner.Take(line, kept)) joined.append(kept).append("\r\n");
     }
   };
   for (std::size_t at = 0; at < bytes.size(); at += piece) {
     const std::string_view part = std::string_view(bytes).substr(at, piece);
+    pruner.CopyHeldLine();
     std::memcpy(lines.Space(part.size()).data(), part.data(), part.size());
     lines.Added(part.size());
     takeLines();
@@ -56,7 +57,7 @@ Outcome PruneAsRead(const Lines& input, std::string_view lineEnd = "\r\n", std::
   lines.End();
   takeLines();
   try {
-    joined.append(pruner.Finish(lines)).append("\r\n");
+    joined.append(pruner.Finish()).append("\r\n");
   } catch (const ServiceError& error) {
     return {error.what(), ""};
   }

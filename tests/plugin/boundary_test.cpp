@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "plugin/host_text.h"
 #include "runtime/service_error.h"
+#include "support/host_text_probe.h"
 
 namespace {
 
@@ -49,11 +49,11 @@ TEST(HostCountedText, LengthComesFromTheLengthField) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    qv::HostText text(c.bytes, c.lengthField, 7);
+    qv::test::FaultyHostText text(c.bytes, c.lengthField, 7);
     EXPECT_EQ(qv::ReadHostCountedText(text.get()), c.counted);
     const std::string path = qv::PathArgument(text.get());
     EXPECT_EQ(path, c.path);
-    EXPECT_EQ(text.ReferenceCount(), 7u);
+    EXPECT_EQ(qv::test::ReferenceCountOf(text.get()), 7u);
   }
 }
 

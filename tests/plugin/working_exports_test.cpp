@@ -9,6 +9,7 @@
 #include "detect/recognition.h"
 #include "plugin/host_text.h"
 #include "plugin/qvmtsfrs.h"
+#include "support/host_text_probe.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -42,7 +43,7 @@ TEST_F(WorkingExports, FailedNamingLeavesEmptyNameAndAMessage) {
     if (c.path != nullptr) {
       qv::HostText path(c.path);
       PlugInNameDetal(buffer, path.get());
-      EXPECT_EQ(path.ReferenceCount(), 1u);
+      EXPECT_EQ(qv::test::ReferenceCountOf(path.get()), 1u);
     } else {
       PlugInNameDetal(buffer, nullptr);
     }
@@ -64,8 +65,8 @@ TEST_F(WorkingExports, FailedConversionReturnsFalseAndAMessage) {
   EXPECT_EQ(PlugInDoFile(input.get(), output.get()) & 0xFF, 0);
   EXPECT_NE(LastError(), "");
   EXPECT_FALSE(fs::exists(PathOf("report.xml")));
-  EXPECT_EQ(input.ReferenceCount(), 1u);
-  EXPECT_EQ(output.ReferenceCount(), 1u);
+  EXPECT_EQ(qv::test::ReferenceCountOf(input.get()), 1u);
+  EXPECT_EQ(qv::test::ReferenceCountOf(output.get()), 1u);
 }
 
 TEST_F(WorkingExports, SuccessfulCallClearsTheMessage) {

@@ -14,7 +14,9 @@ namespace qv {
 namespace {
 
 // Every line, each piece of the given size added before the lines it
-// completes are read; a line is copied out before the next piece comes.
+// completes are read; a line is copied out, and room for one more byte asked
+// for, before the next line is read, so that the buffer may move between
+// any two lines.
 std::vector<std::string> LinesInPieces(std::string_view bytes, std::size_t piece) {
   LineStream stream;
   std::vector<std::string> lines;
@@ -23,7 +25,10 @@ std::vector<std::string> LinesInPieces(std::string_view bytes, std::size_t piece
     const std::string_view part = bytes.substr(at, piece);
     std::memcpy(stream.Space(part.size()).data(), part.data(), part.size());
     stream.Added(part.size());
-    while (stream.Next(line)) lines.emplace_back(line);
+    while (stream.Next(line)) {
+      lines.emplace_back(line);
+      stream.Space(1);
+    }
   }
   stream.End();
   while (stream.Next(line)) lines.emplace_back(line);
@@ -55,6 +60,9 @@ TEST(LineStream, SplitsAtCrLfLfAndCr) {
       {"only CR LF", "\r\n", {""}},
       {"only LF CR", "\n\r", {"", ""}},
       {"zero bytes and 26 stay", std::string("a\0b\x1A", 4), {std::string("a\0b\x1A", 4)}},
+      // Moved after the first line: the CR found then ends a line already
+      // read, the LF lies two lines on.
+      {"moved between lines", "xxxxxx\ry\rz\n", {"xxxxxx", "y", "z"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -65,8 +73,8 @@ TEST(LineStream, SplitsAtCrLfLfAndCr) {
   }
 }
 
-// Long lines, runs of line ends and a held line far behind the newest one
-// move the buffer about; the lines must come out whole whatever the pieces.
+// Long lines and runs of line ends move the buffer about; the lines must come out whole whatever
+// the pieces.
 TEST(LineStream, AgreesWithTheWholeFileOnRandomBytes) {
   std::mt19937 random(20110303);
   const std::string pieces[] = {

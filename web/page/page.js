@@ -28,18 +28,56 @@ const listings = new Map();
 const tally = new CallTally();
 let tallied = Promise.resolve();
 let nextId = 1;
-let worker = startWorker();
+const modeNote = document.getElementById('mode');
+let converter = startConverter();
 
 // The single-file page carries the worker's script in itself; the site has
-// it beside the page.
-function startWorker() {
+// it beside the page. A browser that refuses the worker (some do for a page
+// opened from disk) gets the same script run on the page itself.
+function startConverter() {
   const embedded = document.getElementById('worker-source');
   const url = embedded
     ? URL.createObjectURL(new Blob([embedded.textContent], { type: 'text/javascript' }))
     : 'worker.js';
-  const started = new Worker(url);
-  started.onmessage = (event) => heard(event.data);
+  let worker;
+  try {
+    worker = new Worker(url);
+  } catch {
+    return startOnPage(embedded);
+  }
+  const started = { send: (request) => worker.postMessage(request), stop: () => worker.terminate(), stops: true };
+  let heardFrom = false;
+  worker.onmessage = (event) => {
+    heardFrom = true;
+    heard(event.data);
+  };
+  // Refused later rather than at once: the files waiting go to the page.
+  worker.onerror = () => {
+    if (heardFrom || converter !== started) return;
+    converter = startOnPage(embedded);
+    for (const [id, waiting] of pending) send(id, waiting);
+  };
   return started;
+}
+
+function startOnPage(embedded) {
+  modeNote.textContent = 'This browser refused this page a worker, so the files are converted on the page '
+    + 'itself: it pauses while a file converts, and each file is read into memory first.';
+  modeNote.hidden = false;
+  const loaded = new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    if (embedded) {
+      script.textContent = embedded.textContent;
+      document.head.append(script);
+      resolve();
+    } else {
+      script.src = 'worker.js';
+      script.onload = resolve;
+      script.onerror = reject;
+      document.head.append(script);
+    }
+  }).then(() => window.startConverterOnPage((message) => heard(message)));
+  return { send: (request) => loaded.then((receive) => receive(request)), stop: () => {}, stops: false };
 }
 
 function cell(row, className = '') {
@@ -62,7 +100,7 @@ function addFile(file) {
 
 function send(id, entry) {
   entry.locale = entry.locale || localeSelect.value;
-  worker.postMessage({ id, file: entry.file, locale: entry.locale });
+  converter.send({ id, file: entry.file, locale: entry.locale });
 }
 
 function showProgress(entry, bytesRead) {
@@ -73,12 +111,16 @@ function showProgress(entry, bytesRead) {
     entry.bar.max = 1;
     entry.rate = document.createElement('span');
     entry.rate.className = 'rate';
-    const cancel = document.createElement('button');
-    cancel.type = 'button';
-    cancel.textContent = 'Cancel';
-    cancel.className = 'cancel';
-    cancel.onclick = () => cancelFile(entry);
-    entry.status.append(entry.bar, entry.rate, ' ', cancel);
+    entry.status.append(entry.bar, entry.rate);
+    // A conversion on the page itself cannot be stopped halfway.
+    if (converter.stops) {
+      const cancel = document.createElement('button');
+      cancel.type = 'button';
+      cancel.textContent = 'Cancel';
+      cancel.className = 'cancel';
+      cancel.onclick = () => cancelFile(entry);
+      entry.status.append(' ', cancel);
+    }
   }
   const share = entry.file.size > 0 ? bytesRead / entry.file.size : 1;
   const seconds = (performance.now() - entry.started) / 1000;
@@ -178,12 +220,12 @@ function heard(message) {
 // The worker is busy inside the conversion, so it is stopped and a new one
 // takes the files still waiting.
 function cancelFile(entry) {
-  worker.terminate();
+  converter.stop();
   for (const [id, waiting] of pending) {
     if (waiting === entry) pending.delete(id);
   }
   finish(entry, { ok: false, error: 'Cancelled' });
-  worker = startWorker();
+  converter = startConverter();
   for (const [id, waiting] of pending) send(id, waiting);
 }
 

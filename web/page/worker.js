@@ -1,9 +1,12 @@
 // The worker that owns the converter module: it converts the files it is
 // sent one after another, reading each where it lies (a WORKERFS mount reads
 // the picked file in blocks), and hands back the name, the outcome and the
-// report as a Blob. Follows the module's script, converter.js and the
-// module's bytes (WASM_BASE64) in one file.
+// report and listings as Blobs. Follows the module's script, converter.js
+// and the module's bytes (WASM_BASE64) in one file. A page whose browser
+// refuses the worker runs this script itself (see the end).
 'use strict';
+
+const IN_WORKER = typeof WorkerGlobalScope !== 'undefined' && self instanceof WorkerGlobalScope;
 
 function decodeBase64(text) {
   const binary = atob(text);
@@ -41,29 +44,49 @@ function cacheSmallReads(workerfs) {
   };
 }
 
-const ready = createConverterModule({ wasmBinary: decodeBase64(WASM_BASE64) }).then((module) => {
-  module.FS.mkdir('/in');
-  cacheSmallReads(module.WORKERFS);
-  const converter = openConverter(module);
-  const heads = collect();
-  converter.listingHeads(heads.write);
-  self.postMessage({ type: 'heads', calls: heads.blob(CALLS_CHANNEL), summary: heads.blob(SUMMARY_CHANNEL) });
-  return { module, converter };
-});
+function loadConverter(post) {
+  return createConverterModule({ wasmBinary: decodeBase64(WASM_BASE64) }).then((module) => {
+    module.FS.mkdir('/in');
+    if (IN_WORKER) cacheSmallReads(module.WORKERFS);
+    const converter = openConverter(module);
+    const heads = collect();
+    converter.listingHeads(heads.write);
+    post({ type: 'heads', calls: heads.blob(CALLS_CHANNEL), summary: heads.blob(SUMMARY_CHANNEL) });
+    return { module, converter };
+  });
+}
 
-// The bytes of each output channel, as Blobs.
+// The bytes of each output channel, as Blobs. Each piece becomes a Blob at
+// once, copied straight from the module's memory, so that the browser takes
+// the bytes over while the conversion goes on.
 function collect() {
   const parts = [[], [], []];
   return {
-    write: (channel, bytes) => parts[channel].push(bytes.slice()),
+    write: (channel, bytes) => parts[channel].push(new Blob([bytes])),
     blob: (channel) => new Blob(parts[channel], { type: channel === REPORT_CHANNEL ? 'application/xml' : 'text/csv' }),
   };
 }
 
-function convertFile({ module, converter }, { id, file, locale }) {
-  const folder = `/in/${id}`;
+// Outside a worker there is no synchronous file reader: the file is copied
+// into the module's memory.
+async function placeFile(module, folder, file) {
   module.FS.mkdir(folder);
-  module.FS.mount(module.WORKERFS, { files: [file] }, folder);
+  if (IN_WORKER) {
+    module.FS.mount(module.WORKERFS, { files: [file] }, folder);
+  } else {
+    module.FS.writeFile(`${folder}/${file.name}`, new Uint8Array(await file.arrayBuffer()));
+  }
+}
+
+function removeFile(module, folder, file) {
+  if (IN_WORKER) module.FS.unmount(folder);
+  else module.FS.unlink(`${folder}/${file.name}`);
+  module.FS.rmdir(folder);
+}
+
+async function convertFile({ module, converter }, { id, file, locale }, post) {
+  const folder = `/in/${id}`;
+  await placeFile(module, folder, file);
   const formats = LOCALE_FORMATS[locale];
   const detail = `${folder}/${file.name}`;
   try {
@@ -76,22 +99,34 @@ function convertFile({ module, converter }, { id, file, locale }) {
         const now = performance.now();
         if (now - lastPost < PROGRESS_INTERVAL_MS) return;
         lastPost = now;
-        self.postMessage({ type: 'progress', id, bytesRead });
+        post({ type: 'progress', id, bytesRead });
       },
     });
-    self.postMessage({
+    post({
       type: 'done', id, name, ok: outcome.ok, error: outcome.error || nameError,
       report: outcome.ok ? output.blob(REPORT_CHANNEL) : null,
       calls: output.blob(CALLS_CHANNEL), summary: output.blob(SUMMARY_CHANNEL),
     });
   } finally {
-    module.FS.unmount(folder);
-    module.FS.rmdir(folder);
+    removeFile(module, folder, file);
   }
 }
 
-self.onmessage = (event) => {
-  ready.then((state) => convertFile(state, event.data)).catch((failure) => {
-    self.postMessage({ type: 'done', id: event.data.id, ok: false, error: String(failure) });
-  });
-};
+// Takes requests { id, file, locale } and converts them in turn; post gets
+// what the page hears.
+function startConverter(post) {
+  const ready = loadConverter(post);
+  let queue = Promise.resolve();
+  return (request) => {
+    queue = queue.then(() => ready).then((state) => convertFile(state, request, post)).catch((failure) => {
+      post({ type: 'done', id: request.id, ok: false, error: String(failure) });
+    });
+  };
+}
+
+if (IN_WORKER) {
+  const receive = startConverter((message) => self.postMessage(message));
+  self.onmessage = (event) => receive(event.data);
+} else {
+  self.startConverterOnPage = startConverter;
+}

@@ -20,6 +20,10 @@ fs.mkdirSync(downloads);
 // The details picked, with the reports the native tool makes of them.
 const sample = path.join(scratch, 'sample.html');
 fs.copyFileSync(path.join(sourceDir, 'examples/sample.html'), sample);
+// The sample's report names the file as picked.
+const expected = fs.readFileSync(path.join(sourceDir, 'examples/sample.report.xml')).toString()
+  .replace('<filename>examples/sample.html<', '<filename>sample.html<');
+const NOT_A_DETAIL = 'List index (1) out of bounds: not an MTS FORIS call-detail page (no completed-calls section)';
 const notes = path.join(scratch, 'notes.txt');
 fs.writeFileSync(notes, 'not a detail\r\n'.repeat(40));
 const generated = path.join(scratch, 'generated.html');
@@ -51,8 +55,9 @@ browser.on(({ method, params, sessionId }) => {
   }
 });
 
-async function openPage(url, language) {
+async function openPage(url, language, beforeLoad = null) {
   const page = await browser.newPage();
+  if (beforeLoad) await page.send('Page.addScriptToEvaluateOnNewDocument', { source: beforeLoad });
   await page.send('Target.setAutoAttach', { autoAttach: true, waitForDebuggerOnStart: true, flatten: true });
   await page.send('Network.enable');
   await page.send('Network.setUserAgentOverride', { userAgent: 'Mozilla/5.0', acceptLanguage: language });
@@ -62,7 +67,7 @@ async function openPage(url, language) {
   return page;
 }
 
-// Picks files and waits until the table has rows in all.
+// Picks files and waits until the table has rows in all, each done.
 async function pick(page, files, rows = files.length) {
   const { root } = await page.send('DOM.getDocument');
   const { nodeId } = await page.send('DOM.querySelector', { nodeId: root.nodeId, selector: '#files' });
@@ -93,11 +98,9 @@ test('the single file, opened from disk: Russian formats from the language, the 
   const rows = await pick(page, [sample, notes]);
   assert.deepEqual(rows, [
     { file: 'sample.html', name: '2011-02 MTS FORIS sample.html', status: 'Converted', download: 'sample.html.xml' },
-    { file: 'notes.txt', name: '', status: 'List index (1) out of bounds', download: null },
+    { file: 'notes.txt', name: '', status: NOT_A_DETAIL, download: null },
   ]);
   const reports = await download(page, '#details a[download]', 1);
-  const expected = fs.readFileSync(path.join(sourceDir, 'examples/sample.report.xml')).toString()
-    .replace('<filename>examples/sample.html<', '<filename>sample.html<');
   assert.equal(reports.get('sample.html.xml').toString(), expected);
 
   // The same report again, twice, and all of them in one zip.
@@ -110,6 +113,29 @@ with zipfile.ZipFile(sys.argv[1]) as z:
     print(json.dumps({i.filename: z.read(i).decode() for i in z.infolist() if i.compress_type == zipfile.ZIP_STORED}))`,
   path.join(scratch, 'reports.zip')]).toString();
   assert.deepEqual(JSON.parse(listed), { 'sample.html.xml': expected, 'sample.html (2).xml': expected, 'sample.html (3).xml': expected });
+});
+
+test('cancelling a conversion: the file says so, and the next one still converts', async () => {
+  const big = path.join(scratch, 'big.html');
+  execFileSync(path.join(nativeBuild, 'bench/generate_detail'), [big, '40', '3']);
+  const page = await openPage(`file://${path.join(pageDir, 'qvmtsfrs.html')}`, 'ru-RU');
+  const picked = pick(page, [big, sample]);
+  await page.waitFor("document.querySelector('#details button.cancel') !== null", 30000, 10);
+  await page.evaluate("document.querySelector('#details button.cancel').click()");
+  const rows = await picked;
+  assert.deepEqual(rows.map(({ status, download }) => [status, download]),
+    [['Cancelled', null], ['Converted', 'sample.html.xml']]);
+  fs.rmSync(big);
+});
+
+test('a browser that refuses the worker: the single file converts on the page and says so', async () => {
+  const refuse = "window.Worker = function () { throw new DOMException('refused', 'SecurityError'); };";
+  const page = await openPage(`file://${path.join(pageDir, 'qvmtsfrs.html')}`, 'ru-RU', refuse);
+  const rows = await pick(page, [sample]);
+  assert.equal(rows[0].status, 'Converted');
+  assert.match(await page.evaluate("document.getElementById('mode').hidden ? '' : document.getElementById('mode').textContent"),
+    /converted on the page itself/);
+  assert.equal((await download(page, '#details a[download]', 1)).get('sample.html.xml').toString(), expected);
 });
 
 test('the site from a web server: English formats, a generated detail as the native tool converts it', async () => {
