@@ -81,15 +81,12 @@ std::string IntToDecimal(std::int64_t value) {
 
 std::int32_t ParseIntOr(std::string_view text, std::int32_t fallback) {
   // Up to nine plain digits, the usual text, cannot leave the range.
-  if (!text.empty() && text.size() <= 9) {
-    std::int32_t value = 0;
-    for (char byte : text) {
-      if (byte < '0' || byte > '9') return ParseAnyIntOr(text, fallback);
-      value = value * 10 + (byte - '0');
-    }
-    return value;
+  std::int32_t value = 0;
+  std::size_t i = 0;
+  for (; i < text.size() && i < 9 && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
   }
-  return ParseAnyIntOr(text, fallback);
+  return i != 0 && i == text.size() ? value : ParseAnyIntOr(text, fallback);
 }
 
 // A count of seconds is a whole number of thirds of a hundredth of a minute,
