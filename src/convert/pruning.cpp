@@ -60,9 +60,14 @@ bool DetailPruner::Take(std::string_view line, std::string_view& kept) {
 }
 
 // Once per block of the detail, not per line: most held lines are decided
-// before their block is replaced.
+// before their block is replaced. Room a long line needed is given back once
+// a much shorter one is held.
 void DetailPruner::CopyHeldLine() {
   if (held_.data() == heldCopy_.data()) return;
+  if (heldCopy_.capacity() > kLargeLine && heldCopy_.capacity() > 4 * held_.size()) {
+    heldCopy_.clear();
+    heldCopy_.shrink_to_fit();
+  }
   heldCopy_.assign(held_);
   held_ = heldCopy_;
 }

@@ -49,6 +49,8 @@ class DetailPruner {
   std::string_view Finish() const;
 
  private:
+  static constexpr std::size_t kLargeLine = 4 << 20;
+
   std::string_view held_;
   std::string heldCopy_;
   std::uint64_t lineCount_ = 0;

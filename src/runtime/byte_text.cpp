@@ -57,13 +57,9 @@ TextPos FindText(std::string_view pattern, std::string_view text) {
   return offset == std::string_view::npos ? 0 : static_cast<TextPos>(offset) + 1;
 }
 
-TextPos FindByte(char byte, std::string_view text) { return FindByteFrom(byte, text, 1); }
-
-TextPos FindByteFrom(char byte, std::string_view text, std::uint64_t start) {
-  if (start == 0 || start > text.size()) return 0;
-  const std::size_t offset = static_cast<std::size_t>(start - 1);
-  const void* found =
-      std::memchr(text.data() + offset, static_cast<unsigned char>(byte), text.size() - offset);
+TextPos FindByte(char byte, std::string_view text) {
+  if (text.empty()) return 0;
+  const void* found = std::memchr(text.data(), static_cast<unsigned char>(byte), text.size());
   if (found == nullptr) return 0;
   return static_cast<TextPos>(static_cast<const char*>(found) - text.data()) + 1;
 }

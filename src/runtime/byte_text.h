@@ -21,8 +21,6 @@ TextPos FindText(std::string_view pattern, std::string_view text);
 // npos when absent or pattern empty. Linear in the text for any pattern.
 std::size_t SearchText(std::string_view text, std::string_view pattern, std::size_t from = 0);
 TextPos FindByte(char byte, std::string_view text);
-// 0 when start is 0 or beyond the text.
-TextPos FindByteFrom(char byte, std::string_view text, std::uint64_t start);
 // count bytes from index, clamped to the text (an index below 1 does not
 // shorten the count).
 std::string_view SliceText(std::string_view text, TextPos index, TextPos count);

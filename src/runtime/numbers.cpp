@@ -12,23 +12,9 @@ unsigned DigitValue(char c) {
   return 99;
 }
 
-}  // namespace
-
-std::string IntToDecimal(std::int64_t value) {
-  // Unsigned, so that the lowest value has a magnitude too.
-  std::uint64_t magnitude = static_cast<std::uint64_t>(value);
-  if (value < 0) magnitude = 0 - magnitude;
-  char buffer[20];
-  char* start = buffer + sizeof buffer;
-  do {
-    *--start = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) *--start = '-';
-  return std::string(start, buffer + sizeof buffer);
-}
-
-std::int32_t ParseIntOr(std::string_view text, std::int32_t fallback) {
+// Blanks, a sign, a base prefix ("$", "x", "0x", "%", "&"), digits of the
+// base; decimal within the 32-bit range, other bases within 32 bits.
+std::int32_t ParseAnyIntOr(std::string_view text, std::int32_t fallback) {
   if (text.size() >= 256) return fallback;
   const std::size_t size = text.size();
   std::size_t i = 0;
@@ -77,6 +63,32 @@ std::int32_t ParseIntOr(std::string_view text, std::int32_t fallback) {
   return static_cast<std::int32_t>(bits);
 }
 
+}  // namespace
+
+std::string IntToDecimal(std::int64_t value) {
+  // Unsigned, so that the lowest value has a magnitude too.
+  std::uint64_t magnitude = static_cast<std::uint64_t>(value);
+  if (value < 0) magnitude = 0 - magnitude;
+  char buffer[20];
+  char* start = buffer + sizeof buffer;
+  do {
+    *--start = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--start = '-';
+  return std::string(start, buffer + sizeof buffer);
+}
+
+std::int32_t ParseIntOr(std::string_view text, std::int32_t fallback) {
+  // Up to nine plain digits, the usual text, cannot leave the range.
+  std::int32_t value = 0;
+  std::size_t i = 0;
+  for (; i < text.size() && i < 9 && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+  }
+  return i != 0 && i == text.size() ? value : ParseAnyIntOr(text, fallback);
+}
+
 // A count of seconds is a whole number of thirds of a hundredth of a minute,
 // so the nearest count of hundredths is never a tie: seconds * 5 / 3 rounded
 // is (seconds * 5 + 1) / 3 on the magnitude. Extended precision computed
@@ -88,16 +100,22 @@ std::string MinuteText(std::int64_t totalSeconds, char decimalSeparator) {
   std::uint64_t magnitude = static_cast<std::uint64_t>(totalSeconds);
   if (totalSeconds < 0) magnitude = 0 - magnitude;
   const std::uint64_t hundredths = (magnitude * 5 + 1) / 3;
-  if (hundredths == 0) return "0";
-  std::string text = totalSeconds < 0 ? "-" : "";
-  text += IntToDecimal(static_cast<std::int64_t>(hundredths / 100));
-  const auto fraction = static_cast<unsigned>(hundredths % 100);
-  if (fraction != 0) {
-    text += decimalSeparator;
-    text += static_cast<char>('0' + fraction / 10);
-    if (fraction % 10 != 0) text += static_cast<char>('0' + fraction % 10);
+  // Written from the last digit: the hundredths without trailing zeros, then
+  // the whole minutes.
+  char buffer[32];
+  char* start = buffer + sizeof buffer;
+  if (hundredths % 100 != 0) {
+    if (hundredths % 10 != 0) *--start = static_cast<char>('0' + hundredths % 10);
+    *--start = static_cast<char>('0' + hundredths / 10 % 10);
+    *--start = decimalSeparator;
   }
-  return text;
+  std::uint64_t whole = hundredths / 100;
+  do {
+    *--start = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  } while (whole != 0);
+  if (totalSeconds < 0 && hundredths != 0) *--start = '-';
+  return std::string(start, buffer + sizeof buffer);
 }
 
 }  // namespace qv

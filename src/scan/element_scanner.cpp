@@ -17,9 +17,6 @@ struct Walk {
   bool ranOut = false;
 };
 
-// Names longer than this go to the general search, which stays linear.
-constexpr std::size_t kShortNameLimit = 16;
-
 std::size_t FindByteAt(std::string_view text, char byte, std::size_t from, std::size_t end) {
   if (from >= end) return kNone;
   const void* found = std::memchr(text.data() + from, static_cast<unsigned char>(byte), end - from);
@@ -39,7 +36,6 @@ bool HasAt(std::string_view text, std::size_t at, std::string_view bytes) {
 std::size_t FindName(std::string_view text, std::string_view name, std::size_t from,
                      std::size_t end) {
   if (name.empty() || end < name.size()) return kNone;
-  if (name.size() > kShortNameLimit) return SearchText(text.substr(0, end), name, from);
   const std::size_t lastStart = end - name.size();
   for (std::size_t at = from; at <= lastStart; ++at) {
     at = FindByteAt(text, name[0], at, lastStart + 1);
@@ -51,13 +47,6 @@ std::size_t FindName(std::string_view text, std::string_view name, std::size_t f
 
 // "/" followed by name, from a position known to hold the first "/" on.
 std::size_t FindClosingName(std::string_view text, std::string_view name, std::size_t slash) {
-  if (name.size() > kShortNameLimit) {
-    for (; slash != kNone; slash = FindByteAt(text, '/', slash + 1, text.size())) {
-      if (text.size() - slash - 1 < name.size()) return kNone;
-      if (std::memcmp(text.data() + slash + 1, name.data(), name.size()) == 0) return slash;
-    }
-    return kNone;
-  }
   // Found by the name's last byte, rarer in a row than the "/" that closes
   // every cell, and mostly far on (a row's closing tag): memchr at once.
   if (slash == kNone) return kNone;

@@ -21,7 +21,8 @@ struct TagContent {
 };
 
 // The next element named name, examining text from start (1-based; below 1
-// reads from the first byte).
+// reads from the first byte). Made for the short names of table markup: the
+// time grows with the text times the name's length.
 TagContent NextTagContent(std::string_view text, std::string_view name, TextPos start);
 // NextTagContent(row, "td", start), made for the cells of a row, the most
 // frequent walk.
