@@ -154,11 +154,6 @@ std::int64_t File::WriteOnce(const void* data, std::size_t size) noexcept {
   return put;
 }
 
-bool File::IsRegularFile() const noexcept {
-  struct stat info;
-  return IsOpen() && ::fstat(static_cast<int>(handle_), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 namespace {
 
 // The process's file mask, read without setting it: setting it, even for a
