@@ -28,8 +28,6 @@ class File {
   // Creates a file that must not exist yet (80 when it does), for writing,
   // readable by its owner alone.
   int CreateNew(const char* path) noexcept;
-  // A file on disk, as opposed to a device or a pipe.
-  bool IsRegularFile() const noexcept;
   // Gives this file the permissions, owner and group of replaced, as far as
   // the caller may, or with no file to replace, those a new file gets.
   void TakePermissionsOf(const File* replaced) noexcept;

@@ -137,7 +137,8 @@ std::int64_t File::ReadOnce(void* buffer, std::size_t size) noexcept {
 
 // A pipe whose reader went away raises SIGPIPE, which would end the host
 // process: the signal is held back on this thread during the write and
-// taken away if the write raised it, unless the thread held it back already.
+// taken away if the write raised it (a write cut short raises it too),
+// unless the thread held it back already.
 std::int64_t File::WriteOnce(const void* data, std::size_t size) noexcept {
   sigset_t brokenPipe;
   sigset_t previous;
@@ -146,17 +147,12 @@ std::int64_t File::WriteOnce(const void* data, std::size_t size) noexcept {
   pthread_sigmask(SIG_BLOCK, &brokenPipe, &previous);
   const std::int64_t put = TransferOnce(
       [&] { return ::write(static_cast<int>(handle_), data, size); }, lastError_, systemError_);
-  if (put < 0 && systemError_ == EPIPE && sigismember(&previous, SIGPIPE) == 0) {
+  if (sigismember(&previous, SIGPIPE) == 0) {
     const timespec now{};
     ::sigtimedwait(&brokenPipe, nullptr, &now);
   }
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   return put;
-}
-
-bool File::IsRegularFile() const noexcept {
-  struct stat info;
-  return IsOpen() && ::fstat(static_cast<int>(handle_), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 namespace {

@@ -75,10 +75,6 @@ std::int64_t File::WriteOnce(const void* data, std::size_t size) noexcept {
       size, lastError_, systemError_);
 }
 
-bool File::IsRegularFile() const noexcept {
-  return IsOpen() && GetFileType(HandleOf(handle_)) == FILE_TYPE_DISK;
-}
-
 // A new file takes the access rules of its folder, as the report did when
 // it was created in place; replacing keeps those of the replaced file.
 void File::TakePermissionsOf(const File*) noexcept {}
@@ -102,7 +98,8 @@ ReportTarget FindReportTarget(const char* path, const File* /*input*/) noexcept 
     return target;
   }
   const int opened = target.existing.OpenExistingForWriting(path);
-  if (opened == 0) target.inPlace = !target.existing.IsRegularFile();
+  if (opened == 0)
+    target.inPlace = GetFileType(HandleOf(target.existing.handle_)) != FILE_TYPE_DISK;
   if (opened != 0 && opened != kFileNotFound) target.error = opened;
   // Held without sharing, the file could not be replaced.
   if (!target.inPlace) target.existing.Close();

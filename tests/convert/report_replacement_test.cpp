@@ -245,6 +245,31 @@ TEST(ReportReplacement, AnUnreadableDetailKeepsTheReport) {
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"report.xml"});
 }
 
+// The reader leaves while a write waits for room: the write is cut short,
+// and the kernel raises SIGPIPE even so.
+TEST(ReportReplacement, AReaderThatLeavesFailsTheWriteWithoutASignal) {
+  test::TempFolder folder;
+  std::string bytes = kHeading + kSubscriber;
+  while (bytes.size() < (1u << 20)) bytes += kRow;
+  const std::string detail = folder.Write("detail.html", bytes);
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  const std::string output = "/dev/fd/" + std::to_string(ends[1]);
+  const pid_t child = fork();
+  if (child == 0) {
+    close(ends[0]);
+    _exit(Convert(detail, output) == "Unable to write file \"" + output + "\"" ? 0 : 1);
+  }
+  close(ends[1]);
+  char start[5];
+  EXPECT_EQ(read(ends[0], start, sizeof start), 5);
+  close(ends[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_FALSE(WIFSIGNALED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 // The detail comes through a pipe that the test fills only half-way, so the
 // conversion is surely under way, writing its temporary file, when it dies.
 TEST(ReportReplacement, AKilledConversionKeepsTheReport) {
