@@ -9,7 +9,6 @@
 #include <string>
 
 #include <fcntl.h>
-#include <linux/magic.h>
 #include <signal.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -249,8 +248,9 @@ bool MayReplace(const struct stat& file, const std::string& folder) {
 }
 
 bool IsDescriptorFolder(const std::string& folder) {
+  constexpr long kProcFileSystem = 0x9fa0;  // the kernel's number for /proc
   struct statfs info;
-  return ::statfs(folder.c_str(), &info) == 0 && info.f_type == PROC_SUPER_MAGIC;
+  return ::statfs(folder.c_str(), &info) == 0 && static_cast<long>(info.f_type) == kProcFileSystem;
 }
 
 // A descriptor of this process is duplicated: the copy shares its offset
