@@ -136,8 +136,8 @@ std::int64_t File::ReadOnce(void* buffer, std::size_t size) noexcept {
 
 // A pipe whose reader went away raises SIGPIPE, which would end the host
 // process: the signal is held back on this thread during the write and
-// taken away if the write raised it (a write cut short raises it too),
-// unless the thread held it back already.
+// taken away if the write may have raised it (a failed write, or one cut
+// short), unless the thread held it back already.
 std::int64_t File::WriteOnce(const void* data, std::size_t size) noexcept {
   sigset_t brokenPipe;
   sigset_t previous;
@@ -146,7 +146,7 @@ std::int64_t File::WriteOnce(const void* data, std::size_t size) noexcept {
   pthread_sigmask(SIG_BLOCK, &brokenPipe, &previous);
   const std::int64_t put = TransferOnce(
       [&] { return ::write(static_cast<int>(handle_), data, size); }, lastError_, systemError_);
-  if (sigismember(&previous, SIGPIPE) == 0) {
+  if (put < static_cast<std::int64_t>(size) && sigismember(&previous, SIGPIPE) == 0) {
     const timespec now{};
     ::sigtimedwait(&brokenPipe, nullptr, &now);
   }
