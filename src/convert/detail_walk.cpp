@@ -35,9 +35,29 @@ void DetailWalk::TakeLines() {
 }
 
 void DetailWalk::Keep(std::string_view line) {
-  window_.append(line);
-  window_.append("\r\n");
+  if (!WalkInPlace(line)) window_.append(line).append("\r\n");
   Walk();
+}
+
+// Most kept lines hold whole rows. When nothing but the line end before a
+// line is left to walk, the line is walked where it lies, and only what is
+// left of it is copied. A turn that does not run out within the line finds
+// what it would find in the joined text, which only adds bytes after it; and
+// a line end before "<" changes no turn.
+bool DetailWalk::WalkInPlace(std::string_view line) {
+  const std::size_t walked = static_cast<std::size_t>(cursor_ - base_);
+  const std::uint64_t lineStart = base_ + window_.size();
+  if (ended_ || window_.size() - walked != 2 || window_.compare(walked, 2, "\r\n") != 0 ||
+      lineStart + line.size() + 2 < retryAt_) {
+    return false;
+  }
+  cursor_ = lineStart;
+  while (cursor_ < lineStart + line.size() &&
+         StepOn(line.substr(static_cast<std::size_t>(cursor_ - lineStart)))) {
+  }
+  window_.assign(line.substr(static_cast<std::size_t>(cursor_ - lineStart))).append("\r\n");
+  base_ = cursor_;
+  return true;
 }
 
 // The walk goes on while the joined text is longer than the 1-based cursor,
@@ -52,18 +72,25 @@ void DetailWalk::Walk() {
   }
 }
 
-// One turn of the walk: a cell while looking for a subscriber, a row inside
-// a block. A walk that runs out before the end of the detail is undecided
-// and waits for more text.
+// One turn of the walk on the joined text from the cursor on. A turn that
+// runs out before the end of the detail is undecided and waits for more text.
 bool DetailWalk::Step() {
   const std::string_view text =
       std::string_view(window_).substr(static_cast<std::size_t>(cursor_ - base_));
-  const bool looking = phone_.empty();
-  const TagContent found = looking ? NextTagContent(text, "td", 1) : NextTagContent(text, "tr", 1);
-  if (found.ranOut && !ended_) {
+  if (!StepOn(text)) {
     retryAt_ = base_ + window_.size() + text.size();
     return false;
   }
+  DropWalkedText();
+  return true;
+}
+
+// A cell while looking for a subscriber, a row inside a block; false when
+// the turn ran out undecided.
+bool DetailWalk::StepOn(std::string_view text) {
+  const bool looking = phone_.empty();
+  const TagContent found = looking ? NextTagContent(text, "td", 1) : NextTagContent(text, "tr", 1);
+  if (found.ranOut && !ended_) return false;
   cursor_ += static_cast<std::uint64_t>(found.stop - 1);
   if (looking) {
     TakeSubscriberCell(found.content);
@@ -72,7 +99,6 @@ bool DetailWalk::Step() {
   } else if (rows_.Convert(found.content, call_)) {
     events_.Call(call_);
   }
-  DropWalkedText();
   return true;
 }
 

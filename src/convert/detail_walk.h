@@ -55,8 +55,10 @@ class DetailWalk {
  private:
   void TakeLines();
   void Keep(std::string_view line);
+  bool WalkInPlace(std::string_view line);
   void Walk();
   bool Step();
+  bool StepOn(std::string_view text);
   void TakeSubscriberCell(std::string_view content);
   void DropWalkedText();
 
