@@ -63,6 +63,20 @@ char16_t LowerLetter(char16_t unit) {
   return unit;
 }
 
+// The code of a service cell matched in UTF-16, for a code page without
+// Cyrillic letters: there every Cyrillic letter would become the same
+// default character, and "тел" would be found in any three of them.
+char ServiceCodeInUtf16(std::string_view cell) {
+  std::u16string lowered = DecodeUtf8(cell);
+  for (char16_t& unit : lowered) unit = LowerLetter(unit);
+  for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
+    if (lowered.find(DecodeUtf8(kServiceKeywords[i])) != std::u16string::npos) {
+      return static_cast<char>('1' + i);
+    }
+  }
+  return '8';
+}
+
 }  // namespace
 
 CallRowConverter::CallRowConverter(char decimalSeparator) : decimalSeparator_(decimalSeparator) {}
@@ -172,17 +186,6 @@ char CallRowConverter::ServiceCodeOf(std::string_view cell) {
     }
   }
   return code;
-}
-
-char ServiceCodeInUtf16(std::string_view cell) {
-  std::u16string lowered = DecodeUtf8(cell);
-  for (char16_t& unit : lowered) unit = LowerLetter(unit);
-  for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
-    if (lowered.find(DecodeUtf8(kServiceKeywords[i])) != std::u16string::npos) {
-      return static_cast<char>('1' + i);
-    }
-  }
-  return '8';
 }
 
 void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell, bool stripped) {

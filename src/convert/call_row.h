@@ -76,9 +76,4 @@ class CallRowConverter {
   bool keywordsInCodePage_ = true;
 };
 
-// The code of a service cell matched in UTF-16, for a code page without
-// Cyrillic letters: there every Cyrillic letter would become the same
-// default character, and "тел" would be found in any three of them.
-char ServiceCodeInUtf16(std::string_view cell);
-
 }  // namespace qv
