@@ -61,10 +61,6 @@ inline std::string CheckUtf8(std::string_view bytes) {
   }
   findings.Expect(!HasLoneSurrogate(decoded), "decoding gave a lone surrogate");
 
-  std::u16string appended = u"\x0410";
-  AppendDecodedUtf8(bytes, appended);
-  findings.Expect(appended == u"\x0410" + decoded, "appending decodes differently");
-
   const std::string encoded = EncodeUtf8(decoded);
   findings.Expect(DecodeUtf8(encoded) == decoded, "encoding the decoded text does not round-trip");
   if (DecodesExactly(bytes)) {

@@ -135,14 +135,14 @@ void CallRowConverter::SetDirectionAndNumber(std::string_view cell, bool strippe
   if (before.find('&') == std::string_view::npos && after.find('&') == std::string_view::npos) {
     Set(kNum, buffers_[kNum].assign(before).append(after));
   } else {
-    Store(kNum, ReplaceAll(cell, kIncomingArrow, ""));
+    Store(kNum, RemoveAll(cell, kIncomingArrow));
   }
 }
 
 // The total is kept in 64 bits: minutes up to the 32-bit limit times 60 must
 // not wrap into a negative duration.
 void CallRowConverter::SetDuration(std::string_view cell) {
-  if (TextEquals(cell, "1")) {
+  if (cell == "1") {
     Set(kS, "1");
     Set(kM, "0");
     return;

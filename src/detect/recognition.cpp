@@ -1,5 +1,7 @@
 #include "detect/recognition.h"
 
+#include <algorithm>
+
 #include "runtime/byte_text.h"
 #include "runtime/date_time.h"
 #include "runtime/encodings.h"
@@ -30,8 +32,9 @@ bool TryTakeDate(std::string_view line, const LocaleFormatsRecord& formats, Cloc
                  DateTimeValue& date) {
   const std::string text = StripTags(line);
   const std::string_view tail = SliceText(text, static_cast<TextPos>(text.size()) - 9, 10);
-  const std::string_view separator(&formats.dateSeparator, 1);
-  return TryParseDateTime(ReplaceAll(tail, ".", separator), formats, date, today);
+  std::string separated(tail);
+  std::replace(separated.begin(), separated.end(), '.', formats.dateSeparator);
+  return TryParseDateTime(separated, formats, date, today);
 }
 
 // Reads the file from its top to the first line that passes the test and

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace qv {
 
@@ -11,28 +10,6 @@ namespace {
 constexpr unsigned char kLastBlankByte = 0x20;
 
 bool IsLowBlank(char byte) { return static_cast<unsigned char>(byte) <= kLastBlankByte; }
-
-// Up to this length the library search (memchr on the first byte, then one
-// compare) stays within a constant factor of the text length.
-constexpr std::size_t kShortPatternLimit = 64;
-
-// Knuth-Morris-Pratt for long patterns, whose candidate compares could
-// otherwise cost the pattern length at every byte of the text.
-std::size_t SearchLong(std::string_view text, std::string_view pattern, std::size_t from) {
-  const std::size_t m = pattern.size();
-  std::vector<std::size_t> border(m + 1, 0);
-  for (std::size_t i = 1, k = 0; i < m; ++i) {
-    while (k > 0 && pattern[i] != pattern[k]) k = border[k];
-    if (pattern[i] == pattern[k]) ++k;
-    border[i + 1] = k;
-  }
-  for (std::size_t i = from, k = 0; i < text.size(); ++i) {
-    while (k > 0 && text[i] != pattern[k]) k = border[k];
-    if (text[i] == pattern[k]) ++k;
-    if (k == m) return i + 1 - m;
-  }
-  return std::string_view::npos;
-}
 
 }  // namespace
 
@@ -44,16 +21,8 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(first, end - first);
 }
 
-std::size_t SearchText(std::string_view text, std::string_view pattern, std::size_t from) {
-  if (pattern.empty() || from > text.size() || pattern.size() > text.size() - from) {
-    return std::string_view::npos;
-  }
-  if (pattern.size() <= kShortPatternLimit) return text.find(pattern, from);
-  return SearchLong(text, pattern, from);
-}
-
 TextPos FindText(std::string_view pattern, std::string_view text) {
-  const std::size_t offset = SearchText(text, pattern);
+  const std::size_t offset = pattern.empty() ? std::string_view::npos : text.find(pattern);
   return offset == std::string_view::npos ? 0 : static_cast<TextPos>(offset) + 1;
 }
 
@@ -72,8 +41,6 @@ std::string_view SliceText(std::string_view text, TextPos index, TextPos count) 
   count = std::min(count, length - skipped);
   return text.substr(static_cast<std::size_t>(skipped), static_cast<std::size_t>(count));
 }
-
-bool TextEquals(std::string_view a, std::string_view b) { return a == b; }
 
 std::string LowerAscii(std::string_view text) {
   std::string result(text);

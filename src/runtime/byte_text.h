@@ -17,14 +17,10 @@ using TextPos = std::int64_t;
 std::string_view TrimBlanks(std::string_view text);
 // Position of the first occurrence of pattern; 0 when absent or pattern empty.
 TextPos FindText(std::string_view pattern, std::string_view text);
-// The 0-based offset of the first occurrence of pattern at or after from;
-// npos when absent or pattern empty. Linear in the text for any pattern.
-std::size_t SearchText(std::string_view text, std::string_view pattern, std::size_t from = 0);
 TextPos FindByte(char byte, std::string_view text);
 // count bytes from index, clamped to the text (an index below 1 does not
 // shorten the count).
 std::string_view SliceText(std::string_view text, TextPos index, TextPos count);
-bool TextEquals(std::string_view a, std::string_view b);
 // Only the 26 ASCII letters change.
 std::string LowerAscii(std::string_view text);
 std::string UpperAscii(std::string_view text);

@@ -9,15 +9,10 @@ namespace qv {
 // Never fails: every malformed sequence becomes one "?"; the output never
 // holds a lone surrogate.
 std::u16string DecodeUtf8(std::string_view bytes);
-void AppendDecodedUtf8(std::string_view bytes, std::u16string& out);
-// What EncodeUtf8(DecodeUtf8(bytes)) gives, in one pass: well-formed
-// sequences stay as they are, each malformed one becomes one "?". The result
-// is never longer than bytes; out must have room for bytes.size() bytes.
-// Returns the length written.
-std::size_t CleanUtf8(std::string_view bytes, char* out);
-// The same for the one sequence at the start of bytes, whose first byte is
-// 128 or more: writes at most 4 bytes to out and sets written; returns the
-// number of bytes of the input it took.
+// What EncodeUtf8(DecodeUtf8(bytes)) gives for the one sequence at the start
+// of bytes, whose first byte is 128 or more: the sequence as it is when
+// well-formed, else one "?". Writes at most 4 bytes to out and sets
+// written; returns the number of bytes of the input it took.
 std::size_t CleanUtf8Sequence(std::string_view bytes, char* out, std::size_t& written);
 
 constexpr bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }

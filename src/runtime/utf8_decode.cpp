@@ -1,11 +1,9 @@
 // UTF-8 into UTF-16 with one "?" per malformed sequence. A lead byte whose
 // continuation bytes stop early is decoded by the form of the bytes present.
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
-#include "runtime/byte_blocks.h"
 #include "runtime/encodings.h"
 
 namespace qv {
@@ -61,82 +59,7 @@ inline std::size_t DecodeSequence(const unsigned char* in, std::size_t left, cha
   return k;
 }
 
-// Returns the number of code units written; out has room for size units,
-// since no sequence gives more code units than it has bytes.
-std::size_t DecodeInto(const unsigned char* in, std::size_t size, char16_t* out) {
-  char16_t* const start = out;
-  std::size_t i = 0;
-  while (i < size) {
-    // Eight ASCII bytes at a time: markup and digits make up most rows.
-    while (size - i >= 8 && (LoadBlock(in + i) & kHighBits) == 0) {
-      for (std::size_t j = 0; j < 8; ++j) out[j] = in[i + j];
-      out += 8;
-      i += 8;
-    }
-    if (i == size) break;
-    unsigned char byte = in[i];
-    if (byte < 0x80) {
-      *out++ = byte;
-      ++i;
-      continue;
-    }
-    // Two-byte letters (Cyrillic) in a tight loop of their own.
-    while (byte >= 0xC2 && byte <= 0xDF && size - i >= 2 && IsContinuation(in[i + 1])) {
-      *out++ = static_cast<char16_t>(((byte & 31u) << 6) | (in[i + 1] & 63u));
-      i += 2;
-      if (i == size) break;
-      byte = in[i];
-    }
-    if (i == size) break;
-    if (byte < 0x80) {
-      *out++ = byte;
-      ++i;
-      continue;
-    }
-    i += DecodeSequence(in + i, size - i, out);
-  }
-  return static_cast<std::size_t>(out - start);
-}
-
 }  // namespace
-
-std::size_t CleanUtf8(std::string_view bytes, char* out) {
-  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-  const std::size_t size = bytes.size();
-  char* const start = out;
-  std::size_t i = 0;
-  while (i < size) {
-    // ASCII eight bytes at a time, as in the decoding.
-    while (size - i >= 8 && (LoadBlock(in + i) & kHighBits) == 0) {
-      std::memcpy(out, in + i, 8);
-      out += 8;
-      i += 8;
-    }
-    if (i == size) break;
-    unsigned char byte = in[i];
-    // Two-byte letters (Cyrillic) and the ASCII between them in a tight
-    // loop: such a letter decodes to 128 or more and comes back the same.
-    for (;;) {
-      if (byte < 0x80) {
-        *out++ = static_cast<char>(byte);
-        ++i;
-      } else if (byte >= 0xC2 && byte <= 0xDF && size - i >= 2 && IsContinuation(in[i + 1])) {
-        out[0] = static_cast<char>(byte);
-        out[1] = static_cast<char>(in[i + 1]);
-        out += 2;
-        i += 2;
-      } else {
-        break;
-      }
-      if (i == size) return static_cast<std::size_t>(out - start);
-      byte = in[i];
-    }
-    std::size_t written = 0;
-    i += CleanUtf8Sequence(bytes.substr(i), out, written);
-    out += written;
-  }
-  return static_cast<std::size_t>(out - start);
-}
 
 std::size_t CleanUtf8Sequence(std::string_view bytes, char* out, std::size_t& written) {
   char16_t units[2];
@@ -149,18 +72,21 @@ std::size_t CleanUtf8Sequence(std::string_view bytes, char* out, std::size_t& wr
   return taken;
 }
 
-void AppendDecodedUtf8(std::string_view bytes, std::u16string& out) {
-  const std::size_t old = out.size();
-  out.resize(old + bytes.size());
-  std::size_t written = DecodeInto(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                   bytes.size(), out.data() + old);
-  out.resize(old + written);
-}
-
+// out has room for every byte, since no sequence gives more code units
+// than it has bytes.
 std::u16string DecodeUtf8(std::string_view bytes) {
-  std::u16string out;
-  AppendDecodedUtf8(bytes, out);
-  return out;
+  std::u16string decoded(bytes.size(), u'\0');
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  char16_t* out = decoded.data();
+  for (std::size_t i = 0; i < bytes.size();) {
+    if (in[i] < 0x80) {
+      *out++ = in[i++];
+    } else {
+      i += DecodeSequence(in + i, bytes.size() - i, out);
+    }
+  }
+  decoded.resize(static_cast<std::size_t>(out - decoded.data()));
+  return decoded;
 }
 
 }  // namespace qv

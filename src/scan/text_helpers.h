@@ -8,14 +8,9 @@
 
 namespace qv {
 
-// Replaces every occurrence, searching again from the start after each
-// replacement (an occurrence formed by a replacement is replaced too).
-// Linear for the callers' patterns: the replacement is shorter than the
-// pattern, or both are one byte. A longer replacement could be found again
-// without end, so then only the occurrences of the original text are
-// replaced, in one pass.
-std::string ReplaceAll(std::string_view text, std::string_view pattern,
-                       std::string_view replacement);
+// Removes every occurrence, searching again from the start after each
+// removal (an occurrence formed by a removal goes too).
+std::string RemoveAll(std::string_view text, std::string_view pattern);
 // The n-th field (from 1) of text split at separator; a view into text.
 std::string_view NthField(std::string_view text, char separator, std::int32_t n);
 // The text without its tags: "<" up to the next ">" is dropped.

@@ -110,13 +110,6 @@ TEST(Utf8Test, DecodesTheSameAfterAnyPrefix) {
   }
 }
 
-TEST(Utf8Test, AppendKeepsWhatIsThere) {
-  std::u16string out = u"x";
-  AppendDecodedUtf8("\xD0\x90", out);
-  AppendDecodedUtf8("", out);
-  EXPECT_EQ(out, u"x\u0410");
-}
-
 // Each byte from 0x80 up before second bytes from the whole range, then a
 // continuation.
 TEST(Utf8Test, ThreeByteMixesDecodeByTheRulesWithoutLoneSurrogates) {
@@ -131,9 +124,19 @@ TEST(Utf8Test, ThreeByteMixesDecodeByTheRulesWithoutLoneSurrogates) {
   }
 }
 
+// Cleaned a sequence at a time, as the report printer cleans texts.
 std::string Cleaned(std::string_view bytes) {
-  std::string out(bytes.size(), '\0');
-  out.resize(CleanUtf8(bytes, out.data()));
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      out += bytes[i++];
+      continue;
+    }
+    char sequence[4];
+    std::size_t written = 0;
+    i += CleanUtf8Sequence(bytes.substr(i), sequence, written);
+    out.append(sequence, written);
+  }
   return out;
 }
 
