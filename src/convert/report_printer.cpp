@@ -16,34 +16,6 @@ constexpr std::string_view kLibraryText = "qvmtsfrs.dll";
 constexpr std::string_view kAttributeStarts[kCallAttributeCount] = {
     " m=\"", " s=\"", " r1=\"", " r2=\"", " num=\"", " pay=\"", " code=\"", " time=\"", " type=\""};
 
-// XML's name rules, for the ASCII names the report is made of.
-constexpr bool IsXmlName(std::string_view name) {
-  const auto letter = [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
-  };
-  if (name.empty() || !letter(name[0])) return false;
-  for (char c : name.substr(1)) {
-    if (!letter(c) && !(c >= '0' && c <= '9') && c != '-' && c != '.') return false;
-  }
-  return true;
-}
-
-// An attribute name that is not an XML name, or an attribute written under
-// another name than its own, stops the build here instead of spoiling every
-// report.
-constexpr bool NamesAreSound() {
-  for (int i = 0; i < kCallAttributeCount; ++i) {
-    const std::string_view name = kCallAttributeNames[i];
-    const std::string_view start = kAttributeStarts[i];
-    if (!IsXmlName(name) || start.size() != name.size() + 3 || start[0] != ' ' ||
-        start.substr(1, name.size()) != name || start.substr(name.size() + 1) != "=\"") {
-      return false;
-    }
-  }
-  return true;
-}
-static_assert(NamesAreSound());
-
 // What a byte of a text turns into; kPlain bytes are copied as they are.
 enum ByteClass : unsigned char {
   kPlain,

@@ -34,6 +34,14 @@ std::int64_t DayNumberOf(std::int64_t year, int month, int day) {
   return era * 146097 + dayOfEra - kDayZeroFromEpoch;
 }
 
+// Day number of a valid calendar date, or false.
+bool TryEncodeDate(int year, int month, int day, DateTimeValue& value) {
+  if (year < 1 || year > 9999 || month < 1 || month > 12) return false;
+  if (day < 1 || day > DaysInMonth(year, month)) return false;
+  value = static_cast<DateTimeValue>(DayNumberOf(year, month, day));
+  return true;
+}
+
 struct CalendarDate {
   std::int64_t year;
   int month;
@@ -246,13 +254,6 @@ std::uint16_t YearOfDate(DateTimeValue value) {
 
 unsigned MonthOfDate(DateTimeValue value) {
   return static_cast<unsigned>(CalendarDateOf(DayPart(value)).month);
-}
-
-bool TryEncodeDate(int year, int month, int day, DateTimeValue& value) {
-  if (year < 1 || year > 9999 || month < 1 || month > 12) return false;
-  if (day < 1 || day > DaysInMonth(year, month)) return false;
-  value = static_cast<DateTimeValue>(DayNumberOf(year, month, day));
-  return true;
 }
 
 }  // namespace qv

@@ -17,7 +17,5 @@ bool TryParseDateTime(std::string_view text, const LocaleFormatsRecord& formats,
 DateTimeValue ShiftMonths(DateTimeValue value, std::int32_t months);
 std::uint16_t YearOfDate(DateTimeValue value);
 unsigned MonthOfDate(DateTimeValue value);
-// Day number of a valid calendar date, or false.
-bool TryEncodeDate(int year, int month, int day, DateTimeValue& value);
 
 }  // namespace qv
