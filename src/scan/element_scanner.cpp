@@ -18,47 +18,25 @@ struct Walk {
 };
 
 std::size_t FindByteAt(std::string_view text, char byte, std::size_t from, std::size_t end) {
-  if (from >= end) return kNone;
-  const void* found = std::memchr(text.data() + from, static_cast<unsigned char>(byte), end - from);
-  return found == nullptr ? kNone
-                          : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
-}
-
-bool HasAt(std::string_view text, std::size_t at, std::string_view bytes) {
-  if (text.size() - at < bytes.size()) return false;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (text[at + i] != bytes[i]) return false;
-  }
-  return true;
+  return text.substr(0, end).find(byte, from);
 }
 
 // The first occurrence of name starting at or after from and ending before end.
 std::size_t FindName(std::string_view text, std::string_view name, std::size_t from,
                      std::size_t end) {
-  if (name.empty() || end < name.size()) return kNone;
-  const std::size_t lastStart = end - name.size();
-  for (std::size_t at = from; at <= lastStart; ++at) {
-    at = FindByteAt(text, name[0], at, lastStart + 1);
-    if (at == kNone) return kNone;
-    if (HasAt(text, at + 1, name.substr(1))) return at;
-  }
-  return kNone;
+  return name.empty() ? kNone : text.substr(0, end).find(name, from);
 }
 
 // "/" followed by name, from a position known to hold the first "/" on.
 std::size_t FindClosingName(std::string_view text, std::string_view name, std::size_t slash) {
   // Found by the name's last byte, rarer in a row than the "/" that closes
-  // every cell, and mostly far on (a row's closing tag): memchr at once.
+  // every cell, and mostly far on (a row's closing tag).
   if (slash == kNone) return kNone;
   const std::size_t n = name.size();
   const std::string_view head = name.substr(0, n - 1);
-  for (std::size_t from = slash + n; from < text.size();) {
-    const void* hit = std::memchr(text.data() + from, static_cast<unsigned char>(name[n - 1]),
-                                  text.size() - from);
-    if (hit == nullptr) return kNone;
-    const std::size_t last = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
-    if (text[last - n] == '/' && HasAt(text, last - n + 1, head)) return last - n;
-    from = last + 1;
+  const char last = name[n - 1];
+  for (std::size_t at = text.find(last, slash + n); at != kNone; at = text.find(last, at + 1)) {
+    if (text[at - n] == '/' && text.compare(at - n + 1, n - 1, head) == 0) return at - n;
   }
   return kNone;
 }
