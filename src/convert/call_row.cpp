@@ -54,21 +54,13 @@ bool IsPlainTime(std::string_view time) {
   return true;
 }
 
-// The letters of the Russian alphabet and of ASCII, lowered as a Cyrillic
-// code page lowers them.
-char16_t LowerLetter(char16_t unit) {
-  if (unit >= u'A' && unit <= u'Z') return static_cast<char16_t>(unit + 0x20);
-  if (unit >= 0x0410 && unit <= 0x042F) return static_cast<char16_t>(unit + 0x20);
-  if (unit >= 0x0400 && unit <= 0x040F) return static_cast<char16_t>(unit + 0x50);
-  return unit;
-}
-
 // The code of a service cell matched in UTF-16, for a code page without
 // Cyrillic letters: there every Cyrillic letter would become the same
-// default character, and "тел" would be found in any three of them.
+// default character, and "тел" would be found in any three of them. No
+// other letter lowers into a letter of the keywords.
 char ServiceCodeInUtf16(std::string_view cell) {
   std::u16string lowered = DecodeUtf8(cell);
-  for (char16_t& unit : lowered) unit = LowerLetter(unit);
+  for (char16_t& unit : lowered) unit = SimpleLowerCase(unit);
   for (std::size_t i = 0; i < std::size(kServiceKeywords); ++i) {
     if (lowered.find(DecodeUtf8(kServiceKeywords[i])) != std::u16string::npos) {
       return static_cast<char>('1' + i);
