@@ -4,12 +4,6 @@
 #include "scan/text_helpers.h"
 
 namespace qv {
-namespace {
-
-constexpr std::size_t kPhoneDigits = 10;
-
-}  // namespace
-
 DetailWalk::DetailWalk(DetailEvents& events, char decimalSeparator)
     : events_(events), rows_(decimalSeparator) {}
 
@@ -103,6 +97,7 @@ bool DetailWalk::StepOn(std::string_view text) {
 }
 
 void DetailWalk::TakeSubscriberCell(std::string_view content) {
+  constexpr std::size_t kPhoneDigits = 10;
   std::string_view cell = content;
   if (FindByte('<', content) != 0) {
     strippedCell_ = StripTags(content);
