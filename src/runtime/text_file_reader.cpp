@@ -64,6 +64,7 @@ void RaiseInOutError(int code) { throw ServiceError(InOutMessage(code)); }
 void TextFileReader::OpenForReading(std::string_view name) {
   if (file_.IsOpen()) file_.Close();
   position_ = end_ = 0;
+  buffer_.assign(kFirstBlock, 0);
   if (name.empty()) RaiseInOutError(kFileNotFound);
   // The system would see the name end at the zero byte: a different file.
   if (name.find('\0') != std::string_view::npos) RaiseInOutError(kInvalidFileName);
@@ -79,7 +80,10 @@ void TextFileReader::RequireOpen() const {
 
 bool TextFileReader::Refill() {
   position_ = end_ = 0;
-  std::int64_t got = file_.Read(buffer_, sizeof buffer_);
+  std::int64_t got = file_.Read(buffer_.data(), buffer_.size());
+  if (got == static_cast<std::int64_t>(buffer_.size()) && buffer_.size() < kLargestBlock) {
+    buffer_.resize(2 * buffer_.size());
+  }
   if (got < 0) RaiseInOutError(InOutCodeOfSystemError(file_.LastError()));
   end_ = static_cast<std::size_t>(got);
   return end_ > 0;
@@ -96,7 +100,7 @@ std::string TextFileReader::ReadLine() {
   while (Available()) {
     std::size_t stop = position_;
     while (stop < end_ && !EndsText(buffer_[stop])) ++stop;
-    line.append(reinterpret_cast<const char*>(buffer_ + position_), stop - position_);
+    line.append(reinterpret_cast<const char*>(buffer_.data() + position_), stop - position_);
     position_ = stop;
     if (stop < end_) break;
   }
