@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     }
   }
   qv::platform::File file;
-  if (file.OpenForReading(path) != 0) return 1;
+  if (file.Open(path, qv::platform::File::Access::kRead) != 0) return 1;
   qv::LineStream lines;
   std::size_t count = 0;
   auto wallStart = std::chrono::steady_clock::now();

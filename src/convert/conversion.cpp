@@ -16,7 +16,7 @@ namespace {
 class DetailFile {
  public:
   explicit DetailFile(std::string_view path) : path_(path) {
-    if (file_.OpenForReading(path_.c_str()) != 0) {
+    if (file_.Open(path_.c_str(), platform::File::Access::kRead) != 0) {
       throw ServiceError("Unable to open file \"" + path_ + "\"", file_.SystemError());
     }
   }

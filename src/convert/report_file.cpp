@@ -33,7 +33,7 @@ void ReportFile::Open(const platform::File* input) {
   replaced_ = std::move(target.existing);
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     temporary_ = TemporaryNameBeside(target_);
-    const int created = file_.CreateNew(temporary_.c_str());
+    const int created = file_.Open(temporary_.c_str(), platform::File::Access::kCreateNew);
     if (created == 0) return;
     if (created != system_error::kFileExists) break;
   }

@@ -20,14 +20,14 @@ class File {
   File& operator=(File&& other) noexcept;
   ~File();
 
-  // Opens an existing file for reading without sharing. Returns 0 or the
-  // system error code. path is zero-terminated, in the system code page.
-  int OpenForReading(const char* path) noexcept;
-  // Opens a file that exists for writing, without truncating it.
-  int OpenExistingForWriting(const char* path) noexcept;
-  // Creates a file that must not exist yet (80 when it does), for writing,
-  // readable by its owner alone.
-  int CreateNew(const char* path) noexcept;
+  // kRead: an existing file, for reading without sharing. kWriteExisting:
+  // a file that exists, for writing, not truncated. kCreateNew: a file that
+  // must not exist yet (80 when it does), for writing, readable by its owner
+  // alone.
+  enum class Access { kRead, kWriteExisting, kCreateNew };
+  // Closes the file first. Returns 0 or the system error code. path is
+  // zero-terminated, in the system code page.
+  int Open(const char* path, Access access) noexcept;
   // Gives this file the permissions, owner and group of replaced, as far as
   // the caller may, or with no file to replace, those a new file gets.
   void TakePermissionsOf(const File* replaced) noexcept;
@@ -45,10 +45,9 @@ class File {
   bool Close() noexcept;
 
  private:
-  enum class Access { kRead, kWriteExisting, kCreateNew };
   // The platform's own parts: opening into handle_, and one system read or
   // write of up to size bytes (the count, or -1 with lastError_ set).
-  int Open(const char* path, Access access) noexcept;
+  int OpenClosed(const char* path, Access access) noexcept;
   std::int64_t ReadOnce(void* buffer, std::size_t size) noexcept;
   std::int64_t WriteOnce(const void* data, std::size_t size) noexcept;
 

@@ -6,19 +6,9 @@
 
 namespace qv::platform {
 
-int File::OpenForReading(const char* path) noexcept {
+int File::Open(const char* path, Access access) noexcept {
   Close();
-  return Open(path, Access::kRead);
-}
-
-int File::OpenExistingForWriting(const char* path) noexcept {
-  Close();
-  return Open(path, Access::kWriteExisting);
-}
-
-int File::CreateNew(const char* path) noexcept {
-  Close();
-  return Open(path, Access::kCreateNew);
+  return OpenClosed(path, access);
 }
 
 // Fills the buffer as far as the file allows, so a short count means the end

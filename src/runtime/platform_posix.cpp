@@ -98,7 +98,7 @@ int OpenDescriptor(const char* path, int flags) {
 
 }  // namespace
 
-int File::Open(const char* path, Access access) noexcept {
+int File::OpenClosed(const char* path, Access access) noexcept {
   const int flags = access == Access::kRead            ? O_RDONLY
                     : access == Access::kWriteExisting ? O_WRONLY
                                                        : O_WRONLY | O_CREAT | O_EXCL;

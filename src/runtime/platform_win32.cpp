@@ -37,7 +37,7 @@ bool IsUtf8() { return SystemCodePage() == kUtf8CodePage; }
 
 }  // namespace
 
-int File::Open(const char* path, Access access) noexcept {
+int File::OpenClosed(const char* path, Access access) noexcept {
   const DWORD rights = access == Access::kRead ? GENERIC_READ : GENERIC_WRITE;
   const DWORD disposition = access == Access::kCreateNew ? CREATE_NEW : OPEN_EXISTING;
   systemError_ = OpenHandle(path, rights, disposition, &handle_);
@@ -97,7 +97,7 @@ ReportTarget FindReportTarget(const char* path, const File* /*input*/) noexcept 
     target.error = ERROR_NOT_ENOUGH_MEMORY;
     return target;
   }
-  const int opened = target.existing.OpenExistingForWriting(path);
+  const int opened = target.existing.Open(path, File::Access::kWriteExisting);
   if (opened == 0)
     target.inPlace = GetFileType(HandleOf(target.existing.handle_)) != FILE_TYPE_DISK;
   if (opened != 0 && opened != kFileNotFound) target.error = opened;

@@ -70,7 +70,7 @@ void TextFileReader::OpenForReading(std::string_view name) {
   if (name.find('\0') != std::string_view::npos) RaiseInOutError(kInvalidFileName);
   // Names may hold "/" on Windows too, even names that start "\\?\".
   const std::string path = platform::WithSystemSeparators(name);
-  int error = file_.OpenForReading(path.c_str());
+  int error = file_.Open(path.c_str(), platform::File::Access::kRead);
   if (error != 0) RaiseInOutError(InOutCodeOfSystemError(error));
 }
 

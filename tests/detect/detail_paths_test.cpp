@@ -126,7 +126,7 @@ TEST_F(DetailFiles, ClosesTheFileWhateverItHolds) {
     Name(path);
     EXPECT_EQ(OpenFileCount(), before);
     platform::File again;
-    EXPECT_EQ(again.OpenForReading(path.c_str()), 0);
+    EXPECT_EQ(again.Open(path.c_str(), qv::platform::File::Access::kRead), 0);
   }
 }
 

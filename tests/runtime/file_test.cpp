@@ -14,12 +14,12 @@ TEST(FileTest, WritesAndReadsBackEveryByte) {
   for (int i = 0; i < 5000; ++i) bytes += static_cast<char>(i * 7);
   const std::string path = dir.Path("bytes.bin");
   File out;
-  ASSERT_EQ(out.CreateNew(path.c_str()), 0);
+  ASSERT_EQ(out.Open(path.c_str(), File::Access::kCreateNew), 0);
   ASSERT_TRUE(out.WriteAll(bytes.data(), bytes.size()));
   out.Close();
 
   File in;
-  ASSERT_EQ(in.OpenForReading(path.c_str()), 0);
+  ASSERT_EQ(in.Open(path.c_str(), File::Access::kRead), 0);
   std::string back(bytes.size() + 10, '\0');
   EXPECT_EQ(in.Read(back.data(), back.size()), static_cast<std::int64_t>(bytes.size()));
   back.resize(bytes.size());
@@ -33,8 +33,8 @@ TEST(FileTest, NewFilesAndExistingOnes) {
   test::TempFolder dir;
   const std::string path = dir.Write("old.txt", "old content");
   File out;
-  EXPECT_EQ(out.CreateNew(path.c_str()), 80);
-  ASSERT_EQ(out.OpenExistingForWriting(path.c_str()), 0);
+  EXPECT_EQ(out.Open(path.c_str(), File::Access::kCreateNew), 80);
+  ASSERT_EQ(out.Open(path.c_str(), File::Access::kWriteExisting), 0);
   ASSERT_TRUE(out.WriteAll("new", 3));
   out.Close();
   EXPECT_EQ(test::TempFolder::Read(path), "new content");
@@ -61,9 +61,8 @@ TEST(FileTest, FailuresGiveWindowsCodes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path + (c.write ? " for writing" : " for reading"));
     File file;
-    EXPECT_EQ(
-        c.write ? file.OpenExistingForWriting(c.path.c_str()) : file.OpenForReading(c.path.c_str()),
-        c.code);
+    const File::Access access = c.write ? File::Access::kWriteExisting : File::Access::kRead;
+    EXPECT_EQ(file.Open(c.path.c_str(), access), c.code);
     EXPECT_FALSE(file.IsOpen());
   }
 }
