@@ -1,6 +1,6 @@
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -24,9 +24,8 @@ TEST(EncodeDate, DayNumbersCountFrom30December1899) {
       {2010, 11, 1, true, 40483}, {2012, 2, 29, true, 40968},    {1800, 1, 1, true, -36522},
       {1, 1, 1, true, -693593},   {9999, 12, 31, true, 2958465}, {1600, 2, 29, true, -109512},
       {2000, 2, 29, true, 36585}, {1900, 2, 29, false, 0},       {2011, 2, 29, false, 0},
-      {2010, 4, 31, false, 0},    {0, 12, 31, false, 0},
-      {2010, 0, 1, false, 0},     {2010, 13, 1, false, 0},       {2010, 1, 0, false, 0},
-      {-2010, 1, 1, false, 0},
+      {2010, 4, 31, false, 0},    {0, 12, 31, false, 0},         {2010, 0, 1, false, 0},
+      {2010, 13, 1, false, 0},    {2010, 1, 0, false, 0},        {-2010, 1, 1, false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" +

@@ -39,7 +39,8 @@ inline LocaleFormatsRecord YearMonthDayFormats() {
 // from the standard library's calendar; false for a date that does not exist.
 inline bool CalendarDay(int year, int month, int day, DateTimeValue& value) {
   using namespace std::chrono;
-  const year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+  const year_month_day date{std::chrono::year{year},
+                            std::chrono::month{static_cast<unsigned>(month)},
                             std::chrono::day{static_cast<unsigned>(day)}};
   if (year < 1 || year > 9999 || !date.ok()) return false;
   value = static_cast<DateTimeValue>((sys_days{date} - sys_days{1899y / December / 30}).count());
