@@ -80,12 +80,10 @@ void ConvertDetail(std::string_view inputPath, std::string_view outputPath,
 void WalkDetail(std::string_view path, const ConversionSettings& settings, DetailEvents& events) {
   DetailFile detail(path);
   DetailWalk walk(events, settings.decimalSeparator);
-  for (std::uint64_t total = 0;;) {
-    const std::size_t got = detail.Read(walk.Space());
-    if (got == 0) break;
+  std::uint64_t total = 0;
+  while (const std::size_t got = detail.Read(walk.Space())) {
     walk.Added(got);
-    total += got;
-    events.BytesRead(total);
+    events.BytesRead(total += got);
   }
   walk.Finish();
 }

@@ -10,13 +10,13 @@ namespace qv {
 bool DetailMarker::In(std::string_view text) const {
   if (text.size() < text_.size()) return false;
   const char* const start = text.data();
-  const char* const last = start + (text.size() - text_.size()) + anchor_;
-  const char* p = start + anchor_;
+  const char* const last = start + (text.size() - text_.size()) + kAnchor;
+  const char* p = start + kAnchor;
   while (p <= last) {
     p = static_cast<const char*>(
-        std::memchr(p, text_[anchor_], static_cast<std::size_t>(last - p) + 1));
+        std::memchr(p, text_[kAnchor], static_cast<std::size_t>(last - p) + 1));
     if (p == nullptr) return false;
-    if (std::memcmp(p - anchor_, text_.data(), text_.size()) == 0) return true;
+    if (std::memcmp(p - kAnchor, text_.data(), text_.size()) == 0) return true;
     ++p;
   }
   return false;

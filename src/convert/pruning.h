@@ -13,20 +13,19 @@ namespace qv {
 // letter: its first byte, 0xD0, starts half of all Cyrillic letters.
 class DetailMarker {
  public:
-  constexpr DetailMarker(std::string_view text, std::size_t anchor)
-      : text_(text), anchor_(anchor) {}
+  constexpr explicit DetailMarker(std::string_view text) : text_(text) {}
   // Whether the marker occurs anywhere in text.
   bool In(std::string_view text) const;
   std::string_view Text() const { return text_; }
 
  private:
+  static constexpr std::size_t kAnchor = 1;
   std::string_view text_;
-  std::size_t anchor_;
 };
 
-inline constexpr DetailMarker kSectionHeading{"Состоявшиеся разговоры", 1};
-inline constexpr DetailMarker kSubscriberMarker{"Абонентский номер", 1};
-inline constexpr DetailMarker kTotalMarker{"Итого", 1};
+inline constexpr DetailMarker kSectionHeading{"Состоявшиеся разговоры"};
+inline constexpr DetailMarker kSubscriberMarker{"Абонентский номер"};
+inline constexpr DetailMarker kTotalMarker{"Итого"};
 
 // Keeps exactly the lines, and raises exactly the index error, that deleting
 // lines one at a time from the whole list would: blank lines after the first

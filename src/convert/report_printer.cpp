@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #include "maker.h"
 #include "runtime/encodings.h"
@@ -61,30 +62,12 @@ constexpr ClassTable MakeTable(bool attribute) {
 constexpr ClassTable kTextClasses = MakeTable(false);
 constexpr ClassTable kAttributeClasses = MakeTable(true);
 
-// The replacement of a byte that is not kPlain; a carriage return's own line
-// break is written by the caller, which also swallows an LF after it.
-std::string_view EscapeOf(unsigned char byteClass) {
-  switch (byteClass) {
-    case kAmp:
-      return "&amp;";
-    case kLt:
-      return "&lt;";
-    case kGt:
-      return "&gt;";
-    case kQuot:
-      return "&quot;";
-    case kTabReference:
-      return "&#x9;";
-    case kLineFeedReference:
-      return "&#xA;";
-    case kReturnReference:
-      return "&#xD;";
-    case kForbidden:
-      return "?";
-    default:
-      return "\r\n";
-  }
-}
+// The replacement of each class but kPlain and kHigh, in the classes'
+// order; a carriage return's own line break is written by the caller, which
+// also swallows an LF after it.
+constexpr std::string_view kEscapes[] = {"",      "&amp;", "&lt;", "&gt;", "&quot;", "&#x9;",
+                                         "&#xA;", "&#xD;", "\r\n", "\r\n", "?"};
+static_assert(std::size(kEscapes) == kHigh);
 
 }  // namespace
 
@@ -179,7 +162,7 @@ std::size_t ReportPrinter::Special(const unsigned char* p, const unsigned char* 
     return taken;
   }
   const std::size_t taken = byteClass == kReturnBreak && end - p >= 2 && p[1] == '\n' ? 2 : 1;
-  const std::string_view escape = EscapeOf(byteClass);
+  const std::string_view escape = kEscapes[byteClass];
   std::memcpy(buffer_ + used_, escape.data(), escape.size());
   used_ += escape.size();
   return taken;
