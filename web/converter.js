@@ -73,12 +73,19 @@ function openConverter(module) {
       const name = readShortText();
       return { name, error: lastError() };
     },
-    // { ok, error }. write(channel, bytes) gets a view into the module's
-    // memory, valid only during the call; progress(bytesRead) after each
-    // block. The listings' rows come without their header rows.
+    // { ok, error }. write(channel, bytes) gets the report's bytes as a view
+    // into the module's memory, valid only during the call; progress(bytesRead)
+    // after each block.
     convert(path, filename, formats, { write, progress }) {
       return writingTo(write, progress, () => withStrings([path, filename], (pathText, filenameText) =>
         module._QvPageConvertDetail(pathText, filenameText, byte(formats.decimalSeparator))));
+    },
+    // The rows of the listings, as convert hands out the report: a walk of its
+    // own, so that the report need not wait for them. They come without their
+    // header rows, and do not depend on the formats.
+    list(path, filename, { write, progress }) {
+      return writingTo(write, progress, () => withStrings([path, filename], (pathText, filenameText) =>
+        module._QvPageListDetail(pathText, filenameText)));
     },
     // The listings' header rows, to write(channel, bytes).
     listingHeads(write) {

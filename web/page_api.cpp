@@ -63,38 +63,30 @@ class PageListings {
   listing::SummaryListing summary_;
 };
 
-// One walk over the detail feeds everything the page shows of it. The walk
-// writes minutes with the report's separator; the listings, like the
-// tool's, with a point whatever the locale.
+// A walk over the detail for one of its outputs (the report's printer, or
+// the listings), telling the page how far it has read.
+template <typename Output>
 class PageEvents final : public DetailEvents {
  public:
-  PageEvents(ReportPrinter& printer, PageListings& listings, char decimalSeparator)
-      : printer_(printer), listings_(listings), decimalSeparator_(decimalSeparator) {}
+  explicit PageEvents(Output& output) : output_(output) {}
 
-  void Subscriber(std::string_view number) override {
-    printer_.Subscriber(number);
-    listings_.Subscriber(number);
-  }
-  void Call(const CallRecord& call) override {
-    printer_.Call(call);
-    if (decimalSeparator_ == '.' || !call.Has(kM)) {
-      listings_.Call(call);
-      return;
-    }
-    listedCall_ = call;
-    listedMinutes_.assign(call.values[kM]);
-    std::replace(listedMinutes_.begin(), listedMinutes_.end(), decimalSeparator_, '.');
-    listedCall_.values[kM] = listedMinutes_;
-    listings_.Call(listedCall_);
-  }
+  void Subscriber(std::string_view number) override { output_.Subscriber(number); }
+  void Call(const CallRecord& call) override { output_.Call(call); }
   void BytesRead(std::uint64_t total) override { QvPageProgress(static_cast<double>(total)); }
 
+  // The output ends also after a failed walk, with what was found before.
+  void Walk(std::string_view path, char decimalSeparator) {
+    try {
+      WalkDetail(path, ConversionSettings{decimalSeparator}, *this);
+    } catch (...) {
+      output_.End();
+      throw;
+    }
+    output_.End();
+  }
+
  private:
-  ReportPrinter& printer_;
-  PageListings& listings_;
-  char decimalSeparator_;
-  CallRecord listedCall_;
-  std::string listedMinutes_;
+  Output& output_;
 };
 
 listing::ListingOptions FileRowsOnly() {
@@ -109,17 +101,14 @@ std::string_view TextOrEmpty(const char* text) { return text != nullptr ? text :
 void Convert(std::string_view path, std::string_view filename, char decimalSeparator) {
   PageOutput report(kReportChannel);
   ReportPrinter printer(report, filename);
+  PageEvents(printer).Walk(path, decimalSeparator);
+}
+
+// The listings, like the tool's, write minutes with a point whatever the
+// locale, and the separator is all the walk's settings change.
+void List(std::string_view path, std::string_view filename) {
   PageListings listings(filename, FileRowsOnly());
-  PageEvents events(printer, listings, decimalSeparator);
-  try {
-    WalkDetail(path, ConversionSettings{decimalSeparator}, events);
-  } catch (...) {
-    printer.End();
-    listings.End();
-    throw;
-  }
-  printer.End();
-  listings.End();
+  PageEvents(listings).Walk(path, '.');
 }
 
 // A listing without inputs writes its header row and nothing else.
@@ -160,6 +149,12 @@ uint8_t QvPageConvertDetail(const char* path, const char* filename,
                       decimalSeparator);
   });
   return converted ? 1 : 0;
+}
+
+uint8_t QvPageListDetail(const char* path, const char* filename) noexcept {
+  const bool listed = qv::RunAtBoundary(
+      [&] { qv::page::List(qv::page::TextOrEmpty(path), qv::page::TextOrEmpty(filename)); });
+  return listed ? 1 : 0;
 }
 
 uint8_t QvPageListingHeads(void) noexcept {

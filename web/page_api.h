@@ -26,13 +26,17 @@ void QvPageNameDetail(unsigned char* buffer, const char* path, char dateSeparato
 
 /* Converts the detail at path; the report names it filename (UTF-8) and
    writes minutes with decimalSeparator. The report's bytes go to
-   QvPageWrite on channel 0 as they are made; the rows of the tool's "calls"
-   and "summary" CSV listings (naming the file filename, without header
-   rows) on channels 1 and 2; the bytes read so far to QvPageProgress after
-   each block. The listings hold what was found before a failure. 1 on
-   success, 0 after a failure. */
+   QvPageWrite on channel 0 as they are made, the bytes read so far to
+   QvPageProgress after each block. 1 on success, 0 after a failure. */
 uint8_t QvPageConvertDetail(const char* path, const char* filename,
                             char decimalSeparator) QV_PAGE_NOEXCEPT;
+
+/* Walks the detail at path again for the rows of the tool's "calls" and
+   "summary" CSV listings (naming the file filename, without header rows),
+   on channels 1 and 2, and the progress as above. A pass of its own, so
+   that the report is ready before the listings. The listings hold what was
+   found before a failure. 1 on success, 0 after a failure. */
+uint8_t QvPageListDetail(const char* path, const char* filename) QV_PAGE_NOEXCEPT;
 
 /* The header rows of the two listings, on channels 1 and 2. */
 uint8_t QvPageListingHeads(void) QV_PAGE_NOEXCEPT;

@@ -13,12 +13,15 @@ const callsLink = document.getElementById('calls-csv');
 const summaryLink = document.getElementById('summary-csv');
 const summaryTable = document.getElementById('summary');
 const picturesBox = document.getElementById('pictures');
+const listingState = document.getElementById('listing-state');
 
 // The user's language picks the formats the host would have used.
 localeSelect.value = (navigator.language || '').toLowerCase().startsWith('ru') ? 'ru' : 'en';
 
 // id -> { file, row cells, start time }, for files sent and not yet done.
 const pending = new Map();
+// id -> the same, for files done whose listings have not come yet.
+const awaitingListings = new Map();
 // The reports made so far, in the order of their rows.
 const reports = [];
 // The listings' header rows, and each file's rows by id: the tool's "calls"
@@ -140,7 +143,19 @@ function finish(entry, { name, ok, error, report }) {
     entry.report.append(link);
     reports.push({ id: entry.id, name: link.download, blob: report });
     allReports.hidden = false;
+    listingsSection.hidden = false;
   }
+}
+
+// The listings come from a second walk over each file, after its report.
+function showListingState(bytesRead = 0) {
+  const [entry] = awaitingListings.values();
+  listingState.hidden = !entry;
+  if (!entry) return;
+  listingsSection.hidden = false;
+  const share = entry.file.size > 0 ? bytesRead / entry.file.size : 0;
+  listingState.textContent = `Listing the calls of ${entry.file.name}: ${Math.round(share * 100)} %`
+    + (awaitingListings.size > 1 ? ` (${awaitingListings.size} files to go)` : '');
 }
 
 // Names inside one archive must differ: a second "a.html.xml" becomes "a.html (2).xml".
@@ -186,6 +201,8 @@ function showSummary(texts) {
 
 async function showListings() {
   if (!listingHeads || listings.size === 0) return;
+  callsLink.hidden = false;
+  summaryLink.hidden = false;
   const ordered = [...listings.entries()].sort(([a], [b]) => a - b).map(([, listing]) => listing);
   replaceLink(callsLink, new Blob([listingHeads.calls, ...ordered.map((l) => l.calls)], { type: 'text/csv' }));
   const summaries = [listingHeads.summary, ...ordered.map((l) => l.summary)];
@@ -195,6 +212,9 @@ async function showListings() {
 }
 
 function addListing(id, calls, summary) {
+  awaitingListings.delete(id);
+  showListingState();
+  if (!calls) return;
   listings.set(id, { calls, summary });
   showListings();
   tallied = tallied.then(() => tally.addBlob(calls)).then(() => drawPictures(tally, picturesBox));
@@ -206,15 +226,19 @@ function heard(message) {
     showListings();
     return;
   }
-  const entry = pending.get(message.id);
+  const entry = pending.get(message.id) || awaitingListings.get(message.id);
   if (!entry) return;
-  if (message.type === 'progress') {
+  if (message.type === 'listing') {
+    showListingState(message.bytesRead);
+  } else if (message.type === 'listings') {
+    addListing(message.id, message.calls, message.summary);
+  } else if (message.type === 'progress') {
     showProgress(entry, message.bytesRead);
-    return;
+  } else if (pending.delete(message.id)) {
+    awaitingListings.set(message.id, entry);
+    finish(entry, message);
+    showListingState();
   }
-  pending.delete(message.id);
-  finish(entry, message);
-  addListing(message.id, message.calls, message.summary);
 }
 
 // The worker is busy inside the conversion, so it is stopped and a new one

@@ -1,7 +1,7 @@
 // The worker that owns the converter module: it converts the files it is
 // sent one after another, reading each where it lies (a WORKERFS mount reads
 // the picked file in blocks), and hands back the name, the outcome and the
-// report and listings as Blobs. Follows the module's script, converter.js
+// report as a Blob, then, from a second walk, the listings. Follows the module's script, converter.js
 // and the module's bytes (WASM_BASE64) in one file. A page whose browser
 // refuses the worker runs this script itself (see the end).
 'use strict';
@@ -19,22 +19,24 @@ function decodeBase64(text) {
 // by messages.
 const PROGRESS_INTERVAL_MS = 100;
 
-// The naming reads lines through a 256-byte buffer, and a WORKERFS read is a
-// trip to the file each time; small reads are served from a cached block.
-const CACHED_BLOCK = 1 << 20;
-const DIRECT_READ = 64 << 10;
-function cacheSmallReads(workerfs) {
-  const readDirectly = workerfs.stream_ops.read;
+// WORKERFS reads each request from the File on its own, and each read is a
+// trip to the browser's file store: costly for the naming's 256-byte reads,
+// and still for the walk's 512 KiB blocks. Reads are served from a cached
+// block instead, which grows while the reading goes on where the last block
+// ended: 1 MiB for a name found near the top, up to 16 MiB for a walk.
+const FIRST_BLOCK = 1 << 20;
+const LARGEST_BLOCK = 16 << 20;
+function cacheReads(workerfs) {
   const reader = new FileReaderSync();
   let cache = { contents: null, start: 0, bytes: new Uint8Array(0) };
   workerfs.stream_ops.read = (stream, buffer, offset, length, position) => {
     const { contents, size } = stream.node;
-    if (length >= DIRECT_READ || position >= size) {
-      return readDirectly(stream, buffer, offset, length, position);
-    }
+    if (position >= size) return 0;
     const cachedEnd = cache.start + cache.bytes.length;
     if (cache.contents !== contents || position < cache.start || position >= cachedEnd) {
-      const block = contents.slice(position, position + CACHED_BLOCK);
+      const onward = cache.contents === contents && position === cachedEnd;
+      const blockSize = onward ? Math.min(cache.bytes.length * 2, LARGEST_BLOCK) : FIRST_BLOCK;
+      const block = contents.slice(position, position + Math.max(blockSize, length));
       cache = { contents, start: position, bytes: new Uint8Array(reader.readAsArrayBuffer(block)) };
     }
     const from = position - cache.start;
@@ -47,7 +49,7 @@ function cacheSmallReads(workerfs) {
 function loadConverter(post) {
   return createConverterModule({ wasmBinary: decodeBase64(WASM_BASE64) }).then((module) => {
     module.FS.mkdir('/in');
-    if (IN_WORKER) cacheSmallReads(module.WORKERFS);
+    if (IN_WORKER) cacheReads(module.WORKERFS);
     const converter = openConverter(module);
     const heads = collect();
     converter.listingHeads(heads.write);
@@ -84,6 +86,20 @@ function removeFile(module, folder, file) {
   module.FS.rmdir(folder);
 }
 
+// Progress is posted as a message of the given type, at most every
+// PROGRESS_INTERVAL_MS.
+function progressPoster(post, type, id) {
+  let lastPost = 0;
+  return (bytesRead) => {
+    const now = performance.now();
+    if (now - lastPost < PROGRESS_INTERVAL_MS) return;
+    lastPost = now;
+    post({ type, id, bytesRead });
+  };
+}
+
+// The report first, then the listings in a second walk: the report's link
+// need not wait for them.
 async function convertFile({ module, converter }, { id, file, locale }, post) {
   const folder = `/in/${id}`;
   await placeFile(module, folder, file);
@@ -91,22 +107,16 @@ async function convertFile({ module, converter }, { id, file, locale }, post) {
   const detail = `${folder}/${file.name}`;
   try {
     const { name, error: nameError } = converter.name(detail, formats);
-    const output = collect();
-    let lastPost = 0;
-    const outcome = converter.convert(detail, file.name, formats, {
-      write: output.write,
-      progress: (bytesRead) => {
-        const now = performance.now();
-        if (now - lastPost < PROGRESS_INTERVAL_MS) return;
-        lastPost = now;
-        post({ type: 'progress', id, bytesRead });
-      },
-    });
+    const report = collect();
+    const outcome = converter.convert(detail, file.name, formats,
+      { write: report.write, progress: progressPoster(post, 'progress', id) });
     post({
       type: 'done', id, name, ok: outcome.ok, error: outcome.error || nameError,
-      report: outcome.ok ? output.blob(REPORT_CHANNEL) : null,
-      calls: output.blob(CALLS_CHANNEL), summary: output.blob(SUMMARY_CHANNEL),
+      report: outcome.ok ? report.blob(REPORT_CHANNEL) : null,
     });
+    const listings = collect();
+    converter.list(detail, file.name, { write: listings.write, progress: progressPoster(post, 'listing', id) });
+    post({ type: 'listings', id, calls: listings.blob(CALLS_CHANNEL), summary: listings.blob(SUMMARY_CHANNEL) });
   } finally {
     removeFile(module, folder, file);
   }
@@ -120,6 +130,7 @@ function startConverter(post) {
   return (request) => {
     queue = queue.then(() => ready).then((state) => convertFile(state, request, post)).catch((failure) => {
       post({ type: 'done', id: request.id, ok: false, error: String(failure) });
+      post({ type: 'listings', id: request.id, calls: null, summary: null });
     });
   };
 }

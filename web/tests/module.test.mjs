@@ -45,6 +45,8 @@ function collector() {
 function convertInModule(file, formats) {
   const output = collector();
   const outcome = converter.convert(file, path.basename(file), formats, { write: output.write, progress: () => {} });
+  const listed = converter.list(file, path.basename(file), { write: output.write, progress: () => {} });
+  assert.equal(listed.error, outcome.error, 'the listings fail as the report does');
   return { ...outcome, report: output.bytes(REPORT_CHANNEL), calls: output.bytes(CALLS_CHANNEL),
     summary: output.bytes(SUMMARY_CHANNEL) };
 }

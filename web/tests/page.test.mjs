@@ -155,7 +155,9 @@ test('the site from a web server: English formats, a generated detail as the nat
     assert.equal(rows[0].status, 'Converted');
     const reports = await download(page, '#details a[download]', 1);
     assert.ok(reports.get('generated.html.xml').equals(nativeReport(generated, 'en_US.UTF-8')), 'the reports differ');
-    // The listings of all files, and the pictures drawn from them.
+    // The listings of all files, from a second walk after the report, and
+    // the pictures drawn from them.
+    await page.waitFor("document.getElementById('listing-state').hidden && !document.getElementById('calls-csv').hidden");
     const listings = await download(page, '#calls-csv, #summary-csv', 2);
     assert.ok(listings.get('calls.csv').equals(nativeTool('en_US.UTF-8', 'calls', 'generated.html')), 'the calls differ');
     const summary = nativeTool('en_US.UTF-8', 'summary', '--format', 'csv', 'generated.html');
