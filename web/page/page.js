@@ -131,13 +131,32 @@ function showProgress(entry, bytesRead) {
   entry.rate.textContent = `${Math.round(share * 100)} %, ${(bytesRead / 1e6 / Math.max(seconds, 0.001)).toFixed(1)} MB/s`;
 }
 
-function finish(entry, { name, ok, error, report }) {
+// The report's pieces become one Blob a few at a time, so that the page
+// stays responsive; a click on its link before then waits for it.
+const PIECES_PER_TURN = 16;
+async function blobInTurns(pieces, type) {
+  const parts = [];
+  for (const [i, piece] of pieces.entries()) {
+    parts.push(new Blob([piece]));
+    pieces[i] = null;
+    if (i % PIECES_PER_TURN === PIECES_PER_TURN - 1) await new Promise((resume) => setTimeout(resume));
+  }
+  return new Blob(parts, { type });
+}
+
+function finish(entry, { name, ok, error, report: pieces }) {
   entry.name.textContent = name || '';
   entry.status.textContent = ok ? 'Converted' : error;
   entry.status.className = `status ${ok ? 'done' : 'failed'}`;
   if (ok) {
+    const report = blobInTurns(pieces, 'application/xml');
     const link = document.createElement('a');
-    link.href = URL.createObjectURL(report);
+    report.then((blob) => { link.href = URL.createObjectURL(blob); });
+    link.addEventListener('click', (event) => {
+      if (link.href) return;
+      event.preventDefault();
+      report.then(() => link.click());
+    });
     link.download = `${entry.file.name}.xml`;
     link.textContent = link.download;
     entry.report.append(link);
@@ -171,7 +190,8 @@ function uniqueNames(entries) {
 allReports.addEventListener('click', async () => {
   allReports.disabled = true;
   try {
-    const ordered = [...reports].sort((a, b) => a.id - b.id);
+    const ordered = await Promise.all([...reports].sort((a, b) => a.id - b.id)
+      .map(async ({ name, blob }) => ({ name, blob: await blob })));
     const link = document.createElement('a');
     link.href = URL.createObjectURL(await storedZip(uniqueNames(ordered)));
     link.download = 'reports.zip';

@@ -1,7 +1,7 @@
 // The worker that owns the converter module: it converts the files it is
 // sent one after another, reading each where it lies (a WORKERFS mount reads
 // the picked file in blocks), and hands back the name, the outcome and the
-// report as a Blob, then, from a second walk, the listings. Follows the module's script, converter.js
+// report's bytes, then, from a second walk, the listings as Blobs. Follows the module's script, converter.js
 // and the module's bytes (WASM_BASE64) in one file. A page whose browser
 // refuses the worker runs this script itself (see the end).
 'use strict';
@@ -107,13 +107,14 @@ async function convertFile({ module, converter }, { id, file, locale }, post) {
   const detail = `${folder}/${file.name}`;
   try {
     const { name, error: nameError } = converter.name(detail, formats);
-    const report = collect();
+    // Making Blobs of the report's pieces costs about as much as the walk;
+    // the page does that after it has shown the link.
+    const pieces = [];
     const outcome = converter.convert(detail, file.name, formats,
-      { write: report.write, progress: progressPoster(post, 'progress', id) });
-    post({
-      type: 'done', id, name, ok: outcome.ok, error: outcome.error || nameError,
-      report: outcome.ok ? report.blob(REPORT_CHANNEL) : null,
-    });
+      { write: (channel, bytes) => pieces.push(bytes.slice()), progress: progressPoster(post, 'progress', id) });
+    const report = outcome.ok ? pieces : null;
+    post({ type: 'done', id, name, ok: outcome.ok, error: outcome.error || nameError, report },
+      outcome.ok ? pieces.map((piece) => piece.buffer) : []);
     const listings = collect();
     converter.list(detail, file.name, { write: listings.write, progress: progressPoster(post, 'listing', id) });
     post({ type: 'listings', id, calls: listings.blob(CALLS_CHANNEL), summary: listings.blob(SUMMARY_CHANNEL) });
@@ -136,7 +137,7 @@ function startConverter(post) {
 }
 
 if (IN_WORKER) {
-  const receive = startConverter((message) => self.postMessage(message));
+  const receive = startConverter((message, transfer) => self.postMessage(message, transfer));
   self.onmessage = (event) => receive(event.data);
 } else {
   self.startConverterOnPage = startConverter;
