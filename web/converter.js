@@ -62,6 +62,52 @@ function openConverter(module) {
     }
   }
 
+  // A walk over bytes the script reads itself: read(position) gives a
+  // promise of the next block (empty at the end), and the block after it is
+  // read while this one is walked.
+  const sizeOut = module._malloc(4);
+  async function feedWalk(walk, detailPath, read, progress) {
+    let position = 0;
+    let next = read(position);
+    for (;;) {
+      let block;
+      try {
+        block = await next;
+      } catch {
+        withStrings([detailPath], (pathText) => module._QvPageWalkReadFailed(walk, pathText));
+        return 0;
+      }
+      if (block.length === 0) return module._QvPageFinishWalk(walk);
+      position += block.length;
+      next = read(position);
+      next.catch(() => {});
+      for (let from = 0; from < block.length;) {
+        const space = module._QvPageWalkSpace(walk, sizeOut);
+        if (space === 0) return 0;
+        const size = Math.min(module.HEAPU32[sizeOut >> 2], block.length - from);
+        module.HEAPU8.set(block.subarray(from, from + size), space);
+        from += size;
+        if (!module._QvPageWalkAdded(walk, size)) return 0;
+      }
+      if (progress) progress(position);
+    }
+  }
+  async function fedWalk(kind, filename, decimalSeparator, detailPath, read, { write, progress }) {
+    module.onPageWrite = write;
+    try {
+      const walk = withStrings([filename], (filenameText) => module._QvPageStartWalk(kind, filenameText, decimalSeparator));
+      if (walk === 0) return { ok: false, error: lastError() };
+      try {
+        const ok = await feedWalk(walk, detailPath, read, progress);
+        return { ok: ok === 1, error: ok === 1 ? '' : lastError() };
+      } finally {
+        module._QvPageEndWalk(walk);
+      }
+    } finally {
+      module.onPageWrite = null;
+    }
+  }
+
   return {
     // { name, error }: the name is empty for a file that is no detail.
     name(path, formats) {
@@ -86,6 +132,15 @@ function openConverter(module) {
     list(path, filename, { write, progress }) {
       return writingTo(write, progress, () => withStrings([path, filename], (pathText, filenameText) =>
         module._QvPageListDetail(pathText, filenameText)));
+    },
+    // convert and list over a detail that read(position) reads in blocks,
+    // as promises of its bytes (empty at the end); detailPath is what a
+    // failed read's message names. Promises of { ok, error }.
+    convertRead(read, detailPath, filename, formats, output) {
+      return fedWalk(0, filename, byte(formats.decimalSeparator), detailPath, read, output);
+    },
+    listRead(read, detailPath, filename, output) {
+      return fedWalk(1, filename, byte('.'), detailPath, read, output);
     },
     // The listings' header rows, to write(channel, bytes).
     listingHeads(write) {

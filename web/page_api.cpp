@@ -3,14 +3,20 @@
 #include "page_api.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <memory>
+#include <span>
+#include <utility>
 
 #include "convert/conversion.h"
+#include "convert/detail_walk.h"
 #include "convert/report_printer.h"
 #include "detect/recognition.h"
 #include "driver/plugin_driver.h"
 #include "listings.h"
 #include "plugin/boundary.h"
+#include "runtime/service_error.h"
 
 namespace qv::page {
 namespace {
@@ -25,6 +31,19 @@ class PageOutput final : public ReportOutput {
 
  private:
   Channel channel_;
+};
+
+// The report, handed to the page as the printer lets its bytes go.
+class PageReport {
+ public:
+  explicit PageReport(std::string_view filename) : printer_(out_, filename) {}
+  void Subscriber(std::string_view number) { printer_.Subscriber(number); }
+  void Call(const CallRecord& call) { printer_.Call(call); }
+  void End() { printer_.End(); }
+
+ private:
+  PageOutput out_{kReportChannel};
+  ReportPrinter printer_;
 };
 
 // The tool's "calls" and "summary" of one detail, as CSV. The page joins
@@ -63,8 +82,8 @@ class PageListings {
   listing::SummaryListing summary_;
 };
 
-// A walk over the detail for one of its outputs (the report's printer, or
-// the listings), telling the page how far it has read.
+// A walk over the detail for one of its outputs (the report or the
+// listings), telling the page how far it has read.
 template <typename Output>
 class PageEvents final : public DetailEvents {
  public:
@@ -89,6 +108,57 @@ class PageEvents final : public DetailEvents {
   Output& output_;
 };
 
+// A walk that the page feeds with the detail's bytes as it reads them, so
+// that its reading goes on while the module walks. The output ends with the
+// walk, also after a failure, with what was found before.
+class FedWalk {
+ public:
+  virtual ~FedWalk() = default;
+  virtual std::span<char> Space() = 0;
+  virtual void Added(std::size_t count) = 0;
+  virtual void Finish() = 0;
+  virtual void ReadFailed(std::string_view path) = 0;
+};
+
+template <typename Output>
+class FedWalkInto final : public FedWalk {
+ public:
+  template <typename... OutputArguments>
+  explicit FedWalkInto(char decimalSeparator, OutputArguments&&... arguments)
+      : output_(std::forward<OutputArguments>(arguments)...),
+        events_(output_),
+        walk_(events_, decimalSeparator) {}
+
+  std::span<char> Space() override { return walk_.Space(); }
+  void Added(std::size_t count) override {
+    EndingOnFailure([&] { walk_.Added(count); });
+  }
+  void Finish() override {
+    EndingOnFailure([&] { walk_.Finish(); });
+    output_.End();
+  }
+  // The page's read failed as the module's own reads fail.
+  void ReadFailed(std::string_view path) override {
+    output_.End();
+    throw ServiceError("Unable to read file \"" + std::string(path) + "\"", EIO);
+  }
+
+ private:
+  template <typename Step>
+  void EndingOnFailure(Step step) {
+    try {
+      step();
+    } catch (...) {
+      output_.End();
+      throw;
+    }
+  }
+
+  Output output_;
+  PageEvents<Output> events_;
+  DetailWalk walk_;
+};
+
 listing::ListingOptions FileRowsOnly() {
   listing::ListingOptions options;
   options.header = false;
@@ -99,9 +169,8 @@ std::string_view TextOrEmpty(const char* text) { return text != nullptr ? text :
 
 // The report holds what was found before a failure, as the plug-in's does.
 void Convert(std::string_view path, std::string_view filename, char decimalSeparator) {
-  PageOutput report(kReportChannel);
-  ReportPrinter printer(report, filename);
-  PageEvents(printer).Walk(path, decimalSeparator);
+  PageReport report(filename);
+  PageEvents(report).Walk(path, decimalSeparator);
 }
 
 // The listings, like the tool's, write minutes with a point whatever the
@@ -109,6 +178,15 @@ void Convert(std::string_view path, std::string_view filename, char decimalSepar
 void List(std::string_view path, std::string_view filename) {
   PageListings listings(filename, FileRowsOnly());
   PageEvents(listings).Walk(path, '.');
+}
+
+enum WalkKind : int { kReportWalk = 0, kListingWalk = 1 };
+
+std::unique_ptr<FedWalk> StartFedWalk(int kind, std::string_view filename, char decimalSeparator) {
+  if (kind == kListingWalk) {
+    return std::make_unique<FedWalkInto<PageListings>>('.', filename, FileRowsOnly());
+  }
+  return std::make_unique<FedWalkInto<PageReport>>(decimalSeparator, filename);
 }
 
 // A listing without inputs writes its header row and nothing else.
@@ -156,6 +234,36 @@ uint8_t QvPageListDetail(const char* path, const char* filename) noexcept {
       [&] { qv::page::List(qv::page::TextOrEmpty(path), qv::page::TextOrEmpty(filename)); });
   return listed ? 1 : 0;
 }
+
+void* QvPageStartWalk(int kind, const char* filename, char decimalSeparator) noexcept {
+  std::unique_ptr<qv::page::FedWalk> walk;
+  qv::RunAtBoundary([&] {
+    walk = qv::page::StartFedWalk(kind, qv::page::TextOrEmpty(filename), decimalSeparator);
+  });
+  return walk.release();
+}
+
+char* QvPageWalkSpace(void* walk, size_t* size) noexcept {
+  std::span<char> space;
+  qv::RunAtBoundary([&] { space = static_cast<qv::page::FedWalk*>(walk)->Space(); });
+  *size = space.size();
+  return space.data();
+}
+
+uint8_t QvPageWalkAdded(void* walk, size_t count) noexcept {
+  return qv::RunAtBoundary([&] { static_cast<qv::page::FedWalk*>(walk)->Added(count); }) ? 1 : 0;
+}
+
+uint8_t QvPageFinishWalk(void* walk) noexcept {
+  return qv::RunAtBoundary([&] { static_cast<qv::page::FedWalk*>(walk)->Finish(); }) ? 1 : 0;
+}
+
+void QvPageWalkReadFailed(void* walk, const char* path) noexcept {
+  qv::RunAtBoundary(
+      [&] { static_cast<qv::page::FedWalk*>(walk)->ReadFailed(qv::page::TextOrEmpty(path)); });
+}
+
+void QvPageEndWalk(void* walk) noexcept { delete static_cast<qv::page::FedWalk*>(walk); }
 
 uint8_t QvPageListingHeads(void) noexcept {
   return qv::RunAtBoundary(qv::page::WriteListingHeads) ? 1 : 0;

@@ -38,6 +38,24 @@ uint8_t QvPageConvertDetail(const char* path, const char* filename,
    found before a failure. 1 on success, 0 after a failure. */
 uint8_t QvPageListDetail(const char* path, const char* filename) QV_PAGE_NOEXCEPT;
 
+/* The same two walks over a detail that the page reads itself, so that its
+   reading goes on while the module walks: kind 0 makes the report (naming
+   the file filename, minutes with decimalSeparator), kind 1 the listings'
+   rows. Start gives the walk, or NULL after a failure. Then, block by
+   block: Space gives the address of the room for the next bytes and its
+   size in *size (NULL after a failure); the page puts bytes there and tells
+   Added how many, which walks as far as they allow. At the end of the
+   detail, Finish; where the page's read failed, ReadFailed with the path
+   the message names. A failure ends the walk's output with what was found
+   before; every walk is freed with End. Outputs and failures go as for the
+   calls above. */
+void* QvPageStartWalk(int kind, const char* filename, char decimalSeparator) QV_PAGE_NOEXCEPT;
+char* QvPageWalkSpace(void* walk, size_t* size) QV_PAGE_NOEXCEPT;
+uint8_t QvPageWalkAdded(void* walk, size_t count) QV_PAGE_NOEXCEPT;
+uint8_t QvPageFinishWalk(void* walk) QV_PAGE_NOEXCEPT;
+void QvPageWalkReadFailed(void* walk, const char* path) QV_PAGE_NOEXCEPT;
+void QvPageEndWalk(void* walk) QV_PAGE_NOEXCEPT;
+
 /* The header rows of the two listings, on channels 1 and 2. */
 uint8_t QvPageListingHeads(void) QV_PAGE_NOEXCEPT;
 

@@ -48,7 +48,7 @@ function startConverter() {
   } catch {
     return startOnPage(embedded);
   }
-  const started = { send: (request) => worker.postMessage(request), stop: () => worker.terminate(), stops: true };
+  const started = { send: (message, transfer) => worker.postMessage(message, transfer), stop: () => worker.terminate(), stops: true };
   let heardFrom = false;
   worker.onmessage = (event) => {
     heardFrom = true;
@@ -240,6 +240,13 @@ function addListing(id, calls, summary) {
   tallied = tallied.then(() => tally.addBlob(calls)).then(() => drawPictures(tally, picturesBox));
 }
 
+// A walk in the worker asks for a block of its file.
+function readBlock(entry, { id, position, size }) {
+  entry.file.slice(position, position + size).arrayBuffer().then(
+    (bytes) => converter.send({ type: 'block', id, position, bytes }, [bytes]),
+    (error) => converter.send({ type: 'block', id, position, error: String(error) }));
+}
+
 function heard(message) {
   if (message.type === 'heads') {
     listingHeads = message;
@@ -248,7 +255,9 @@ function heard(message) {
   }
   const entry = pending.get(message.id) || awaitingListings.get(message.id);
   if (!entry) return;
-  if (message.type === 'listing') {
+  if (message.type === 'read') {
+    readBlock(entry, message);
+  } else if (message.type === 'listing') {
     showListingState(message.bytesRead);
   } else if (message.type === 'listings') {
     addListing(message.id, message.calls, message.summary);

@@ -98,6 +98,46 @@ function progressPoster(post, type, id) {
   };
 }
 
+// The walks read the picked file in blocks, ahead of the one walked, so
+// that the browser reads while the module walks. A worker busy walking
+// would take in the bytes of its own reads only between blocks, so there
+// the page reads them and sends them over; on the page itself it reads them
+// directly.
+const READ_BLOCK = 4 << 20;
+const READ_AHEAD = 2;
+const blockReader = (file) => (position) =>
+  file.slice(position, position + READ_BLOCK).arrayBuffer().then((bytes) => new Uint8Array(bytes));
+
+// "id position" -> the functions that settle the promise of that block.
+const awaitedBlocks = new Map();
+function pageReader(post, id, size) {
+  const asked = new Map();
+  const ask = (position) => {
+    if (!asked.has(position)) {
+      asked.set(position, new Promise((resolve, reject) => {
+        awaitedBlocks.set(`${id} ${position}`, { resolve, reject });
+        post({ type: 'read', id, position, size: READ_BLOCK });
+      }));
+    }
+    return asked.get(position);
+  };
+  return (position) => {
+    for (let ahead = 1; ahead <= READ_AHEAD && position + ahead * READ_BLOCK < size; ++ahead) {
+      ask(position + ahead * READ_BLOCK);
+    }
+    const block = ask(position);
+    asked.delete(position);
+    return block;
+  };
+}
+function takeBlock({ id, position, bytes, error }) {
+  const awaited = awaitedBlocks.get(`${id} ${position}`);
+  if (!awaited) return;
+  awaitedBlocks.delete(`${id} ${position}`);
+  if (error === undefined) awaited.resolve(new Uint8Array(bytes));
+  else awaited.reject(new Error(error));
+}
+
 // The report first, then the listings in a second walk: the report's link
 // need not wait for them.
 async function convertFile({ module, converter }, { id, file, locale }, post) {
@@ -110,13 +150,15 @@ async function convertFile({ module, converter }, { id, file, locale }, post) {
     // Making Blobs of the report's pieces costs about as much as the walk;
     // the page does that after it has shown the link.
     const pieces = [];
-    const outcome = converter.convert(detail, file.name, formats,
+    const reader = () => (IN_WORKER ? pageReader(post, id, file.size) : blockReader(file));
+    const outcome = await converter.convertRead(reader(), detail, file.name, formats,
       { write: (channel, bytes) => pieces.push(bytes.slice()), progress: progressPoster(post, 'progress', id) });
     const report = outcome.ok ? pieces : null;
     post({ type: 'done', id, name, ok: outcome.ok, error: outcome.error || nameError, report },
       outcome.ok ? pieces.map((piece) => piece.buffer) : []);
     const listings = collect();
-    converter.list(detail, file.name, { write: listings.write, progress: progressPoster(post, 'listing', id) });
+    await converter.listRead(reader(), detail, file.name,
+      { write: listings.write, progress: progressPoster(post, 'listing', id) });
     post({ type: 'listings', id, calls: listings.blob(CALLS_CHANNEL), summary: listings.blob(SUMMARY_CHANNEL) });
   } finally {
     removeFile(module, folder, file);
@@ -138,7 +180,7 @@ function startConverter(post) {
 
 if (IN_WORKER) {
   const receive = startConverter((message, transfer) => self.postMessage(message, transfer));
-  self.onmessage = (event) => receive(event.data);
+  self.onmessage = (event) => (event.data.type === 'block' ? takeBlock(event.data) : receive(event.data));
 } else {
   self.startConverterOnPage = startConverter;
 }
