@@ -50,15 +50,13 @@ function openConverter(module) {
     return decoder.decode(module.HEAPU8.slice(message, message + length));
   }
   const byte = (text) => text.charCodeAt(0);
-  function writingTo(write, progress, work) {
+  function writingTo(write, work) {
     module.onPageWrite = write;
-    module.onPageProgress = progress;
     try {
       const ok = work();
       return { ok: ok === 1, error: ok === 1 ? '' : lastError() };
     } finally {
       module.onPageWrite = null;
-      module.onPageProgress = null;
     }
   }
 
@@ -119,32 +117,23 @@ function openConverter(module) {
       const name = readShortText();
       return { name, error: lastError() };
     },
-    // { ok, error }. write(channel, bytes) gets the report's bytes as a view
-    // into the module's memory, valid only during the call; progress(bytesRead)
-    // after each block.
-    convert(path, filename, formats, { write, progress }) {
-      return writingTo(write, progress, () => withStrings([path, filename], (pathText, filenameText) =>
-        module._QvPageConvertDetail(pathText, filenameText, byte(formats.decimalSeparator))));
+    // The report of a detail that read(position) gives in blocks, as
+    // promises of its bytes (empty at the end); detailPath is what a failed
+    // read's message names. A promise of { ok, error }. write(channel,
+    // bytes) gets the report's bytes as a view into the module's memory,
+    // valid only during the call; progress(bytesRead) after each block.
+    convert(read, detailPath, filename, formats, { write, progress }) {
+      return fedWalk(0, filename, byte(formats.decimalSeparator), detailPath, read, { write, progress });
     },
-    // The rows of the listings, as convert hands out the report: a walk of its
-    // own, so that the report need not wait for them. They come without their
-    // header rows, and do not depend on the formats.
-    list(path, filename, { write, progress }) {
-      return writingTo(write, progress, () => withStrings([path, filename], (pathText, filenameText) =>
-        module._QvPageListDetail(pathText, filenameText)));
-    },
-    // convert and list over a detail that read(position) reads in blocks,
-    // as promises of its bytes (empty at the end); detailPath is what a
-    // failed read's message names. Promises of { ok, error }.
-    convertRead(read, detailPath, filename, formats, output) {
-      return fedWalk(0, filename, byte(formats.decimalSeparator), detailPath, read, output);
-    },
-    listRead(read, detailPath, filename, output) {
-      return fedWalk(1, filename, byte('.'), detailPath, read, output);
+    // The rows of the listings, as convert hands out the report: a walk of
+    // its own, so that the report need not wait for them. They come without
+    // their header rows, and do not depend on the formats.
+    list(read, detailPath, filename, { write, progress }) {
+      return fedWalk(1, filename, 0, detailPath, read, { write, progress });
     },
     // The listings' header rows, to write(channel, bytes).
     listingHeads(write) {
-      return writingTo(write, null, () => module._QvPageListingHeads());
+      return writingTo(write, () => module._QvPageListingHeads());
     },
   };
 }

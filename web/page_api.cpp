@@ -9,7 +9,6 @@
 #include <span>
 #include <utility>
 
-#include "convert/conversion.h"
 #include "convert/detail_walk.h"
 #include "convert/report_printer.h"
 #include "detect/recognition.h"
@@ -23,7 +22,7 @@ namespace {
 
 enum Channel : int { kReportChannel = 0, kCallsChannel = 1, kSummaryChannel = 2 };
 
-// The report's bytes, handed to the page as the printer lets them go.
+// Bytes of one of the outputs, handed to the page as they are let go.
 class PageOutput final : public ReportOutput {
  public:
   explicit PageOutput(Channel channel) : channel_(channel) {}
@@ -34,11 +33,11 @@ class PageOutput final : public ReportOutput {
 };
 
 // The report, handed to the page as the printer lets its bytes go.
-class PageReport {
+class PageReport final : public DetailEvents {
  public:
   explicit PageReport(std::string_view filename) : printer_(out_, filename) {}
-  void Subscriber(std::string_view number) { printer_.Subscriber(number); }
-  void Call(const CallRecord& call) { printer_.Call(call); }
+  void Subscriber(std::string_view number) override { printer_.Subscriber(number); }
+  void Call(const CallRecord& call) override { printer_.Call(call); }
   void End() { printer_.End(); }
 
  private:
@@ -48,22 +47,21 @@ class PageReport {
 
 // The tool's "calls" and "summary" of one detail, as CSV. The page joins
 // the rows of its files under one header row of each.
-class PageListings {
+class PageListings final : public DetailEvents {
  public:
   explicit PageListings(std::string_view file, const listing::ListingOptions& options)
       : calls_(callsBuffer_, options), summary_(summaryBuffer_, options) {
     calls_.StartInput(file);
     summary_.StartInput(file);
   }
-  void Subscriber(std::string_view number) {
+  void Subscriber(std::string_view number) override {
     calls_.Subscriber(number);
     summary_.Subscriber(number);
   }
-  void Call(const CallRecord& call) {
+  void Call(const CallRecord& call) override {
     calls_.Call(call);
     summary_.Call(call);
   }
-  // Also after a failed walk, as the tool lists what was found before it.
   void End() {
     calls_.EndInput();
     summary_.EndInput();
@@ -82,35 +80,10 @@ class PageListings {
   listing::SummaryListing summary_;
 };
 
-// A walk over the detail for one of its outputs (the report or the
-// listings), telling the page how far it has read.
-template <typename Output>
-class PageEvents final : public DetailEvents {
- public:
-  explicit PageEvents(Output& output) : output_(output) {}
-
-  void Subscriber(std::string_view number) override { output_.Subscriber(number); }
-  void Call(const CallRecord& call) override { output_.Call(call); }
-  void BytesRead(std::uint64_t total) override { QvPageProgress(static_cast<double>(total)); }
-
-  // The output ends also after a failed walk, with what was found before.
-  void Walk(std::string_view path, char decimalSeparator) {
-    try {
-      WalkDetail(path, ConversionSettings{decimalSeparator}, *this);
-    } catch (...) {
-      output_.End();
-      throw;
-    }
-    output_.End();
-  }
-
- private:
-  Output& output_;
-};
-
-// A walk that the page feeds with the detail's bytes as it reads them, so
-// that its reading goes on while the module walks. The output ends with the
-// walk, also after a failure, with what was found before.
+// A walk that the page feeds with the detail's bytes as it reads them: the
+// page reads ahead while the module walks. The output ends with the walk,
+// also after a failure, with what was found before, as the plug-in's
+// report and the tool's listings do.
 class FedWalk {
  public:
   virtual ~FedWalk() = default;
@@ -125,9 +98,7 @@ class FedWalkInto final : public FedWalk {
  public:
   template <typename... OutputArguments>
   explicit FedWalkInto(char decimalSeparator, OutputArguments&&... arguments)
-      : output_(std::forward<OutputArguments>(arguments)...),
-        events_(output_),
-        walk_(events_, decimalSeparator) {}
+      : output_(std::forward<OutputArguments>(arguments)...), walk_(output_, decimalSeparator) {}
 
   std::span<char> Space() override { return walk_.Space(); }
   void Added(std::size_t count) override {
@@ -155,7 +126,6 @@ class FedWalkInto final : public FedWalk {
   }
 
   Output output_;
-  PageEvents<Output> events_;
   DetailWalk walk_;
 };
 
@@ -167,26 +137,14 @@ listing::ListingOptions FileRowsOnly() {
 
 std::string_view TextOrEmpty(const char* text) { return text != nullptr ? text : ""; }
 
-// The report holds what was found before a failure, as the plug-in's does.
-void Convert(std::string_view path, std::string_view filename, char decimalSeparator) {
-  PageReport report(filename);
-  PageEvents(report).Walk(path, decimalSeparator);
-}
+enum WalkKind : int { kReportWalk = 0, kListingWalk = 1 };
 
 // The listings, like the tool's, write minutes with a point whatever the
 // locale, and the separator is all the walk's settings change.
-void List(std::string_view path, std::string_view filename) {
-  PageListings listings(filename, FileRowsOnly());
-  PageEvents(listings).Walk(path, '.');
-}
-
-enum WalkKind : int { kReportWalk = 0, kListingWalk = 1 };
-
 std::unique_ptr<FedWalk> StartFedWalk(int kind, std::string_view filename, char decimalSeparator) {
-  if (kind == kListingWalk) {
-    return std::make_unique<FedWalkInto<PageListings>>('.', filename, FileRowsOnly());
-  }
-  return std::make_unique<FedWalkInto<PageReport>>(decimalSeparator, filename);
+  if (kind == kReportWalk)
+    return std::make_unique<FedWalkInto<PageReport>>(decimalSeparator, filename);
+  return std::make_unique<FedWalkInto<PageListings>>('.', filename, FileRowsOnly());
 }
 
 // A listing without inputs writes its header row and nothing else.
@@ -218,21 +176,6 @@ void QvPageNameDetail(unsigned char* buffer, const char* path, char dateSeparato
     qv::StoreShortText(buffer,
                        qv::NameDetail(qv::page::TextOrEmpty(path), formats, qv::SystemLocalDate));
   });
-}
-
-uint8_t QvPageConvertDetail(const char* path, const char* filename,
-                            char decimalSeparator) noexcept {
-  const bool converted = qv::RunAtBoundary([&] {
-    qv::page::Convert(qv::page::TextOrEmpty(path), qv::page::TextOrEmpty(filename),
-                      decimalSeparator);
-  });
-  return converted ? 1 : 0;
-}
-
-uint8_t QvPageListDetail(const char* path, const char* filename) noexcept {
-  const bool listed = qv::RunAtBoundary(
-      [&] { qv::page::List(qv::page::TextOrEmpty(path), qv::page::TextOrEmpty(filename)); });
-  return listed ? 1 : 0;
 }
 
 void* QvPageStartWalk(int kind, const char* filename, char decimalSeparator) noexcept {

@@ -67,10 +67,10 @@ async function inNode(detail) {
       const started = performance.now();
       converter.name(detail, LOCALE_FORMATS.ru);
       const file = path.basename(detail);
-      const outcome = await converter.convertRead(read(descriptor), detail, file, LOCALE_FORMATS.ru, output);
+      const outcome = await converter.convert(read(descriptor), detail, file, LOCALE_FORMATS.ru, output);
       if (!outcome.ok) throw new Error(outcome.error);
       const converted = since(started);
-      await converter.listRead(read(descriptor), detail, file, output);
+      await converter.list(read(descriptor), detail, file, output);
       return [converted, since(started)];
     });
   } finally {

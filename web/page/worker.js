@@ -151,13 +151,13 @@ async function convertFile({ module, converter }, { id, file, locale }, post) {
     // the page does that after it has shown the link.
     const pieces = [];
     const reader = () => (IN_WORKER ? pageReader(post, id, file.size) : blockReader(file));
-    const outcome = await converter.convertRead(reader(), detail, file.name, formats,
+    const outcome = await converter.convert(reader(), detail, file.name, formats,
       { write: (channel, bytes) => pieces.push(bytes.slice()), progress: progressPoster(post, 'progress', id) });
     const report = outcome.ok ? pieces : null;
     post({ type: 'done', id, name, ok: outcome.ok, error: outcome.error || nameError, report },
       outcome.ok ? pieces.map((piece) => piece.buffer) : []);
     const listings = collect();
-    await converter.listRead(reader(), detail, file.name,
+    await converter.list(reader(), detail, file.name,
       { write: listings.write, progress: progressPoster(post, 'listing', id) });
     post({ type: 'listings', id, calls: listings.blob(CALLS_CHANNEL), summary: listings.blob(SUMMARY_CHANNEL) });
   } finally {
