@@ -1,8 +1,9 @@
 // The worker that owns the converter module: it converts the files it is
-// sent one after another, reading each where it lies (a WORKERFS mount reads
-// the picked file in blocks), and hands back the name, the outcome and the
-// report's bytes, then, from a second walk, the listings as Blobs. Follows the module's script, converter.js
-// and the module's bytes (WASM_BASE64) in one file. A page whose browser
+// sent one after another, reading each where it lies (the naming through a
+// WORKERFS mount, the walks in blocks the page reads), and hands back the
+// name, the outcome and the report's bytes, then, from a second walk, the
+// listings as Blobs. Follows the module's script, converter.js and the
+// module's bytes (WASM_BASE64) in one file. A page whose browser
 // refuses the worker runs this script itself (see the end).
 'use strict';
 
@@ -20,10 +21,10 @@ function decodeBase64(text) {
 const PROGRESS_INTERVAL_MS = 100;
 
 // WORKERFS reads each request from the File on its own, and each read is a
-// trip to the browser's file store: costly for the naming's 256-byte reads,
-// and still for the walk's 512 KiB blocks. Reads are served from a cached
-// block instead, which grows while the reading goes on where the last block
-// ended: 1 MiB for a name found near the top, up to 16 MiB for a walk.
+// trip to the browser's file store: costly for the naming's 256-byte reads.
+// Reads are served from a cached block instead, which grows while the
+// reading goes on where the last block ended: 1 MiB for a name found near
+// the top, up to 16 MiB for a detail whose every line is read for its date.
 const FIRST_BLOCK = 1 << 20;
 const LARGEST_BLOCK = 16 << 20;
 function cacheReads(workerfs) {
