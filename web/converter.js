@@ -1,6 +1,6 @@
-// The converter module as a script uses it: the display name and the report
-// of a detail in the module's file system, under the date and number formats
-// of a locale. A classic script, so that the worker can be one file; node
+// The converter module as a script uses it: the display name of a detail in
+// the module's file system, and the report and listings of a detail whose
+// blocks the script reads, under the date and number formats of a locale. A classic script, so that the worker can be one file; node
 // takes it with require.
 'use strict';
 
