@@ -131,8 +131,8 @@ function showProgress(entry, bytesRead) {
   entry.rate.textContent = `${Math.round(share * 100)} %, ${(bytesRead / 1e6 / Math.max(seconds, 0.001)).toFixed(1)} MB/s`;
 }
 
-// The report's pieces become one Blob a few at a time, so that the page
-// stays responsive; a click on its link before then waits for it.
+// An output's pieces become one Blob a few at a time, so that the page stays
+// responsive; a click on a report's link before then waits for it.
 const PIECES_PER_TURN = 16;
 async function blobInTurns(pieces, type) {
   const parts = [];
@@ -167,10 +167,9 @@ function finish(entry, { name, ok, error, report: pieces }) {
 }
 
 // The listings come from a second walk over each file, after its report.
-function showListingState(bytesRead = 0) {
-  const [entry] = awaitingListings.values();
-  listingState.hidden = !entry;
-  if (!entry) return;
+function showListingState(entry = awaitingListings.values().next().value, bytesRead = 0) {
+  listingState.hidden = awaitingListings.size === 0;
+  if (listingState.hidden) return;
   listingsSection.hidden = false;
   const share = entry.file.size > 0 ? bytesRead / entry.file.size : 0;
   listingState.textContent = `Listing the calls of ${entry.file.name}: ${Math.round(share * 100)} %`
@@ -231,13 +230,15 @@ async function showListings() {
   listingsSection.hidden = false;
 }
 
-function addListing(id, calls, summary) {
+async function addListing(id, callsPieces, summaryPieces) {
+  if (callsPieces) {
+    const [calls, summary] = await Promise.all([blobInTurns(callsPieces, 'text/csv'), blobInTurns(summaryPieces, 'text/csv')]);
+    listings.set(id, { calls, summary });
+    showListings();
+    tallied = tallied.then(() => tally.addBlob(calls)).then(() => drawPictures(tally, picturesBox));
+  }
   awaitingListings.delete(id);
   showListingState();
-  if (!calls) return;
-  listings.set(id, { calls, summary });
-  showListings();
-  tallied = tallied.then(() => tally.addBlob(calls)).then(() => drawPictures(tally, picturesBox));
 }
 
 // A walk in the worker asks for a block of its file.
@@ -258,7 +259,7 @@ function heard(message) {
   if (message.type === 'read') {
     readBlock(entry, message);
   } else if (message.type === 'listing') {
-    showListingState(message.bytesRead);
+    showListingState(entry, message.bytesRead);
   } else if (message.type === 'listings') {
     addListing(message.id, message.calls, message.summary);
   } else if (message.type === 'progress') {

@@ -2,7 +2,7 @@
 // sent one after another, reading each where it lies (the naming through a
 // WORKERFS mount, the walks in blocks the page reads), and hands back the
 // name, the outcome and the report's bytes, then, from a second walk, the
-// listings as Blobs. Follows the module's script, converter.js and the
+// listings' bytes. Follows the module's script, converter.js and the
 // module's bytes (WASM_BASE64) in one file. A page whose browser
 // refuses the worker runs this script itself (see the end).
 'use strict';
@@ -52,22 +52,11 @@ function loadConverter(post) {
     module.FS.mkdir('/in');
     if (IN_WORKER) cacheReads(module.WORKERFS);
     const converter = openConverter(module);
-    const heads = collect();
-    converter.listingHeads(heads.write);
-    post({ type: 'heads', calls: heads.blob(CALLS_CHANNEL), summary: heads.blob(SUMMARY_CHANNEL) });
+    const heads = { [CALLS_CHANNEL]: [], [SUMMARY_CHANNEL]: [] };
+    converter.listingHeads((channel, bytes) => heads[channel].push(bytes.slice()));
+    post({ type: 'heads', calls: new Blob(heads[CALLS_CHANNEL]), summary: new Blob(heads[SUMMARY_CHANNEL]) });
     return { module, converter };
   });
-}
-
-// The bytes of each output channel, as Blobs. Each piece becomes a Blob at
-// once, copied straight from the module's memory, so that the browser takes
-// the bytes over while the conversion goes on.
-function collect() {
-  const parts = [[], [], []];
-  return {
-    write: (channel, bytes) => parts[channel].push(new Blob([bytes])),
-    blob: (channel) => new Blob(parts[channel], { type: channel === REPORT_CHANNEL ? 'application/xml' : 'text/csv' }),
-  };
 }
 
 // Outside a worker there is no synchronous file reader: the file is copied
@@ -148,8 +137,8 @@ async function convertFile({ module, converter }, { id, file, locale }, post) {
   const detail = `${folder}/${file.name}`;
   try {
     const { name, error: nameError } = converter.name(detail, formats);
-    // Making Blobs of the report's pieces costs about as much as the walk;
-    // the page does that after it has shown the link.
+    // Making Blobs of the outputs' pieces costs about as much as the walk:
+    // the page does that, after it has shown the report's link.
     const pieces = [];
     const reader = () => (IN_WORKER ? pageReader(post, id, file.size) : blockReader(file));
     const outcome = await converter.convert(reader(), detail, file.name, formats,
@@ -157,10 +146,11 @@ async function convertFile({ module, converter }, { id, file, locale }, post) {
     const report = outcome.ok ? pieces : null;
     post({ type: 'done', id, name, ok: outcome.ok, error: outcome.error || nameError, report },
       outcome.ok ? pieces.map((piece) => piece.buffer) : []);
-    const listings = collect();
+    const rows = { [CALLS_CHANNEL]: [], [SUMMARY_CHANNEL]: [] };
     await converter.list(reader(), detail, file.name,
-      { write: listings.write, progress: progressPoster(post, 'listing', id) });
-    post({ type: 'listings', id, calls: listings.blob(CALLS_CHANNEL), summary: listings.blob(SUMMARY_CHANNEL) });
+      { write: (channel, bytes) => rows[channel].push(bytes.slice()), progress: progressPoster(post, 'listing', id) });
+    const [calls, summary] = [rows[CALLS_CHANNEL], rows[SUMMARY_CHANNEL]];
+    post({ type: 'listings', id, calls, summary }, [...calls, ...summary].map((piece) => piece.buffer));
   } finally {
     removeFile(module, folder, file);
   }
