@@ -79,11 +79,11 @@ async function pick(page, files, rows = files.length) {
     download: row.querySelector('a')?.download ?? null }))`);
 }
 
-// Clicks the elements that selector finds and gives the bytes of the files
-// they download, by name.
-async function download(page, selector, count) {
+// Clicks the elements that selector finds, runs the script then, and gives
+// the bytes of the files they download, by name.
+async function download(page, selector, count, then = '') {
   downloaded.clear();
-  await page.evaluate(`document.querySelectorAll('${selector}').forEach((element) => element.click())`);
+  await page.evaluate(`document.querySelectorAll('${selector}').forEach((element) => element.click()); ${then}`);
   const deadline = Date.now() + 20000;
   while (downloaded.size < count || [...downloaded.values()].some((d) => !d.done)) {
     assert.ok(Date.now() < deadline, 'the downloads did not complete');
@@ -126,6 +126,21 @@ test('cancelling a conversion: the file says so, and the next one still converts
   assert.deepEqual(rows.map(({ status, download }) => [status, download]),
     [['Cancelled', null], ['Converted', 'sample.html.xml']]);
   fs.rmSync(big);
+});
+
+test('a report link clicked before its Blob is made: the download waits for it and is whole', async () => {
+  const bigger = path.join(scratch, 'bigger.html');
+  execFileSync(path.join(nativeBuild, 'bench/generate_detail'), [bigger, '8', '5']);
+  // The page's turns between pieces wait until the link has been clicked.
+  const holdTurns = `window.heldTurns = []; window.realTimeout = window.setTimeout;
+    window.setTimeout = (work, ms, ...rest) => (ms === undefined ? window.heldTurns.push(work) : window.realTimeout(work, ms, ...rest));`;
+  const page = await openPage(`file://${path.join(pageDir, 'qvmtsfrs.html')}`, 'ru-RU', holdTurns);
+  assert.equal((await pick(page, [bigger]))[0].status, 'Converted');
+  assert.equal(await page.evaluate("document.querySelector('#details a[download]').hasAttribute('href')"), false);
+  const reports = await download(page, '#details a[download]', 1,
+    'window.setTimeout = window.realTimeout; window.heldTurns.splice(0).forEach((work) => work());');
+  assert.ok(reports.get('bigger.html.xml').equals(nativeReport(bigger, 'ru_RU.UTF-8')), 'the reports differ');
+  fs.rmSync(bigger);
 });
 
 test('a browser that refuses the worker: the single file converts on the page and says so', async () => {
