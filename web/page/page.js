@@ -272,7 +272,7 @@ function heard(message) {
 }
 
 // The worker is busy inside the conversion, so it is stopped and a new one
-// takes the files still waiting.
+// takes the files still waiting, and the listings still to make.
 function cancelFile(entry) {
   converter.stop();
   for (const [id, waiting] of pending) {
@@ -280,6 +280,7 @@ function cancelFile(entry) {
   }
   finish(entry, { ok: false, error: 'Cancelled' });
   converter = startConverter();
+  for (const [id, waiting] of awaitingListings) converter.send({ id, file: waiting.file, listOnly: true });
   for (const [id, waiting] of pending) send(id, waiting);
 }
 

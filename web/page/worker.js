@@ -128,44 +128,74 @@ function takeBlock({ id, position, bytes, error }) {
   else awaited.reject(new Error(error));
 }
 
-// The report first, then the listings in a second walk: the report's link
-// need not wait for them.
+const readerOf = (post, id, file) => (IN_WORKER ? pageReader(post, id, file.size) : blockReader(file));
+const detailPath = (id, file) => `/in/${id}/${file.name}`;
+
+// The name and the report; the listings come from a walk of their own
+// later, so that the report's link need not wait for them.
 async function convertFile({ module, converter }, { id, file, locale }, post) {
   const folder = `/in/${id}`;
   await placeFile(module, folder, file);
   const formats = LOCALE_FORMATS[locale];
-  const detail = `${folder}/${file.name}`;
+  const detail = detailPath(id, file);
   try {
     const { name, error: nameError } = converter.name(detail, formats);
     // Making Blobs of the outputs' pieces costs about as much as the walk:
     // the page does that, after it has shown the report's link.
     const pieces = [];
-    const reader = () => (IN_WORKER ? pageReader(post, id, file.size) : blockReader(file));
-    const outcome = await converter.convert(reader(), detail, file.name, formats,
+    const outcome = await converter.convert(readerOf(post, id, file), detail, file.name, formats,
       { write: (channel, bytes) => pieces.push(bytes.slice()), progress: progressPoster(post, 'progress', id) });
     const report = outcome.ok ? pieces : null;
     post({ type: 'done', id, name, ok: outcome.ok, error: outcome.error || nameError, report },
       outcome.ok ? pieces.map((piece) => piece.buffer) : []);
-    const rows = { [CALLS_CHANNEL]: [], [SUMMARY_CHANNEL]: [] };
-    await converter.list(reader(), detail, file.name,
-      { write: (channel, bytes) => rows[channel].push(bytes.slice()), progress: progressPoster(post, 'listing', id) });
-    const [calls, summary] = [rows[CALLS_CHANNEL], rows[SUMMARY_CHANNEL]];
-    post({ type: 'listings', id, calls, summary }, [...calls, ...summary].map((piece) => piece.buffer));
   } finally {
     removeFile(module, folder, file);
   }
 }
 
-// Takes requests { id, file, locale } and converts them in turn; post gets
-// what the page hears.
+// The listings' rows of a file, also of one whose report failed, as the
+// tool lists what was found before a failure.
+async function listFile({ converter }, { id, file }, post) {
+  const rows = { [CALLS_CHANNEL]: [], [SUMMARY_CHANNEL]: [] };
+  await converter.list(readerOf(post, id, file), detailPath(id, file), file.name,
+    { write: (channel, bytes) => rows[channel].push(bytes.slice()), progress: progressPoster(post, 'listing', id) });
+  const [calls, summary] = [rows[CALLS_CHANNEL], rows[SUMMARY_CHANNEL]];
+  post({ type: 'listings', id, calls, summary }, [...calls, ...summary].map((piece) => piece.buffer));
+}
+
+// Takes requests { id, file, locale } and converts them in turn, then lists
+// them; a request with listOnly set is only listed. Reports go first: a
+// file's listings wait while a report waits. post gets what the page hears.
 function startConverter(post) {
   const ready = loadConverter(post);
-  let queue = Promise.resolve();
-  return (request) => {
-    queue = queue.then(() => ready).then((state) => convertFile(state, request, post)).catch((failure) => {
+  const waitingReports = [];
+  const waitingListings = [];
+  let working = false;
+  async function take(work, request) {
+    try {
+      await work(await ready, request, post);
+      return true;
+    } catch (failure) {
       post({ type: 'done', id: request.id, ok: false, error: String(failure) });
       post({ type: 'listings', id: request.id, calls: null, summary: null });
-    });
+      return false;
+    }
+  }
+  async function workThrough() {
+    working = true;
+    while (waitingReports.length > 0 || waitingListings.length > 0) {
+      if (waitingReports.length > 0) {
+        const request = waitingReports.shift();
+        if (await take(convertFile, request)) waitingListings.push(request);
+      } else {
+        await take(listFile, waitingListings.shift());
+      }
+    }
+    working = false;
+  }
+  return (request) => {
+    (request.listOnly ? waitingListings : waitingReports).push(request);
+    if (!working) workThrough();
   };
 }
 

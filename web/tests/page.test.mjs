@@ -115,16 +115,20 @@ with zipfile.ZipFile(sys.argv[1]) as z:
   assert.deepEqual(JSON.parse(listed), { 'sample.html.xml': expected, 'sample.html (2).xml': expected, 'sample.html (3).xml': expected });
 });
 
-test('cancelling a conversion: the file says so, and the next one still converts', async () => {
+test('cancelling a conversion: the file says so, the next one still converts, and the listings of the others come', async () => {
   const big = path.join(scratch, 'big.html');
   execFileSync(path.join(nativeBuild, 'bench/generate_detail'), [big, '40', '3']);
   const page = await openPage(`file://${path.join(pageDir, 'qvmtsfrs.html')}`, 'ru-RU');
-  const picked = pick(page, [big, sample]);
-  await page.waitFor("document.querySelector('#details button.cancel') !== null", 30000, 10);
-  await page.evaluate("document.querySelector('#details button.cancel').click()");
+  // The reports go first, so the first file's listings still wait while the big one converts.
+  const picked = pick(page, [sample, big, sample]);
+  await page.waitFor("document.querySelector('#details tr[data-id=\"2\"] button.cancel') !== null", 30000, 10);
+  await page.evaluate("document.querySelector('#details tr[data-id=\"2\"] button.cancel').click()");
   const rows = await picked;
   assert.deepEqual(rows.map(({ status, download }) => [status, download]),
-    [['Cancelled', null], ['Converted', 'sample.html.xml']]);
+    [['Converted', 'sample.html.xml'], ['Cancelled', null], ['Converted', 'sample.html.xml']]);
+  await page.waitFor("document.getElementById('listing-state').hidden && !document.getElementById('calls-csv').hidden");
+  const calls = (await download(page, '#calls-csv', 1)).get('calls.csv');
+  assert.ok(calls.equals(nativeTool('ru_RU.UTF-8', 'calls', 'sample.html', 'sample.html')), 'the calls differ');
   fs.rmSync(big);
 });
 
