@@ -56,7 +56,7 @@ async function inNode(detail) {
   const converter = openConverter(module);
   const output = { write: (channel, bytes) => bytes.slice(), progress: () => {} };
   // As the page feeds the walks: blocks the script reads.
-  const BLOCK = 4 << 20;
+  const BLOCK = 16 << 20;
   const read = (descriptor) => async (position) => {
     const block = Buffer.allocUnsafe(BLOCK);
     return block.subarray(0, fs.readSync(descriptor, block, 0, BLOCK, position));

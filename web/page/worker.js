@@ -93,7 +93,7 @@ function progressPoster(post, type, id) {
 // would take in the bytes of its own reads only between blocks, so there
 // the page reads them and sends them over; on the page itself it reads them
 // directly.
-const READ_BLOCK = 4 << 20;
+const READ_BLOCK = 16 << 20;
 const READ_AHEAD = 2;
 const blockReader = (file) => (position) =>
   file.slice(position, position + READ_BLOCK).arrayBuffer().then((bytes) => new Uint8Array(bytes));
