@@ -1,6 +1,6 @@
-// The converter module as a script uses it: the display name and the report
-// of a detail in the module's file system, under the date and number formats
-// of a locale. A classic script, so that the worker can be one file; node
+// The converter module as a script uses it: the display name of a detail in
+// the module's file system, and the report and listings of a detail whose
+// blocks the script reads, under the date and number formats of a locale. A classic script, so that the worker can be one file; node
 // takes it with require.
 'use strict';
 
@@ -50,15 +50,59 @@ function openConverter(module) {
     return decoder.decode(module.HEAPU8.slice(message, message + length));
   }
   const byte = (text) => text.charCodeAt(0);
-  function writingTo(write, progress, work) {
+  function writingTo(write, work) {
     module.onPageWrite = write;
-    module.onPageProgress = progress;
     try {
       const ok = work();
       return { ok: ok === 1, error: ok === 1 ? '' : lastError() };
     } finally {
       module.onPageWrite = null;
-      module.onPageProgress = null;
+    }
+  }
+
+  // A walk over bytes the script reads itself: read(position) gives a
+  // promise of the next block (empty at the end), and the block after it is
+  // read while this one is walked.
+  const sizeOut = module._malloc(4);
+  async function feedWalk(walk, detailPath, read, progress) {
+    let position = 0;
+    let next = read(position);
+    for (;;) {
+      let block;
+      try {
+        block = await next;
+      } catch {
+        withStrings([detailPath], (pathText) => module._QvPageWalkReadFailed(walk, pathText));
+        return 0;
+      }
+      if (block.length === 0) return module._QvPageFinishWalk(walk);
+      position += block.length;
+      next = read(position);
+      next.catch(() => {});
+      for (let from = 0; from < block.length;) {
+        const space = module._QvPageWalkSpace(walk, sizeOut);
+        if (space === 0) return 0;
+        const size = Math.min(module.HEAPU32[sizeOut >> 2], block.length - from);
+        module.HEAPU8.set(block.subarray(from, from + size), space);
+        from += size;
+        if (!module._QvPageWalkAdded(walk, size)) return 0;
+      }
+      if (progress) progress(position);
+    }
+  }
+  async function fedWalk(kind, filename, decimalSeparator, detailPath, read, { write, progress }) {
+    module.onPageWrite = write;
+    try {
+      const walk = withStrings([filename], (filenameText) => module._QvPageStartWalk(kind, filenameText, decimalSeparator));
+      if (walk === 0) return { ok: false, error: lastError() };
+      try {
+        const ok = await feedWalk(walk, detailPath, read, progress);
+        return { ok: ok === 1, error: ok === 1 ? '' : lastError() };
+      } finally {
+        module._QvPageEndWalk(walk);
+      }
+    } finally {
+      module.onPageWrite = null;
     }
   }
 
@@ -73,16 +117,23 @@ function openConverter(module) {
       const name = readShortText();
       return { name, error: lastError() };
     },
-    // { ok, error }. write(channel, bytes) gets a view into the module's
-    // memory, valid only during the call; progress(bytesRead) after each
-    // block. The listings' rows come without their header rows.
-    convert(path, filename, formats, { write, progress }) {
-      return writingTo(write, progress, () => withStrings([path, filename], (pathText, filenameText) =>
-        module._QvPageConvertDetail(pathText, filenameText, byte(formats.decimalSeparator))));
+    // The report of a detail that read(position) gives in blocks, as
+    // promises of its bytes (empty at the end); detailPath is what a failed
+    // read's message names. A promise of { ok, error }. write(channel,
+    // bytes) gets the report's bytes as a view into the module's memory,
+    // valid only during the call; progress(bytesRead) after each block.
+    convert(read, detailPath, filename, formats, { write, progress }) {
+      return fedWalk(0, filename, byte(formats.decimalSeparator), detailPath, read, { write, progress });
+    },
+    // The rows of the listings, as convert hands out the report: a walk of
+    // its own, so that the report need not wait for them. They come without
+    // their header rows, and do not depend on the formats.
+    list(read, detailPath, filename, { write, progress }) {
+      return fedWalk(1, filename, 0, detailPath, read, { write, progress });
     },
     // The listings' header rows, to write(channel, bytes).
     listingHeads(write) {
-      return writingTo(write, null, () => module._QvPageListingHeads());
+      return writingTo(write, () => module._QvPageListingHeads());
     },
   };
 }

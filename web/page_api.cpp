@@ -3,21 +3,26 @@
 #include "page_api.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <memory>
+#include <span>
+#include <utility>
 
-#include "convert/conversion.h"
+#include "convert/detail_walk.h"
 #include "convert/report_printer.h"
 #include "detect/recognition.h"
 #include "driver/plugin_driver.h"
 #include "listings.h"
 #include "plugin/boundary.h"
+#include "runtime/service_error.h"
 
 namespace qv::page {
 namespace {
 
 enum Channel : int { kReportChannel = 0, kCallsChannel = 1, kSummaryChannel = 2 };
 
-// The report's bytes, handed to the page as the printer lets them go.
+// Bytes of one of the outputs, handed to the page as they are let go.
 class PageOutput final : public ReportOutput {
  public:
   explicit PageOutput(Channel channel) : channel_(channel) {}
@@ -27,24 +32,36 @@ class PageOutput final : public ReportOutput {
   Channel channel_;
 };
 
+// The report, handed to the page as the printer lets its bytes go.
+class PageReport final : public DetailEvents {
+ public:
+  explicit PageReport(std::string_view filename) : printer_(out_, filename) {}
+  void Subscriber(std::string_view number) override { printer_.Subscriber(number); }
+  void Call(const CallRecord& call) override { printer_.Call(call); }
+  void End() { printer_.End(); }
+
+ private:
+  PageOutput out_{kReportChannel};
+  ReportPrinter printer_;
+};
+
 // The tool's "calls" and "summary" of one detail, as CSV. The page joins
 // the rows of its files under one header row of each.
-class PageListings {
+class PageListings final : public DetailEvents {
  public:
   explicit PageListings(std::string_view file, const listing::ListingOptions& options)
       : calls_(callsBuffer_, options), summary_(summaryBuffer_, options) {
     calls_.StartInput(file);
     summary_.StartInput(file);
   }
-  void Subscriber(std::string_view number) {
+  void Subscriber(std::string_view number) override {
     calls_.Subscriber(number);
     summary_.Subscriber(number);
   }
-  void Call(const CallRecord& call) {
+  void Call(const CallRecord& call) override {
     calls_.Call(call);
     summary_.Call(call);
   }
-  // Also after a failed walk, as the tool lists what was found before it.
   void End() {
     calls_.EndInput();
     summary_.EndInput();
@@ -63,38 +80,53 @@ class PageListings {
   listing::SummaryListing summary_;
 };
 
-// One walk over the detail feeds everything the page shows of it. The walk
-// writes minutes with the report's separator; the listings, like the
-// tool's, with a point whatever the locale.
-class PageEvents final : public DetailEvents {
+// A walk that the page feeds with the detail's bytes as it reads them: the
+// page reads ahead while the module walks. The output ends with the walk,
+// also after a failure, with what was found before, as the plug-in's
+// report and the tool's listings do.
+class FedWalk {
  public:
-  PageEvents(ReportPrinter& printer, PageListings& listings, char decimalSeparator)
-      : printer_(printer), listings_(listings), decimalSeparator_(decimalSeparator) {}
+  virtual ~FedWalk() = default;
+  virtual std::span<char> Space() = 0;
+  virtual void Added(std::size_t count) = 0;
+  virtual void Finish() = 0;
+  virtual void ReadFailed(std::string_view path) = 0;
+};
 
-  void Subscriber(std::string_view number) override {
-    printer_.Subscriber(number);
-    listings_.Subscriber(number);
+template <typename Output>
+class FedWalkInto final : public FedWalk {
+ public:
+  template <typename... OutputArguments>
+  explicit FedWalkInto(char decimalSeparator, OutputArguments&&... arguments)
+      : output_(std::forward<OutputArguments>(arguments)...), walk_(output_, decimalSeparator) {}
+
+  std::span<char> Space() override { return walk_.Space(); }
+  void Added(std::size_t count) override {
+    EndingOnFailure([&] { walk_.Added(count); });
   }
-  void Call(const CallRecord& call) override {
-    printer_.Call(call);
-    if (decimalSeparator_ == '.' || !call.Has(kM)) {
-      listings_.Call(call);
-      return;
-    }
-    listedCall_ = call;
-    listedMinutes_.assign(call.values[kM]);
-    std::replace(listedMinutes_.begin(), listedMinutes_.end(), decimalSeparator_, '.');
-    listedCall_.values[kM] = listedMinutes_;
-    listings_.Call(listedCall_);
+  void Finish() override {
+    EndingOnFailure([&] { walk_.Finish(); });
+    output_.End();
   }
-  void BytesRead(std::uint64_t total) override { QvPageProgress(static_cast<double>(total)); }
+  // The page's read failed as the module's own reads fail.
+  void ReadFailed(std::string_view path) override {
+    output_.End();
+    throw ServiceError("Unable to read file \"" + std::string(path) + "\"", EIO);
+  }
 
  private:
-  ReportPrinter& printer_;
-  PageListings& listings_;
-  char decimalSeparator_;
-  CallRecord listedCall_;
-  std::string listedMinutes_;
+  template <typename Step>
+  void EndingOnFailure(Step step) {
+    try {
+      step();
+    } catch (...) {
+      output_.End();
+      throw;
+    }
+  }
+
+  Output output_;
+  DetailWalk walk_;
 };
 
 listing::ListingOptions FileRowsOnly() {
@@ -105,21 +137,14 @@ listing::ListingOptions FileRowsOnly() {
 
 std::string_view TextOrEmpty(const char* text) { return text != nullptr ? text : ""; }
 
-// The report holds what was found before a failure, as the plug-in's does.
-void Convert(std::string_view path, std::string_view filename, char decimalSeparator) {
-  PageOutput report(kReportChannel);
-  ReportPrinter printer(report, filename);
-  PageListings listings(filename, FileRowsOnly());
-  PageEvents events(printer, listings, decimalSeparator);
-  try {
-    WalkDetail(path, ConversionSettings{decimalSeparator}, events);
-  } catch (...) {
-    printer.End();
-    listings.End();
-    throw;
-  }
-  printer.End();
-  listings.End();
+enum WalkKind : int { kReportWalk = 0, kListingWalk = 1 };
+
+// The listings, like the tool's, write minutes with a point whatever the
+// locale, and the separator is all the walk's settings change.
+std::unique_ptr<FedWalk> StartFedWalk(int kind, std::string_view filename, char decimalSeparator) {
+  if (kind == kReportWalk)
+    return std::make_unique<FedWalkInto<PageReport>>(decimalSeparator, filename);
+  return std::make_unique<FedWalkInto<PageListings>>('.', filename, FileRowsOnly());
 }
 
 // A listing without inputs writes its header row and nothing else.
@@ -153,14 +178,35 @@ void QvPageNameDetail(unsigned char* buffer, const char* path, char dateSeparato
   });
 }
 
-uint8_t QvPageConvertDetail(const char* path, const char* filename,
-                            char decimalSeparator) noexcept {
-  const bool converted = qv::RunAtBoundary([&] {
-    qv::page::Convert(qv::page::TextOrEmpty(path), qv::page::TextOrEmpty(filename),
-                      decimalSeparator);
+void* QvPageStartWalk(int kind, const char* filename, char decimalSeparator) noexcept {
+  std::unique_ptr<qv::page::FedWalk> walk;
+  qv::RunAtBoundary([&] {
+    walk = qv::page::StartFedWalk(kind, qv::page::TextOrEmpty(filename), decimalSeparator);
   });
-  return converted ? 1 : 0;
+  return walk.release();
 }
+
+char* QvPageWalkSpace(void* walk, size_t* size) noexcept {
+  std::span<char> space;
+  qv::RunAtBoundary([&] { space = static_cast<qv::page::FedWalk*>(walk)->Space(); });
+  *size = space.size();
+  return space.data();
+}
+
+uint8_t QvPageWalkAdded(void* walk, size_t count) noexcept {
+  return qv::RunAtBoundary([&] { static_cast<qv::page::FedWalk*>(walk)->Added(count); }) ? 1 : 0;
+}
+
+uint8_t QvPageFinishWalk(void* walk) noexcept {
+  return qv::RunAtBoundary([&] { static_cast<qv::page::FedWalk*>(walk)->Finish(); }) ? 1 : 0;
+}
+
+void QvPageWalkReadFailed(void* walk, const char* path) noexcept {
+  qv::RunAtBoundary(
+      [&] { static_cast<qv::page::FedWalk*>(walk)->ReadFailed(qv::page::TextOrEmpty(path)); });
+}
+
+void QvPageEndWalk(void* walk) noexcept { delete static_cast<qv::page::FedWalk*>(walk); }
 
 uint8_t QvPageListingHeads(void) noexcept {
   return qv::RunAtBoundary(qv::page::WriteListingHeads) ? 1 : 0;

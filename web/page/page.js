@@ -13,12 +13,15 @@ const callsLink = document.getElementById('calls-csv');
 const summaryLink = document.getElementById('summary-csv');
 const summaryTable = document.getElementById('summary');
 const picturesBox = document.getElementById('pictures');
+const listingState = document.getElementById('listing-state');
 
 // The user's language picks the formats the host would have used.
 localeSelect.value = (navigator.language || '').toLowerCase().startsWith('ru') ? 'ru' : 'en';
 
 // id -> { file, row cells, start time }, for files sent and not yet done.
 const pending = new Map();
+// id -> the same, for files done whose listings have not come yet.
+const awaitingListings = new Map();
 // The reports made so far, in the order of their rows.
 const reports = [];
 // The listings' header rows, and each file's rows by id: the tool's "calls"
@@ -45,7 +48,7 @@ function startConverter() {
   } catch {
     return startOnPage(embedded);
   }
-  const started = { send: (request) => worker.postMessage(request), stop: () => worker.terminate(), stops: true };
+  const started = { send: (message, transfer) => worker.postMessage(message, transfer), stop: () => worker.terminate(), stops: true };
   let heardFrom = false;
   worker.onmessage = (event) => {
     heardFrom = true;
@@ -128,19 +131,49 @@ function showProgress(entry, bytesRead) {
   entry.rate.textContent = `${Math.round(share * 100)} %, ${(bytesRead / 1e6 / Math.max(seconds, 0.001)).toFixed(1)} MB/s`;
 }
 
-function finish(entry, { name, ok, error, report }) {
+// An output's pieces become one Blob a few at a time, so that the page stays
+// responsive; a click on a report's link before then waits for it.
+const PIECES_PER_TURN = 16;
+async function blobInTurns(pieces, type) {
+  const parts = [];
+  for (const [i, piece] of pieces.entries()) {
+    parts.push(new Blob([piece]));
+    pieces[i] = null;
+    if (i % PIECES_PER_TURN === PIECES_PER_TURN - 1) await new Promise((resume) => setTimeout(resume));
+  }
+  return new Blob(parts, { type });
+}
+
+function finish(entry, { name, ok, error, report: pieces }) {
   entry.name.textContent = name || '';
   entry.status.textContent = ok ? 'Converted' : error;
   entry.status.className = `status ${ok ? 'done' : 'failed'}`;
   if (ok) {
+    const report = blobInTurns(pieces, 'application/xml');
     const link = document.createElement('a');
-    link.href = URL.createObjectURL(report);
+    report.then((blob) => { link.href = URL.createObjectURL(blob); });
+    link.addEventListener('click', (event) => {
+      if (link.href) return;
+      event.preventDefault();
+      report.then(() => link.click());
+    });
     link.download = `${entry.file.name}.xml`;
     link.textContent = link.download;
     entry.report.append(link);
     reports.push({ id: entry.id, name: link.download, blob: report });
     allReports.hidden = false;
+    listingsSection.hidden = false;
   }
+}
+
+// The listings come from a second walk over each file, after its report.
+function showListingState(entry = awaitingListings.values().next().value, bytesRead = 0) {
+  listingState.hidden = awaitingListings.size === 0;
+  if (listingState.hidden) return;
+  listingsSection.hidden = false;
+  const share = entry.file.size > 0 ? bytesRead / entry.file.size : 0;
+  listingState.textContent = `Listing the calls of ${entry.file.name}: ${Math.round(share * 100)} %`
+    + (awaitingListings.size > 1 ? ` (${awaitingListings.size} files to go)` : '');
 }
 
 // Names inside one archive must differ: a second "a.html.xml" becomes "a.html (2).xml".
@@ -156,7 +189,8 @@ function uniqueNames(entries) {
 allReports.addEventListener('click', async () => {
   allReports.disabled = true;
   try {
-    const ordered = [...reports].sort((a, b) => a.id - b.id);
+    const ordered = await Promise.all([...reports].sort((a, b) => a.id - b.id)
+      .map(async ({ name, blob }) => ({ name, blob: await blob })));
     const link = document.createElement('a');
     link.href = URL.createObjectURL(await storedZip(uniqueNames(ordered)));
     link.download = 'reports.zip';
@@ -186,6 +220,8 @@ function showSummary(texts) {
 
 async function showListings() {
   if (!listingHeads || listings.size === 0) return;
+  callsLink.hidden = false;
+  summaryLink.hidden = false;
   const ordered = [...listings.entries()].sort(([a], [b]) => a - b).map(([, listing]) => listing);
   replaceLink(callsLink, new Blob([listingHeads.calls, ...ordered.map((l) => l.calls)], { type: 'text/csv' }));
   const summaries = [listingHeads.summary, ...ordered.map((l) => l.summary)];
@@ -194,10 +230,22 @@ async function showListings() {
   listingsSection.hidden = false;
 }
 
-function addListing(id, calls, summary) {
-  listings.set(id, { calls, summary });
-  showListings();
-  tallied = tallied.then(() => tally.addBlob(calls)).then(() => drawPictures(tally, picturesBox));
+async function addListing(id, callsPieces, summaryPieces) {
+  if (callsPieces) {
+    const [calls, summary] = await Promise.all([blobInTurns(callsPieces, 'text/csv'), blobInTurns(summaryPieces, 'text/csv')]);
+    listings.set(id, { calls, summary });
+    showListings();
+    tallied = tallied.then(() => tally.addBlob(calls)).then(() => drawPictures(tally, picturesBox));
+  }
+  awaitingListings.delete(id);
+  showListingState();
+}
+
+// A walk in the worker asks for a block of its file.
+function readBlock(entry, { id, position, size }) {
+  entry.file.slice(position, position + size).arrayBuffer().then(
+    (bytes) => converter.send({ type: 'block', id, position, bytes }, [bytes]),
+    (error) => converter.send({ type: 'block', id, position, error: String(error) }));
 }
 
 function heard(message) {
@@ -206,19 +254,25 @@ function heard(message) {
     showListings();
     return;
   }
-  const entry = pending.get(message.id);
+  const entry = pending.get(message.id) || awaitingListings.get(message.id);
   if (!entry) return;
-  if (message.type === 'progress') {
+  if (message.type === 'read') {
+    readBlock(entry, message);
+  } else if (message.type === 'listing') {
+    showListingState(entry, message.bytesRead);
+  } else if (message.type === 'listings') {
+    addListing(message.id, message.calls, message.summary);
+  } else if (message.type === 'progress') {
     showProgress(entry, message.bytesRead);
-    return;
+  } else if (pending.delete(message.id)) {
+    awaitingListings.set(message.id, entry);
+    finish(entry, message);
+    showListingState();
   }
-  pending.delete(message.id);
-  finish(entry, message);
-  addListing(message.id, message.calls, message.summary);
 }
 
 // The worker is busy inside the conversion, so it is stopped and a new one
-// takes the files still waiting.
+// takes the files still waiting, and the listings still to make.
 function cancelFile(entry) {
   converter.stop();
   for (const [id, waiting] of pending) {
@@ -226,6 +280,7 @@ function cancelFile(entry) {
   }
   finish(entry, { ok: false, error: 'Cancelled' });
   converter = startConverter();
+  for (const [id, waiting] of awaitingListings) converter.send({ id, file: waiting.file, listOnly: true });
   for (const [id, waiting] of pending) send(id, waiting);
 }
 

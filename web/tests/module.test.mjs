@@ -42,9 +42,16 @@ function collector() {
     bytes: (channel) => Buffer.concat(parts[channel]),
   };
 }
-function convertInModule(file, formats) {
+// The page reads a picked file itself and feeds the walks its blocks: here
+// in blocks of an odd size, so that they straddle the module's room.
+const blocksOf = (bytes) => async (position) => bytes.subarray(position, position + 1000003);
+async function convertInModule(file, formats) {
   const output = collector();
-  const outcome = converter.convert(file, path.basename(file), formats, { write: output.write, progress: () => {} });
+  const read = blocksOf(fs.readFileSync(file));
+  const feeding = { write: output.write, progress: () => {} };
+  const outcome = await converter.convert(read, file, path.basename(file), formats, feeding);
+  const listed = await converter.list(read, file, path.basename(file), feeding);
+  assert.equal(listed.error, outcome.error, 'the listings fail as the report does');
   return { ...outcome, report: output.bytes(REPORT_CHANNEL), calls: output.bytes(CALLS_CHANNEL),
     summary: output.bytes(SUMMARY_CHANNEL) };
 }
@@ -66,33 +73,46 @@ function convertNatively(file, locale, input = path.basename(file)) {
 const nameNatively = (file, locale) =>
   nativeTool(locale, 'name', path.basename(file)).stdout.toString().replace(/\n$/, '');
 
-test('the sample: its name and its report byte for byte, under Russian formats', () => {
+test('the sample: its name and its report byte for byte, under Russian formats', async () => {
   const sample = path.join(scratch, 'sample.html');
   fs.copyFileSync(path.join(sourceDir, 'examples/sample.html'), sample);
   const expected = fs.readFileSync(path.join(sourceDir, 'examples/sample.report.xml'))
     .toString().replace('<filename>examples/sample.html<', '<filename>sample.html<');
   assert.deepEqual(converter.name(sample, LOCALE_FORMATS.ru), { name: '2011-02 MTS FORIS sample.html', error: '' });
-  const outcome = convertInModule(sample, LOCALE_FORMATS.ru);
+  const outcome = await convertInModule(sample, LOCALE_FORMATS.ru);
   assert.equal(outcome.error, '');
   assert.equal(outcome.report.toString(), expected);
 });
 
 test('failures: the messages the native tool prints', async (t) => {
   const cases = [
-    { file: 'missing.html', content: null },
     { file: 'empty.html', content: '' },
     { file: 'notes.txt', content: 'not a detail\r\n'.repeat(40) },
   ];
   for (const { file, content } of cases) {
-    await t.test(file, () => {
+    await t.test(file, async () => {
       const where = path.join(scratch, file);
-      if (content !== null) fs.writeFileSync(where, content);
+      fs.writeFileSync(where, content);
       const native = convertNatively(where, 'ru', where);
       assert.equal(native.ok, false);
-      assert.deepEqual(convertInModule(where, LOCALE_FORMATS.ru).error, native.error);
+      assert.deepEqual((await convertInModule(where, LOCALE_FORMATS.ru)).error, native.error);
       assert.equal(converter.name(where, LOCALE_FORMATS.ru).name, '');
     });
   }
+});
+
+test('a read of the page that fails: the message of a failed read, and the report of what came before', async () => {
+  const sample = fs.readFileSync(path.join(sourceDir, 'examples/sample.html'));
+  const output = collector();
+  const read = async (position) => {
+    if (position > 0) throw new Error('the file changed');
+    return sample.subarray(0, sample.length - 100);
+  };
+  const outcome = await converter.convert(read, '/in/1/sample.html', 'sample.html', LOCALE_FORMATS.ru,
+    { write: output.write, progress: () => {} });
+  assert.equal(outcome.ok, false);
+  assert.match(outcome.error, /^Unable to read file "\/in\/1\/sample\.html"/);
+  assert.match(output.bytes(REPORT_CHANNEL).toString(), /<\/report>\s*$/);
 });
 
 test('generated details: the names, reports, calls and summary of the native tool', async (t) => {
@@ -103,7 +123,7 @@ test('generated details: the names, reports, calls and summary of the native too
   const heads = collector();
   assert.equal(converter.listingHeads(heads.write).ok, true);
   for (const locale of Object.keys(LOCALES)) {
-    await t.test(locale, () => {
+    await t.test(locale, async () => {
       const calls = [heads.bytes(CALLS_CHANNEL)];
       const summary = [heads.bytes(SUMMARY_CHANNEL)];
       for (const file of files) {
@@ -111,7 +131,7 @@ test('generated details: the names, reports, calls and summary of the native too
         assert.equal(converter.name(where, LOCALE_FORMATS[locale]).name, nameNatively(where, locale));
         const native = convertNatively(where, locale);
         assert.equal(native.ok, true, native.error);
-        const outcome = convertInModule(where, LOCALE_FORMATS[locale]);
+        const outcome = await convertInModule(where, LOCALE_FORMATS[locale]);
         assert.equal(outcome.error, '');
         assert.ok(outcome.report.equals(native.report), `the reports of ${file} differ`);
         calls.push(outcome.calls);

@@ -79,11 +79,11 @@ async function pick(page, files, rows = files.length) {
     download: row.querySelector('a')?.download ?? null }))`);
 }
 
-// Clicks the elements that selector finds and gives the bytes of the files
-// they download, by name.
-async function download(page, selector, count) {
+// Clicks the elements that selector finds, runs the script then, and gives
+// the bytes of the files they download, by name.
+async function download(page, selector, count, then = '') {
   downloaded.clear();
-  await page.evaluate(`document.querySelectorAll('${selector}').forEach((element) => element.click())`);
+  await page.evaluate(`document.querySelectorAll('${selector}').forEach((element) => element.click()); ${then}`);
   const deadline = Date.now() + 20000;
   while (downloaded.size < count || [...downloaded.values()].some((d) => !d.done)) {
     assert.ok(Date.now() < deadline, 'the downloads did not complete');
@@ -115,17 +115,36 @@ with zipfile.ZipFile(sys.argv[1]) as z:
   assert.deepEqual(JSON.parse(listed), { 'sample.html.xml': expected, 'sample.html (2).xml': expected, 'sample.html (3).xml': expected });
 });
 
-test('cancelling a conversion: the file says so, and the next one still converts', async () => {
+test('cancelling a conversion: the file says so, the next one still converts, and the listings of the others come', async () => {
   const big = path.join(scratch, 'big.html');
   execFileSync(path.join(nativeBuild, 'bench/generate_detail'), [big, '40', '3']);
   const page = await openPage(`file://${path.join(pageDir, 'qvmtsfrs.html')}`, 'ru-RU');
-  const picked = pick(page, [big, sample]);
-  await page.waitFor("document.querySelector('#details button.cancel') !== null", 30000, 10);
-  await page.evaluate("document.querySelector('#details button.cancel').click()");
+  // The reports go first, so the first file's listings still wait while the big one converts.
+  const picked = pick(page, [sample, big, sample]);
+  await page.waitFor("document.querySelector('#details tr[data-id=\"2\"] button.cancel') !== null", 30000, 10);
+  await page.evaluate("document.querySelector('#details tr[data-id=\"2\"] button.cancel').click()");
   const rows = await picked;
   assert.deepEqual(rows.map(({ status, download }) => [status, download]),
-    [['Cancelled', null], ['Converted', 'sample.html.xml']]);
+    [['Converted', 'sample.html.xml'], ['Cancelled', null], ['Converted', 'sample.html.xml']]);
+  await page.waitFor("document.getElementById('listing-state').hidden && !document.getElementById('calls-csv').hidden");
+  const calls = (await download(page, '#calls-csv', 1)).get('calls.csv');
+  assert.ok(calls.equals(nativeTool('ru_RU.UTF-8', 'calls', 'sample.html', 'sample.html')), 'the calls differ');
   fs.rmSync(big);
+});
+
+test('a report link clicked before its Blob is made: the download waits for it and is whole', async () => {
+  const bigger = path.join(scratch, 'bigger.html');
+  execFileSync(path.join(nativeBuild, 'bench/generate_detail'), [bigger, '8', '5']);
+  // The page's turns between pieces wait until the link has been clicked.
+  const holdTurns = `window.heldTurns = []; window.realTimeout = window.setTimeout;
+    window.setTimeout = (work, ms, ...rest) => (ms === undefined ? window.heldTurns.push(work) : window.realTimeout(work, ms, ...rest));`;
+  const page = await openPage(`file://${path.join(pageDir, 'qvmtsfrs.html')}`, 'ru-RU', holdTurns);
+  assert.equal((await pick(page, [bigger]))[0].status, 'Converted');
+  assert.equal(await page.evaluate("document.querySelector('#details a[download]').hasAttribute('href')"), false);
+  const reports = await download(page, '#details a[download]', 1,
+    'window.setTimeout = window.realTimeout; window.heldTurns.splice(0).forEach((work) => work());');
+  assert.ok(reports.get('bigger.html.xml').equals(nativeReport(bigger, 'ru_RU.UTF-8')), 'the reports differ');
+  fs.rmSync(bigger);
 });
 
 test('a browser that refuses the worker: the single file converts on the page and says so', async () => {
@@ -155,7 +174,9 @@ test('the site from a web server: English formats, a generated detail as the nat
     assert.equal(rows[0].status, 'Converted');
     const reports = await download(page, '#details a[download]', 1);
     assert.ok(reports.get('generated.html.xml').equals(nativeReport(generated, 'en_US.UTF-8')), 'the reports differ');
-    // The listings of all files, and the pictures drawn from them.
+    // The listings of all files, from a second walk after the report, and
+    // the pictures drawn from them.
+    await page.waitFor("document.getElementById('listing-state').hidden && !document.getElementById('calls-csv').hidden");
     const listings = await download(page, '#calls-csv, #summary-csv', 2);
     assert.ok(listings.get('calls.csv').equals(nativeTool('en_US.UTF-8', 'calls', 'generated.html')), 'the calls differ');
     const summary = nativeTool('en_US.UTF-8', 'summary', '--format', 'csv', 'generated.html');
