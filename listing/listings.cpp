@@ -83,23 +83,29 @@ const std::array<std::string_view, ListedCall::kColumnCount + 2> ListedCall::kNa
     "file",    "phone",        "time",    "direction", "number", "call_zone", "destination_zone",
     "service", "service_code", "seconds", "minutes",   "charge"};
 
+ListedCall::ListedCall() {
+  for (const Column column : {kServiceCode, kSeconds, kMinutes, kCharge})
+    fields_[column].number = true;
+}
+
 bool ListedCall::Take(const CallRecord& call, const ListingOptions& options) {
+  bool isCall = false;
   for (std::size_t column = 0; column < kColumnCount; ++column) {
-    std::optional<std::string_view>& value = values_[column];
+    std::optional<std::string_view>& value = fields_[column].value;
     value.reset();
     if (!call.Has(kSources[column])) continue;
     const std::string_view text = column == kService ? call.service : call.values[kSources[column]];
-    if (column != kDirection) {
-      // Times and plain numbers, most values, have nothing to clean.
-      const bool clean = column == kTime ? IsDateAndTime(text)
-                                         : IsNumber(static_cast<Column>(column)) &&
-                                               ParsePlainDecimal(text).has_value();
-      value = clean ? text : CleanValue(text, options.raw, scratch_[column]);
-    } else if (text == "1" || text == "2") {
-      value = text == "1" ? "out" : "in";
+    if (column == kDirection) {
+      if (text == "1" || text == "2") value = text == "1" ? "out" : "in";
+    } else if (column == kTime && IsDateAndTime(text)) {
+      value = text;  // nothing to clean
+      isCall = true;
+    } else {
+      value = CleanValue(text, options.raw, scratch_[column]);
+      if (column == kTime) isCall = IsDateAndTime(*value);
     }
   }
-  return options.allRows || (values_[kTime] && IsDateAndTime(*values_[kTime]));
+  return options.allRows || isCall;
 }
 
 CallsListing::CallsListing(OutputBuffer& out, const ListingOptions& options)
@@ -113,13 +119,7 @@ void CallsListing::Subscriber(std::string_view number) {
 }
 
 void CallsListing::Call(const CallRecord& record) {
-  if (!call_.Take(record, options_)) return;
-  std::array<Field, ListedCall::kColumnCount> fields;
-  for (std::size_t i = 0; i < ListedCall::kColumnCount; ++i) {
-    const auto column = static_cast<ListedCall::Column>(i);
-    fields[i] = {call_[column], ListedCall::IsNumber(column)};
-  }
-  writer_.Write(fields);
+  if (call_.Take(record, options_)) writer_.Write(call_.Fields());
 }
 
 void SubscriberSummary::Add(const ListedCall& call) {

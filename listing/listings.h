@@ -48,15 +48,18 @@ class ListedCall {
     kCharge
   };
 
+  ListedCall();
   // False when the row is no call: its time is not a date and time (a
   // heading, a spacer), unless every row is wanted.
   bool Take(const CallRecord& call, const ListingOptions& options);
   // Nothing when the row did not set the value.
-  const std::optional<std::string_view>& operator[](Column column) const { return values_[column]; }
-  static bool IsNumber(Column column) { return column == kServiceCode || column >= kSeconds; }
+  const std::optional<std::string_view>& operator[](Column column) const {
+    return fields_[column].value;
+  }
+  std::span<const Field> Fields() const { return fields_; }
 
  private:
-  std::array<std::optional<std::string_view>, kColumnCount> values_;
+  std::array<Field, kColumnCount> fields_;
   std::array<std::string, kColumnCount> scratch_;
 };
 
