@@ -81,7 +81,9 @@ RecordWriter::RecordWriter(OutputBuffer& out, const ListingOptions& options,
       lineEnd_(options.crlf || options.excel ? "\r\n" : "\n"),
       delimiter_(options.excel ? ';' : options.delimiter),
       point_(options.excel ? ',' : '.'),
-      guardFormulas_(options.excel) {
+      guardFormulas_(options.excel),
+      quoteNumbers_((delimiter_ >= '0' && delimiter_ <= '9') || delimiter_ == '-' ||
+                    delimiter_ == point_) {
   for (std::size_t byte = 0; byte < 0x20; ++byte) quoted_[byte] = true;
   for (const char special : {'"', '\x7F', delimiter_})
     quoted_[static_cast<unsigned char>(special)] = true;
@@ -139,7 +141,13 @@ void RecordWriter::AppendCsvField(const Field& field, std::string& text) const {
   if (!field.value) return;
   if (field.number) {
     if (const std::optional<PlainDecimal> number = ParsePlainDecimal(*field.value)) {
+      const std::size_t start = text.size();
       AppendDecimal(*number, point_, text);
+      // A number holds no quote, so quotes around it are all it needs.
+      if (quoteNumbers_ && text.find(delimiter_, start) != std::string::npos) {
+        text.insert(start, 1, '"');
+        text += '"';
+      }
       return;
     }
   }

@@ -83,6 +83,8 @@ class RecordWriter {
   char delimiter_;
   char point_;
   bool guardFormulas_;
+  // The delimiter can stand inside a number ("." or a digit).
+  bool quoteNumbers_;
   bool first_ = true;
   std::string leading_;
   std::size_t leadingCount_ = 0;
