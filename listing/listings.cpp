@@ -1,9 +1,8 @@
 #include "listings.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
-
-#include "values.h"
 
 namespace qv::listing {
 namespace {
@@ -49,14 +48,6 @@ void AddIfPlain(std::optional<std::string_view> text, DecimalTotal& total) {
   if (const std::optional<PlainDecimal> number = ParsePlainDecimal(*text)) total.Add(*number);
 }
 
-void TakeEarlier(const std::optional<std::string>& time, std::optional<std::string>& first) {
-  if (time && (!first || *time < *first)) first = time;
-}
-
-void TakeLater(const std::optional<std::string>& time, std::optional<std::string>& last) {
-  if (time && (!last || *time > *last)) last = time;
-}
-
 std::array<std::optional<std::string>, kSummaryColumns> CellsOf(const SubscriberSummary& entry) {
   std::array<std::optional<std::string>, kSummaryColumns> cells = {entry.file,
                                                                    entry.phone,
@@ -77,7 +68,63 @@ std::vector<std::string> TableRow(const SubscriberSummary& entry) {
   return row;
 }
 
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// C0 controls, DEL, and the C1 controls U+0080 to U+009F (C2 80 to C2 9F).
+std::string ForTerminal(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                    static_cast<unsigned char>(text[i + 1]) < 0xA0 &&
+                    IsContinuation(static_cast<unsigned char>(text[i + 1]));
+    if (byte < 0x20 || byte == 0x7F || c1) {
+      shown += '?';
+      if (c1) ++i;
+    } else {
+      shown += text[i];
+    }
+  }
+  return shown;
+}
+
+// The columns UTF-8 text takes: one per character, so a Cyrillic letter of
+// two bytes takes one.
+std::size_t DisplayWidth(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
+    return !IsContinuation(static_cast<unsigned char>(byte));
+  }));
+}
+
 }  // namespace
+
+TextTable::TextTable(std::vector<bool> alignRight)
+    : alignRight_(std::move(alignRight)), widths_(alignRight_.size(), 0) {}
+
+void TextTable::AddRow(const std::vector<std::string>& cells) {
+  std::vector<std::string> row;
+  for (std::size_t column = 0; column < widths_.size(); ++column) {
+    row.push_back(column < cells.size() ? ForTerminal(cells[column]) : std::string());
+    widths_[column] = std::max(widths_[column], DisplayWidth(row.back()));
+  }
+  rows_.push_back(std::move(row));
+}
+
+void TextTable::AppendTo(std::string& out) const {
+  for (const std::vector<std::string>& row : rows_) {
+    const std::size_t lineStart = out.size();
+    for (std::size_t column = 0; column < row.size(); ++column) {
+      const std::string& cell = row[column];
+      const std::string padding(widths_[column] - DisplayWidth(cell), ' ');
+      if (column > 0) out += "  ";
+      out += alignRight_[column] ? padding + cell : cell + padding;
+    }
+    const std::size_t end = out.find_last_not_of(' ');
+    out.resize(end == std::string::npos || end < lineStart ? lineStart : end + 1);
+    out += '\n';
+  }
+}
 
 const std::array<std::string_view, ListedCall::kColumnCount + 2> ListedCall::kNames = {
     "file",    "phone",        "time",    "direction", "number", "call_zone", "destination_zone",
@@ -124,9 +171,8 @@ void CallsListing::Call(const CallRecord& record) {
 
 void SubscriberSummary::Add(const ListedCall& call) {
   if (const std::optional<std::string_view> time = call[ListedCall::kTime]) {
-    const std::optional<std::string> text(*time);
-    TakeEarlier(text, firstCall);
-    TakeLater(text, lastCall);
+    if (!firstCall || *time < *firstCall) firstCall = std::string(*time);
+    if (!lastCall || *time > *lastCall) lastCall = std::string(*time);
   }
   callsOut += call[ListedCall::kDirection] == "out" ? 1 : 0;
   callsIn += call[ListedCall::kDirection] == "in" ? 1 : 0;
@@ -137,16 +183,6 @@ void SubscriberSummary::Add(const ListedCall& call) {
     const std::size_t index = kServiceCodes.find(code->front());
     if (index != std::string_view::npos) ++codeCounts[index];
   }
-}
-
-void SubscriberSummary::Merge(const SubscriberSummary& part) {
-  TakeEarlier(part.firstCall, firstCall);
-  TakeLater(part.lastCall, lastCall);
-  callsOut += part.callsOut;
-  callsIn += part.callsIn;
-  seconds.Add(part.seconds);
-  charge.Add(part.charge);
-  for (std::size_t i = 0; i < kServiceCodes.size(); ++i) codeCounts[i] += part.codeCounts[i];
 }
 
 SummaryListing::SummaryListing(OutputBuffer& out, const ListingOptions& options)
@@ -174,14 +210,15 @@ void SummaryListing::Subscriber(std::string_view number) {
 
 void SummaryListing::Call(const CallRecord& record) {
   // The walk hands over calls only inside a block.
-  if (open_ && call_.Take(record, options_)) open_->Add(call_);
+  if (!open_ || !call_.Take(record, options_)) return;
+  open_->Add(call_);
+  if (options_.format == Format::kText) total_.Add(call_);
 }
 
 void SummaryListing::CloseBlock() {
   if (!open_) return;
   if (options_.format == Format::kText) {
     table_.AddRow(TableRow(*open_));
-    total_.Merge(*open_);
   } else {
     const auto cells = CellsOf(*open_);
     std::array<Field, kSummaryColumns> fields;

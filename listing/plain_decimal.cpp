@@ -109,11 +109,6 @@ void DecimalTotal::Add(const PlainDecimal& number) {
   AddAt(number.negative ? negative_ : positive_, decimals_ - number.fraction.size(), number);
 }
 
-void DecimalTotal::Add(const DecimalTotal& other) {
-  const std::string text = other.Text();
-  Add(*ParsePlainDecimal(text));
-}
-
 std::string DecimalTotal::Text() const {
   const bool negative = LessThan(positive_, negative_);
   Digits digits = negative ? Difference(negative_, positive_) : Difference(positive_, negative_);

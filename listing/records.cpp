@@ -3,33 +3,28 @@
 #include <cstdio>
 
 #include "plain_decimal.h"
-#include "values.h"
+#include "runtime/byte_blocks.h"
 
 namespace qv::listing {
 namespace {
 
+// Marks the bytes of word below limit, at most 128: the lowest mark is
+// always a true one, so a word has a mark exactly when such a byte is in it.
+constexpr std::uint64_t MarkBytesBelow(std::uint64_t word, unsigned limit) {
+  return (word - kEveryByte * limit) & ~word & kHighBits;
+}
+
 void AppendJsonEscape(char byte, std::string& out) {
-  switch (byte) {
-    case '"':
-      out += "\\\"";
-      return;
-    case '\\':
-      out += "\\\\";
-      return;
-    case '\n':
-      out += "\\n";
-      return;
-    case '\r':
-      out += "\\r";
-      return;
-    case '\t':
-      out += "\\t";
-      return;
-    default:
-      char code[8];
-      std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(byte));
-      out += code;
+  constexpr std::string_view kEscaped = "\"\\\n\r\t";
+  constexpr std::string_view kShortForms = "\"\\nrt";
+  char code[8] = {'\\', 0};
+  const std::size_t found = kEscaped.find(byte);
+  if (found != std::string_view::npos) {
+    code[1] = kShortForms[found];
+  } else {
+    std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(byte));
   }
+  out += code;
 }
 
 bool NeedsJsonEscape(char byte) {

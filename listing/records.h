@@ -24,7 +24,7 @@ struct ListingOptions {
   // mark, ";", CR LF, a decimal comma, and text cells that would start a
   // formula guarded by a leading "'".
   bool excel = false;
-  // The report's values as they stand (see values.h).
+  // The report's values as they stand (see CleanValue).
   bool raw = false;
   // Every row the report holds, headings and spacers too, not only calls.
   bool allRows = false;

@@ -1,4 +1,5 @@
-#include "values.h"
+// The values of a detail as the listings give them (see CleanValue).
+#include "listings.h"
 
 #include <array>
 #include <charconv>

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "plain_decimal.h"
+#include "listings.h"
 #include "records.h"
-#include "text_table.h"
 
 namespace {
 
