@@ -1,4 +1,4 @@
-#include "interrupts.h"
+#include "tool.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -11,8 +11,6 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "interrupts.h"
-
 namespace qv::cli {
 
 std::string HelpFormatter::make_usage(const CLI::App* app, std::string name) const {
