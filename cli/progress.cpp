@@ -17,7 +17,7 @@ void Write(std::FILE* stream, std::string_view text) {
 
 ProgressLine::ProgressLine(std::FILE* stream, bool drawn, Timing timing)
     : stream_(stream), timing_(timing) {
-  if (drawn) redrawer_ = std::jthread([this](std::stop_token stop) { RedrawUntil(stop); });
+  if (drawn) redrawer_ = std::jthread([this](const std::stop_token& stop) { RedrawUntil(stop); });
 }
 
 ProgressLine::~ProgressLine() { Finish(); }
@@ -58,7 +58,7 @@ void ProgressLine::Finish() {
   std::fflush(stream_);
 }
 
-void ProgressLine::RedrawUntil(std::stop_token stop) {
+void ProgressLine::RedrawUntil(const std::stop_token& stop) {
   std::unique_lock lock(mutex_);
   const auto stopped = [&stop] { return stop.stop_requested(); };
   while (!finishing_.wait_for(lock, stop, timing_.redrawInterval, stopped)) {

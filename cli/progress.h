@@ -46,7 +46,7 @@ class ProgressLine {
   void Finish();
 
  private:
-  void RedrawUntil(std::stop_token stop);
+  void RedrawUntil(const std::stop_token& stop);
   void PrintLocked(std::string_view line);
   void DrawLocked();
   void ClearLocked();

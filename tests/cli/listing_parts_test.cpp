@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "plain_decimal.h"
 #include "listings.h"
+#include "plain_decimal.h"
 #include "records.h"
 
 namespace {
