@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/ascii.h"
+
 namespace qv::listing {
 namespace {
 
@@ -21,8 +23,6 @@ const std::vector<std::string> kTableHeadings = {
     "file",   "phone", "first call", "last call", "out", "in", "seconds",
     "charge", "c1",    "c2",         "c3",        "c4",  "c5", "c8"};
 constexpr std::size_t kFirstSummaryNumber = 4;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Digits in the shape "2011-03-01 09:05:17", however many in each group.
 bool IsDateAndTime(std::string_view text) {
@@ -48,15 +48,17 @@ void AddIfPlain(std::optional<std::string_view> text, DecimalTotal& total) {
   if (const std::optional<PlainDecimal> number = ParsePlainDecimal(*text)) total.Add(*number);
 }
 
-std::array<std::optional<std::string>, kSummaryColumns> CellsOf(const SubscriberSummary& entry) {
-  std::array<std::optional<std::string>, kSummaryColumns> cells = {entry.file,
-                                                                   entry.phone,
-                                                                   entry.firstCall,
-                                                                   entry.lastCall,
-                                                                   std::to_string(entry.callsOut),
-                                                                   std::to_string(entry.callsIn),
-                                                                   entry.seconds.Text(),
-                                                                   entry.charge.Text()};
+using SummaryCells = std::array<std::optional<std::string>, kSummaryColumns>;
+
+SummaryCells CellsOf(const SubscriberSummary& entry) {
+  SummaryCells cells = {entry.file,
+                        entry.phone,
+                        entry.firstCall,
+                        entry.lastCall,
+                        std::to_string(entry.callsOut),
+                        std::to_string(entry.callsIn),
+                        entry.seconds.Text(),
+                        entry.charge.Text()};
   for (std::size_t i = 0; i < kServiceCodes.size(); ++i)
     cells[8 + i] = std::to_string(entry.codeCounts[i]);
   return cells;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "runtime/ascii.h"
+
 namespace qv::listing {
 namespace {
 
 using Digits = std::vector<std::uint8_t>;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool AllDigits(std::string_view text) { return std::all_of(text.begin(), text.end(), IsDigit); }
 
