@@ -106,8 +106,8 @@ int ConvertJobs(const Tool& tool, const std::vector<Job>& jobs, unsigned threads
       const Job& job = jobs[index];
       std::optional<std::string> failure;
       try {
-        failure =
-            driver::ConvertThroughPlugIn(tool.plugIn, PlugInPath(job.input, false), job.report);
+        failure = driver::ConvertThroughPlugIn(tool.plugIn, PlugInPath(job.input, false).Get(),
+                                               job.report);
       } catch (const std::exception& error) {
         // Out of memory for one file's paths or message; the others go on.
         failure = error.what();
@@ -161,8 +161,8 @@ int RunConvert(const Tool& tool, const CLI::App& command, ConvertArguments& argu
   if (!arguments.outputFolder.empty()) return ConvertIntoFolder(tool, command, arguments);
   if (paths.size() != 2)
     return UsageError(command, "convert needs INPUT and OUTPUT, or --out-dir DIR and INPUT...");
-  return driver::ConvertOneFile(tool.plugIn, kProgram, PlugInPath(paths[0], false),
-                                PlugInPath(paths[1], true));
+  return driver::ConvertOneFile(tool.plugIn, kProgram, PlugInPath(paths[0], false).Get(),
+                                PlugInPath(paths[1], true).Get());
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 #include "convert/conversion.h"
 #include "convert/report_file.h"
-#include "interrupts.h"
 #include "listings.h"
 #include "progress.h"
 #include "runtime/encodings.h"
@@ -87,31 +86,12 @@ class CountingEvents final : public DetailEvents {
 // Minutes in the listings are written with a point, whatever the locale.
 constexpr ConversionSettings kSettings{'.'};
 
-void WalkStandardInput(DetailEvents& events) {
-  DetailWalk walk(events, kSettings.decimalSeparator);
-  for (std::uint64_t total = 0;;) {
-    const std::span<char> space = walk.Space();
-    const std::size_t got = std::fread(space.data(), 1, space.size(), stdin);
-    if (std::ferror(stdin))
-      throw std::runtime_error(std::string("Unable to read standard input: ") +
-                               std::strerror(errno));
-    if (got == 0) break;
-    walk.Added(got);
-    events.BytesRead(total += got);
-  }
-  walk.Finish();
-}
-
 // The message of the failure, or an empty one when the input was walked to
 // its end.
 std::string WalkOne(const std::string& input, DetailEvents& events, ProgressLine& progress) {
   CountingEvents counting(events, progress);
   try {
-    if (input == "-") {
-      WalkStandardInput(counting);
-    } else {
-      WalkDetail(input, kSettings, counting);
-    }
+    WalkDetail(PlugInPath(input, false).Get(), kSettings, counting);
   } catch (const OutputFailure&) {
     throw;
   } catch (const ServiceError& error) {

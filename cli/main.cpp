@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "interrupts.h"
 #include "maker.h"
 #include "tool.h"
 

@@ -1,4 +1,5 @@
 // "captions" and "name": the plug-in's texts and its recognition of details.
+#include <list>
 #include <memory>
 
 #include "tool.h"
@@ -25,7 +26,8 @@ void AddPlugInCommands(CLI::App& app, Tool& tool) {
     paths->insert(paths->end(), tool.literalInputs.begin(), tool.literalInputs.end());
     if (paths->empty()) return UsageError(*name, "name needs at least one FILE");
     std::vector<std::string> files = ExpandInputs(*paths);
-    for (std::string& file : files) file = PlugInPath(file, false);
+    std::list<PlugInPath> held;
+    for (std::string& file : files) file = held.emplace_back(file, false).Get();
     return driver::PrintNames(tool.plugIn, kProgram, files);
   };
 }

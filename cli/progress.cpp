@@ -17,7 +17,7 @@ void Write(std::FILE* stream, std::string_view text) {
 
 ProgressLine::ProgressLine(std::FILE* stream, bool drawn, Timing timing)
     : stream_(stream), timing_(timing) {
-  if (drawn) redrawer_ = std::thread([this] { RedrawUntilFinished(); });
+  if (drawn) redrawer_ = std::jthread([this](const std::stop_token& stop) { RedrawUntil(stop); });
 }
 
 ProgressLine::~ProgressLine() { Finish(); }
@@ -51,20 +51,17 @@ void ProgressLine::PrintLocked(std::string_view line) {
 }
 
 void ProgressLine::Finish() {
-  {
-    std::lock_guard lock(mutex_);
-    finished_ = true;
-  }
-  finishing_.notify_all();
+  redrawer_.request_stop();
   if (redrawer_.joinable()) redrawer_.join();
   std::lock_guard lock(mutex_);
   ClearLocked();
   std::fflush(stream_);
 }
 
-void ProgressLine::RedrawUntilFinished() {
+void ProgressLine::RedrawUntil(const std::stop_token& stop) {
   std::unique_lock lock(mutex_);
-  while (!finishing_.wait_for(lock, timing_.redrawInterval, [this] { return finished_; })) {
+  const auto stopped = [&stop] { return stop.stop_requested(); };
+  while (!finishing_.wait_for(lock, stop, timing_.redrawInterval, stopped)) {
     if (std::chrono::steady_clock::now() - start_ >= timing_.delay) {
       DrawLocked();
       std::fflush(stream_);

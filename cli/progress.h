@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <mutex>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -45,7 +46,7 @@ class ProgressLine {
   void Finish();
 
  private:
-  void RedrawUntilFinished();
+  void RedrawUntil(const std::stop_token& stop);
   void PrintLocked(std::string_view line);
   void DrawLocked();
   void ClearLocked();
@@ -60,10 +61,9 @@ class ProgressLine {
   std::atomic<std::size_t> filesFailed_{0};
   std::atomic<std::uint64_t> bytesDone_{0};
   std::mutex mutex_;
-  std::condition_variable finishing_;
-  bool finished_ = false;
+  std::condition_variable_any finishing_;
   bool shown_ = false;
-  std::thread redrawer_;
+  std::jthread redrawer_;
 };
 
 // "12/200 files, 1 failed"

@@ -1,10 +1,15 @@
 #include "tool.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <filesystem>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
-#include "interrupts.h"
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
 
 namespace qv::cli {
 
@@ -44,6 +49,47 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& paths) {
   }
   return inputs;
 }
+
+#ifdef _WIN32
+PlugInPath::PlugInPath(const std::string& path, bool output) : path_(path) {
+  if (path != "-" || output) return;
+  char folder[MAX_PATH];
+  char name[MAX_PATH];
+  const DWORD length = GetTempPathA(MAX_PATH, folder);
+  // A folder of its own keeps the detail's name "stdin", as on POSIX.
+  if (length == 0 || length >= MAX_PATH || GetTempFileNameA(folder, ".qv", 0, name) == 0 ||
+      !DeleteFileA(name) || !CreateDirectoryA(name, nullptr))
+    throw std::runtime_error("Unable to copy standard input: no temporary folder");
+  folder_ = name;
+  path_ = folder_ + "\\stdin";
+  std::FILE* copy = std::fopen(path_.c_str(), "wb");
+  std::vector<char> block(1 << 16);
+  bool copiedAll = copy != nullptr;
+  for (std::size_t got = 1; copiedAll && got != 0;) {
+    got = std::fread(block.data(), 1, block.size(), stdin);
+    copiedAll = !std::ferror(stdin) && std::fwrite(block.data(), 1, got, copy) == got;
+  }
+  if (copy != nullptr && std::fclose(copy) != 0) copiedAll = false;
+  if (!copiedAll) {
+    const int cause = errno;
+    DeleteFileA(path_.c_str());
+    RemoveDirectoryA(folder_.c_str());
+    throw std::runtime_error(std::string("Unable to copy standard input: ") + std::strerror(cause));
+  }
+}
+
+PlugInPath::~PlugInPath() {
+  if (folder_.empty()) return;
+  DeleteFileA(path_.c_str());
+  RemoveDirectoryA(folder_.c_str());
+}
+#else
+PlugInPath::PlugInPath(const std::string& path, bool output) : path_(path) {
+  if (path == "-") path_ = output ? "/dev/stdout" : "/dev/stdin";
+}
+
+PlugInPath::~PlugInPath() = default;
+#endif
 
 bool ShowsProgress(const Tool& tool) { return !tool.quiet && StandardErrorIsTerminal(); }
 

@@ -56,14 +56,37 @@ int UsageError(const CLI::App& command, const std::string& problem);
 // .htm files in name order; "-" stays, for standard input.
 std::vector<std::string> ExpandInputs(const std::vector<std::string>& paths);
 
-// The plug-in opens paths: standard input and output go to it by the names
-// the system gives them.
-inline std::string PlugInPath(const std::string& path, [[maybe_unused]] bool output) {
-#ifndef _WIN32
-  if (path == "-") return output ? "/dev/stdout" : "/dev/stdin";
-#endif
-  return path;
-}
+// A path the plug-in can open for "-", standard input or output, which it
+// cannot open by that name: on POSIX, the system's names for the streams.
+// Windows has no name for standard input, so there it is first copied into
+// a temporary folder, removed when this goes; "-" as output stays a file.
+class PlugInPath {
+ public:
+  PlugInPath(const std::string& path, bool output);
+  ~PlugInPath();
+  PlugInPath(const PlugInPath&) = delete;
+  PlugInPath& operator=(const PlugInPath&) = delete;
+  const std::string& Get() const { return path_; }
+
+ private:
+  std::string path_;
+  // The temporary folder of standard input's copy.
+  std::string folder_;
+};
+
+// The process around the commands: standard streams, interrupts and a
+// broken standard output.
+// Keeps the standard descriptors taken, so that no file the tool opens
+// becomes standard output by accident, and starts the watch for interrupts:
+// on SIGINT, SIGTERM or SIGHUP the tool removes the temporary files it is
+// writing, clears the progress line and exits with 128 + the signal number.
+void PrepareProcess();
+
+// Ends the process as a write to a pipe without reader ends it.
+[[noreturn]] void EndOnBrokenPipe();
+
+bool StandardOutputIsTerminal();
+bool StandardErrorIsTerminal();
 
 // Whether a progress line is drawn on standard error.
 bool ShowsProgress(const Tool& tool);

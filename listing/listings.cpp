@@ -1,9 +1,10 @@
 #include "listings.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
-#include "values.h"
+#include "runtime/ascii.h"
 
 namespace qv::listing {
 namespace {
@@ -22,8 +23,6 @@ const std::vector<std::string> kTableHeadings = {
     "file",   "phone", "first call", "last call", "out", "in", "seconds",
     "charge", "c1",    "c2",         "c3",        "c4",  "c5", "c8"};
 constexpr std::size_t kFirstSummaryNumber = 4;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Digits in the shape "2011-03-01 09:05:17", however many in each group.
 bool IsDateAndTime(std::string_view text) {
@@ -49,23 +48,17 @@ void AddIfPlain(std::optional<std::string_view> text, DecimalTotal& total) {
   if (const std::optional<PlainDecimal> number = ParsePlainDecimal(*text)) total.Add(*number);
 }
 
-void TakeEarlier(const std::optional<std::string>& time, std::optional<std::string>& first) {
-  if (time && (!first || *time < *first)) first = time;
-}
+using SummaryCells = std::array<std::optional<std::string>, kSummaryColumns>;
 
-void TakeLater(const std::optional<std::string>& time, std::optional<std::string>& last) {
-  if (time && (!last || *time > *last)) last = time;
-}
-
-std::array<std::optional<std::string>, kSummaryColumns> CellsOf(const SubscriberSummary& entry) {
-  std::array<std::optional<std::string>, kSummaryColumns> cells = {entry.file,
-                                                                   entry.phone,
-                                                                   entry.firstCall,
-                                                                   entry.lastCall,
-                                                                   std::to_string(entry.callsOut),
-                                                                   std::to_string(entry.callsIn),
-                                                                   entry.seconds.Text(),
-                                                                   entry.charge.Text()};
+SummaryCells CellsOf(const SubscriberSummary& entry) {
+  SummaryCells cells = {entry.file,
+                        entry.phone,
+                        entry.firstCall,
+                        entry.lastCall,
+                        std::to_string(entry.callsOut),
+                        std::to_string(entry.callsIn),
+                        entry.seconds.Text(),
+                        entry.charge.Text()};
   for (std::size_t i = 0; i < kServiceCodes.size(); ++i)
     cells[8 + i] = std::to_string(entry.codeCounts[i]);
   return cells;
@@ -77,29 +70,91 @@ std::vector<std::string> TableRow(const SubscriberSummary& entry) {
   return row;
 }
 
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// C0 controls, DEL, and the C1 controls U+0080 to U+009F (C2 80 to C2 9F).
+std::string ForTerminal(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                    static_cast<unsigned char>(text[i + 1]) < 0xA0 &&
+                    IsContinuation(static_cast<unsigned char>(text[i + 1]));
+    if (byte < 0x20 || byte == 0x7F || c1) {
+      shown += '?';
+      if (c1) ++i;
+    } else {
+      shown += text[i];
+    }
+  }
+  return shown;
+}
+
+// The columns UTF-8 text takes: one per character, so a Cyrillic letter of
+// two bytes takes one.
+std::size_t DisplayWidth(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char byte) {
+    return !IsContinuation(static_cast<unsigned char>(byte));
+  }));
+}
+
 }  // namespace
+
+TextTable::TextTable(std::vector<bool> alignRight)
+    : alignRight_(std::move(alignRight)), widths_(alignRight_.size(), 0) {}
+
+void TextTable::AddRow(const std::vector<std::string>& cells) {
+  std::vector<std::string> row;
+  for (std::size_t column = 0; column < widths_.size(); ++column) {
+    row.push_back(column < cells.size() ? ForTerminal(cells[column]) : std::string());
+    widths_[column] = std::max(widths_[column], DisplayWidth(row.back()));
+  }
+  rows_.push_back(std::move(row));
+}
+
+void TextTable::AppendTo(std::string& out) const {
+  for (const std::vector<std::string>& row : rows_) {
+    const std::size_t lineStart = out.size();
+    for (std::size_t column = 0; column < row.size(); ++column) {
+      const std::string& cell = row[column];
+      const std::string padding(widths_[column] - DisplayWidth(cell), ' ');
+      if (column > 0) out += "  ";
+      out += alignRight_[column] ? padding + cell : cell + padding;
+    }
+    const std::size_t end = out.find_last_not_of(' ');
+    out.resize(end == std::string::npos || end < lineStart ? lineStart : end + 1);
+    out += '\n';
+  }
+}
 
 const std::array<std::string_view, ListedCall::kColumnCount + 2> ListedCall::kNames = {
     "file",    "phone",        "time",    "direction", "number", "call_zone", "destination_zone",
     "service", "service_code", "seconds", "minutes",   "charge"};
 
+ListedCall::ListedCall() {
+  for (const Column column : {kServiceCode, kSeconds, kMinutes, kCharge})
+    fields_[column].number = true;
+}
+
 bool ListedCall::Take(const CallRecord& call, const ListingOptions& options) {
+  bool isCall = false;
   for (std::size_t column = 0; column < kColumnCount; ++column) {
-    std::optional<std::string_view>& value = values_[column];
+    std::optional<std::string_view>& value = fields_[column].value;
     value.reset();
     if (!call.Has(kSources[column])) continue;
     const std::string_view text = column == kService ? call.service : call.values[kSources[column]];
-    if (column != kDirection) {
-      // Times and plain numbers, most values, have nothing to clean.
-      const bool clean = column == kTime ? IsDateAndTime(text)
-                                         : IsNumber(static_cast<Column>(column)) &&
-                                               ParsePlainDecimal(text).has_value();
-      value = clean ? text : CleanValue(text, options.raw, scratch_[column]);
-    } else if (text == "1" || text == "2") {
-      value = text == "1" ? "out" : "in";
+    if (column == kDirection) {
+      if (text == "1" || text == "2") value = text == "1" ? "out" : "in";
+    } else if (column == kTime && IsDateAndTime(text)) {
+      value = text;  // nothing to clean
+      isCall = true;
+    } else {
+      value = CleanValue(text, options.raw, scratch_[column]);
+      if (column == kTime) isCall = IsDateAndTime(*value);
     }
   }
-  return options.allRows || (values_[kTime] && IsDateAndTime(*values_[kTime]));
+  return options.allRows || isCall;
 }
 
 CallsListing::CallsListing(OutputBuffer& out, const ListingOptions& options)
@@ -113,20 +168,13 @@ void CallsListing::Subscriber(std::string_view number) {
 }
 
 void CallsListing::Call(const CallRecord& record) {
-  if (!call_.Take(record, options_)) return;
-  std::array<Field, ListedCall::kColumnCount> fields;
-  for (std::size_t i = 0; i < ListedCall::kColumnCount; ++i) {
-    const auto column = static_cast<ListedCall::Column>(i);
-    fields[i] = {call_[column], ListedCall::IsNumber(column)};
-  }
-  writer_.Write(fields);
+  if (call_.Take(record, options_)) writer_.Write(call_.Fields());
 }
 
 void SubscriberSummary::Add(const ListedCall& call) {
   if (const std::optional<std::string_view> time = call[ListedCall::kTime]) {
-    const std::optional<std::string> text(*time);
-    TakeEarlier(text, firstCall);
-    TakeLater(text, lastCall);
+    if (!firstCall || *time < *firstCall) firstCall = std::string(*time);
+    if (!lastCall || *time > *lastCall) lastCall = std::string(*time);
   }
   callsOut += call[ListedCall::kDirection] == "out" ? 1 : 0;
   callsIn += call[ListedCall::kDirection] == "in" ? 1 : 0;
@@ -137,16 +185,6 @@ void SubscriberSummary::Add(const ListedCall& call) {
     const std::size_t index = kServiceCodes.find(code->front());
     if (index != std::string_view::npos) ++codeCounts[index];
   }
-}
-
-void SubscriberSummary::Merge(const SubscriberSummary& part) {
-  TakeEarlier(part.firstCall, firstCall);
-  TakeLater(part.lastCall, lastCall);
-  callsOut += part.callsOut;
-  callsIn += part.callsIn;
-  seconds.Add(part.seconds);
-  charge.Add(part.charge);
-  for (std::size_t i = 0; i < kServiceCodes.size(); ++i) codeCounts[i] += part.codeCounts[i];
 }
 
 SummaryListing::SummaryListing(OutputBuffer& out, const ListingOptions& options)
@@ -174,14 +212,15 @@ void SummaryListing::Subscriber(std::string_view number) {
 
 void SummaryListing::Call(const CallRecord& record) {
   // The walk hands over calls only inside a block.
-  if (open_ && call_.Take(record, options_)) open_->Add(call_);
+  if (!open_ || !call_.Take(record, options_)) return;
+  open_->Add(call_);
+  if (options_.format == Format::kText) total_.Add(call_);
 }
 
 void SummaryListing::CloseBlock() {
   if (!open_) return;
   if (options_.format == Format::kText) {
     table_.AddRow(TableRow(*open_));
-    total_.Merge(*open_);
   } else {
     const auto cells = CellsOf(*open_);
     std::array<Field, kSummaryColumns> fields;

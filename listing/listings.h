@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/detail_walk.h"
 #include "plain_decimal.h"
 #include "records.h"
-#include "text_table.h"
 
 namespace qv::listing {
 
@@ -28,6 +28,32 @@ class ListingEvents : public DetailEvents {
 
  protected:
   ~ListingEvents() = default;
+};
+
+// The value as the listings give it. Always: well-formed UTF-8 (a "?" for
+// each malformed sequence) and a "?" for each control character the report
+// cannot hold, as in the report. Unless raw: the page's character references
+// decoded, a no-break space made a blank, and blanks trimmed, so that values
+// compare and join as people expect. It is text itself when nothing
+// changes, otherwise a view of scratch, which is overwritten.
+std::string_view CleanValue(std::string_view text, bool raw, std::string& scratch);
+
+// Rows of cells in columns padded to their widest cell, for a terminal.
+class TextTable {
+ public:
+  // One flag per column: true for numbers, which stand against its right edge.
+  explicit TextTable(std::vector<bool> alignRight);
+
+  // Cells are well-formed UTF-8; control characters in them are shown as
+  // "?", so that no cell can steer the terminal.
+  void AddRow(const std::vector<std::string>& cells);
+  // Columns two spaces apart, lines ending in LF without trailing blanks.
+  void AppendTo(std::string& out) const;
+
+ private:
+  std::vector<bool> alignRight_;
+  std::vector<std::vector<std::string>> rows_;
+  std::vector<std::size_t> widths_;
 };
 
 // The columns of "calls" after file and phone, and the call's values in them.
@@ -48,15 +74,18 @@ class ListedCall {
     kCharge
   };
 
+  ListedCall();
   // False when the row is no call: its time is not a date and time (a
   // heading, a spacer), unless every row is wanted.
   bool Take(const CallRecord& call, const ListingOptions& options);
   // Nothing when the row did not set the value.
-  const std::optional<std::string_view>& operator[](Column column) const { return values_[column]; }
-  static bool IsNumber(Column column) { return column == kServiceCode || column >= kSeconds; }
+  const std::optional<std::string_view>& operator[](Column column) const {
+    return fields_[column].value;
+  }
+  std::span<const Field> Fields() const { return fields_; }
 
  private:
-  std::array<std::optional<std::string_view>, kColumnCount> values_;
+  std::array<Field, kColumnCount> fields_;
   std::array<std::string, kColumnCount> scratch_;
 };
 
@@ -97,8 +126,6 @@ struct SubscriberSummary {
 
   // Adds what the call counts; a call is what "calls" lists.
   void Add(const ListedCall& call);
-  // Adds what part counts; the file and phone stay this one's own.
-  void Merge(const SubscriberSummary& part);
 };
 
 // Each block is written once it has ended, at the next block or at the end

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "runtime/ascii.h"
+
 namespace qv::listing {
 namespace {
 
 using Digits = std::vector<std::uint8_t>;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool AllDigits(std::string_view text) { return std::all_of(text.begin(), text.end(), IsDigit); }
 
@@ -107,11 +107,6 @@ void DecimalTotal::Rescale(std::size_t decimals) {
 void DecimalTotal::Add(const PlainDecimal& number) {
   Rescale(number.fraction.size());
   AddAt(number.negative ? negative_ : positive_, decimals_ - number.fraction.size(), number);
-}
-
-void DecimalTotal::Add(const DecimalTotal& other) {
-  const std::string text = other.Text();
-  Add(*ParsePlainDecimal(text));
 }
 
 std::string DecimalTotal::Text() const {

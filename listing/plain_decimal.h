@@ -30,7 +30,6 @@ void AppendAsJsonNumber(const PlainDecimal& number, std::string& out);
 class DecimalTotal {
  public:
   void Add(const PlainDecimal& number);
-  void Add(const DecimalTotal& other);
   // With "." and as many decimals as the most any added number had; "0"
   // before anything is added.
   std::string Text() const;

@@ -3,33 +3,28 @@
 #include <cstdio>
 
 #include "plain_decimal.h"
-#include "values.h"
+#include "runtime/byte_blocks.h"
 
 namespace qv::listing {
 namespace {
 
+// Marks the bytes of word below limit, at most 128: the lowest mark is
+// always a true one, so a word has a mark exactly when such a byte is in it.
+constexpr std::uint64_t MarkBytesBelow(std::uint64_t word, unsigned limit) {
+  return (word - kEveryByte * limit) & ~word & kHighBits;
+}
+
 void AppendJsonEscape(char byte, std::string& out) {
-  switch (byte) {
-    case '"':
-      out += "\\\"";
-      return;
-    case '\\':
-      out += "\\\\";
-      return;
-    case '\n':
-      out += "\\n";
-      return;
-    case '\r':
-      out += "\\r";
-      return;
-    case '\t':
-      out += "\\t";
-      return;
-    default:
-      char code[8];
-      std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(byte));
-      out += code;
+  constexpr std::string_view kEscaped = "\"\\\n\r\t";
+  constexpr std::string_view kShortForms = "\"\\nrt";
+  char code[8] = {'\\', 0};
+  const std::size_t found = kEscaped.find(byte);
+  if (found != std::string_view::npos) {
+    code[1] = kShortForms[found];
+  } else {
+    std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(byte));
   }
+  out += code;
 }
 
 bool NeedsJsonEscape(char byte) {
@@ -81,7 +76,9 @@ RecordWriter::RecordWriter(OutputBuffer& out, const ListingOptions& options,
       lineEnd_(options.crlf || options.excel ? "\r\n" : "\n"),
       delimiter_(options.excel ? ';' : options.delimiter),
       point_(options.excel ? ',' : '.'),
-      guardFormulas_(options.excel) {
+      guardFormulas_(options.excel),
+      quoteNumbers_((delimiter_ >= '0' && delimiter_ <= '9') || delimiter_ == '-' ||
+                    delimiter_ == point_) {
   for (std::size_t byte = 0; byte < 0x20; ++byte) quoted_[byte] = true;
   for (const char special : {'"', '\x7F', delimiter_})
     quoted_[static_cast<unsigned char>(special)] = true;
@@ -139,7 +136,13 @@ void RecordWriter::AppendCsvField(const Field& field, std::string& text) const {
   if (!field.value) return;
   if (field.number) {
     if (const std::optional<PlainDecimal> number = ParsePlainDecimal(*field.value)) {
+      const std::size_t start = text.size();
       AppendDecimal(*number, point_, text);
+      // A number holds no quote, so quotes around it are all it needs.
+      if (quoteNumbers_ && text.find(delimiter_, start) != std::string::npos) {
+        text.insert(start, 1, '"');
+        text += '"';
+      }
       return;
     }
   }

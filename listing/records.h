@@ -24,7 +24,7 @@ struct ListingOptions {
   // mark, ";", CR LF, a decimal comma, and text cells that would start a
   // formula guarded by a leading "'".
   bool excel = false;
-  // The report's values as they stand (see values.h).
+  // The report's values as they stand (see CleanValue).
   bool raw = false;
   // Every row the report holds, headings and spacers too, not only calls.
   bool allRows = false;
@@ -83,6 +83,8 @@ class RecordWriter {
   char delimiter_;
   char point_;
   bool guardFormulas_;
+  // The delimiter can stand inside a number ("." or a digit).
+  bool quoteNumbers_;
   bool first_ = true;
   std::string leading_;
   std::size_t leadingCount_ = 0;

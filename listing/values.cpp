@@ -1,26 +1,35 @@
-#include "values.h"
+// The values of a detail as the listings give them (see CleanValue).
+#include "listings.h"
 
 #include <array>
 #include <charconv>
 #include <cstdint>
 
 #include "runtime/encodings.h"
+#include "runtime/xml_characters.h"
 
 namespace qv::listing {
 namespace {
 
-enum ByteClass : unsigned char { kPlain, kControl, kAmpersand, kHigh };
+// How the scan steps over a byte of a value: kKeep takes one byte as it
+// is; kPair takes a two-byte letter (Cyrillic among them) when the next
+// byte continues it; kClean hands the byte to Replace. Most values are
+// taken whole, a byte or a letter at a time.
+enum Step : unsigned char { kClean, kKeep, kPair };
 
-// The controls XML forbids; tab and the line breaks stay, as in the report.
-constexpr std::array<unsigned char, 256> MakeClasses() {
-  std::array<unsigned char, 256> classes{};
-  for (std::size_t byte = 0; byte < 0x20; ++byte) classes[byte] = kControl;
-  for (const char kept : {'\t', '\n', '\r'}) classes[static_cast<unsigned char>(kept)] = kPlain;
-  classes['&'] = kAmpersand;
-  for (std::size_t byte = 0x80; byte < 0x100; ++byte) classes[byte] = kHigh;
-  return classes;
+constexpr std::array<unsigned char, 256> MakeSteps(bool raw) {
+  std::array<unsigned char, 256> steps{};
+  for (unsigned byte = 0; byte < 0x80; ++byte)
+    steps[byte] = IsForbiddenInXml(static_cast<unsigned char>(byte)) ? kClean : kKeep;
+  for (unsigned byte = 0xC2; byte < 0xE0; ++byte) steps[byte] = kPair;
+  if (!raw) {
+    steps['&'] = kClean;
+    steps[0xC2] = kClean;  // for the no-break space, C2 A0
+  }
+  return steps;
 }
-constexpr std::array<unsigned char, 256> kClasses = MakeClasses();
+constexpr std::array<unsigned char, 256> kCleanSteps = MakeSteps(false);
+constexpr std::array<unsigned char, 256> kRawSteps = MakeSteps(true);
 
 constexpr char32_t kNoBreakSpace = 0xA0;
 
@@ -63,24 +72,24 @@ std::size_t ReadReference(std::string_view text, char32_t& code) {
 void AppendCode(char32_t code, std::string& out) {
   if (code == kNoBreakSpace) {
     out += ' ';
-  } else if (code < 0x20 && kClasses[code] == kControl) {
+  } else if (code < 0x20 && IsForbiddenInXml(static_cast<unsigned char>(code))) {
     out += '?';
   } else {
     AppendUtf8(code, out);
   }
 }
 
-// Writes what replaces the bytes at the start of text, which start with a
-// byte that is not plain; gives how many bytes it took.
+// Writes what replaces the bytes at the start of text, whose first byte
+// the scan does not take as it is; gives how many bytes it took.
 std::size_t Replace(std::string_view text, bool raw, std::string& out) {
   const auto first = static_cast<unsigned char>(text.front());
-  if (kClasses[first] == kControl) {
+  if (IsForbiddenInXml(first)) {
     out += '?';
     return 1;
   }
   char32_t code = 0;
   if (first == '&') {
-    const std::size_t length = raw ? 0 : ReadReference(text, code);
+    const std::size_t length = ReadReference(text, code);
     if (length == 0) out += '&';
     if (length != 0) AppendCode(code, out);
     return length == 0 ? 1 : length;
@@ -96,12 +105,8 @@ std::size_t Replace(std::string_view text, bool raw, std::string& out) {
   return taken;
 }
 
-bool IsPlainPair(const unsigned char* p, const unsigned char* end, bool raw) {
-  return p[0] >= 0xC2 && p[0] <= 0xDF && end - p >= 2 && (p[1] & 0xC0) == 0x80 &&
-         (raw || p[0] != 0xC2 || p[1] != 0xA0);
-}
-
 std::string_view Trimmed(std::string_view text) {
+  if (text.empty() || (text.front() != ' ' && text.back() != ' ')) return text;
   const std::size_t start = text.find_first_not_of(' ');
   if (start == std::string_view::npos) return {};
   return text.substr(start, text.find_last_not_of(' ') - start + 1);
@@ -115,19 +120,12 @@ std::string_view CleanValue(std::string_view text, bool raw, std::string& scratc
   const unsigned char* run = begin;
   const unsigned char* p = begin;
   bool changed = false;
+  const std::array<unsigned char, 256>& steps = raw ? kRawSteps : kCleanSteps;
   while (p != end) {
-    if (end - p >= 8) {
-      const std::uint64_t word = LoadBlock(p);
-      if ((word & kHighBits) == 0 && MarkBytesBelow(word, 0x20) == 0 &&
-          (raw || MarkBytes(word, '&') == 0)) {
-        p += 8;
-        continue;
-      }
-    }
-    const unsigned char byteClass = kClasses[*p];
-    if (byteClass == kPlain || (byteClass == kAmpersand && raw)) {
+    const unsigned char step = steps[*p];
+    if (step == kKeep) {
       ++p;
-    } else if (byteClass == kHigh && IsPlainPair(p, end, raw)) {
+    } else if (step == kPair && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
       p += 2;
     } else {
       if (!changed) scratch.clear();

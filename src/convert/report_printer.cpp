@@ -6,6 +6,7 @@
 
 #include "maker.h"
 #include "runtime/encodings.h"
+#include "runtime/xml_characters.h"
 
 namespace qv {
 namespace {
@@ -41,9 +42,10 @@ struct ClassTable {
 // does: one of them would make the whole report unreadable to a parser.
 constexpr ClassTable MakeTable(bool attribute) {
   ClassTable table{};
-  for (int byte = 0; byte < 0x20; ++byte) table.classes[byte] = kForbidden;
+  for (int byte = 0; byte < 0x20; ++byte) {
+    if (IsForbiddenInXml(static_cast<unsigned char>(byte))) table.classes[byte] = kForbidden;
+  }
   for (int byte = 0x80; byte < 0x100; ++byte) table.classes[byte] = kHigh;
-  table.classes[static_cast<unsigned char>('\t')] = kPlain;
   table.classes[static_cast<unsigned char>('&')] = kAmp;
   table.classes[static_cast<unsigned char>('<')] = kLt;
   if (attribute) {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "listings.h"
 #include "plain_decimal.h"
 #include "records.h"
-#include "text_table.h"
 
 namespace {
 
@@ -79,6 +79,7 @@ TEST(RecordWriter, DialectsWriteExactBytes) {
       {noHeader, "1,5\t-1.5\r\n=SUM(A1)\t\r\n\"a\x7F\"\"b\"\tx;y\r\n\t\r\n"},
       {excel,
        "\xEF\xBB\xBFtext;amount\r\n1,5;-1,5\r\n'=SUM(A1);\r\n\"a\x7F\"\"b\";\"x;y\"\r\n;\r\n"},
+      {{Format::kCsv, '.'}, "text.amount\n1,5.\"-1.5\"\n=SUM(A1).\n\"a\x7F\"\"b\".x;y\n.\n"},
       {{Format::kJsonLines},
        "{\"text\":\"1,5\",\"amount\":-1.5}\n{\"text\":\"=SUM(A1)\",\"amount\":null}\n"
        "{\"text\":\"a\x7F\\\"b\",\"amount\":\"x;y\"}\n{\"text\":null,\"amount\":null}\n"},

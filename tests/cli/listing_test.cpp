@@ -281,6 +281,7 @@ TEST_F(ListingTest, AwkwardCellsComeOutCleanedAsValidCsvAndJson) {
       {"&amp; &quot;x&quot; &#1046;&#x416; &bogus; &#0; &#27;", "& \"x\" ЖЖ &bogus; &#0; ?",
        "&amp; &quot;x&quot; &#1046;&#x416; &bogus; &#0; &#27;"},
       {"&nbsp; 1,5\xC2\xA0", "1,5", "&nbsp; 1,5\xC2\xA0"},
+      {"Зона «Ц»\xC2\xA0\xD0", "Зона «Ц» ?", "Зона «Ц»\xC2\xA0?"},
       {"", "", ""},
   };
   // The block's heading row is a row of the report, not a call.

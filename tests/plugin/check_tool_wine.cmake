@@ -1,5 +1,5 @@
 # qvmtsfrs.exe under Wine: the listings and a folder of reports, from a
-# folder with a Cyrillic name.
+# folder with a Cyrillic name, and a detail on standard input.
 # cmake -DEMULATOR=... -DPROGRAM=... -DSAMPLE=... -DWORK_DIR=... -P check_tool_wine.cmake
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/expect_command.cmake)
@@ -14,4 +14,14 @@ expect("convert --out-dir" 0 "^$" "^$" convert --out-dir отчёты детал
 file(READ ${WORK_DIR}/отчёты/март.html.xml report LIMIT 200)
 if(NOT report MATCHES "<report>")
   message(SEND_ERROR "convert --out-dir wrote no report: [${report}]")
+endif()
+set(STDIN_FILE ${SAMPLE})
+expect("name -" 0 " stdin\n$" "^$" name -)
+expect("convert -" 0 "^$" "^$" convert - из-потока.xml)
+file(READ ${WORK_DIR}/из-потока.xml piped)
+file(READ ${WORK_DIR}/отчёты/март.html.xml folder)
+string(REGEX REPLACE "<filename>[^<]*</filename>" "" piped "${piped}")
+string(REGEX REPLACE "<filename>[^<]*</filename>" "" folder "${folder}")
+if(NOT piped STREQUAL folder)
+  message(SEND_ERROR "convert - wrote another report than the file's")
 endif()
