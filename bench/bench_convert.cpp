@@ -55,6 +55,7 @@ double RunSeconds(const std::vector<std::string>& command, const std::string& ou
   if (child == 0) {
     if (std::freopen(output.c_str(), "w", stdout) == nullptr) _exit(127);
     std::vector<char*> arguments;
+    arguments.reserve(command.size() + 1);
     for (const std::string& argument : command)
       arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
