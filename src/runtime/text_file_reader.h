@@ -34,7 +34,7 @@ class TextFileReader {
   platform::File file_;
   static constexpr std::size_t kFirstBlock = 256;
   static constexpr std::size_t kLargestBlock = 64 * 1024;
-  std::vector<unsigned char> buffer_ = std::vector<unsigned char>(kFirstBlock);
+  std::vector<unsigned char> buffer_;  // sized when the file is opened
   std::size_t position_ = 0;
   std::size_t end_ = 0;
 };

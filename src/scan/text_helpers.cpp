@@ -15,11 +15,12 @@ bool IsSliceBlank(char byte) { return byte == '\t' || byte == '\n' || byte == '\
 // removing the first occurrence and searching again from the start gives,
 // since an occurrence completed earlier is removed first either way.
 std::string RemoveAll(std::string_view text, std::string_view pattern) {
+  if (pattern.empty()) return std::string(text);
   std::string out;
   out.reserve(text.size());
   for (const char byte : text) {
     out.push_back(byte);
-    if (!pattern.empty() && byte == pattern.back() && out.ends_with(pattern)) {
+    if (byte == pattern.back() && out.ends_with(pattern)) {
       out.resize(out.size() - pattern.size());
     }
   }
