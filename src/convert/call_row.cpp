@@ -8,6 +8,7 @@
 #include "runtime/byte_text.h"
 #include "runtime/encodings.h"
 #include "runtime/numbers.h"
+#include "runtime/xml_characters.h"
 #include "scan/element_scanner.h"
 #include "scan/text_helpers.h"
 
@@ -46,10 +47,12 @@ bool IsPlainDate(std::string_view date) {
   return true;
 }
 
-// Neither a blank nor a field separator of the date and time text.
+// Neither a blank nor a field separator of the date and time text, and
+// nothing the report would escape.
 bool IsPlainTime(std::string_view time) {
   for (char byte : time) {
-    if (static_cast<unsigned char>(byte) <= 0x20 || byte == '.') return false;
+    const auto value = static_cast<unsigned char>(byte);
+    if (value == ' ' || byte == '.' || !IsPlainInAttribute(value)) return false;
   }
   return true;
 }
@@ -71,7 +74,9 @@ char ServiceCodeInUtf16(std::string_view cell) {
 
 }  // namespace
 
-CallRowConverter::CallRowConverter(char decimalSeparator) : decimalSeparator_(decimalSeparator) {}
+CallRowConverter::CallRowConverter(char decimalSeparator)
+    : decimalSeparator_(decimalSeparator),
+      separatorPlain_(IsPlainInAttribute(static_cast<unsigned char>(decimalSeparator))) {}
 
 void CallRowConverter::Set(int slot, std::string_view value) {
   values_[slot] = value;
@@ -99,9 +104,18 @@ void CallRowConverter::SetTime(std::string_view timeCell) {
   const std::string_view padding = zeros.substr(0, timeCell.size() < 8 ? 8 - timeCell.size() : 0);
   std::string& value = buffers_[kTime];
   if (IsPlainDate(dateText_) && IsPlainTime(timeCell)) {
-    const std::string_view date = dateText_;
-    value.assign(date.substr(6, 4)).append("-").append(date.substr(3, 2));
-    value.append("-").append(date.substr(0, 2)).append(" ").append(padding).append(timeCell);
+    // "dd.mm.yyyy" becomes "yyyy-mm-dd ", filled in place.
+    const char* const date = dateText_.data();
+    value.resize(11);
+    char* const out = value.data();
+    std::memcpy(out, date + 6, 4);
+    out[4] = '-';
+    std::memcpy(out + 5, date + 3, 2);
+    out[7] = '-';
+    std::memcpy(out + 8, date, 2);
+    out[10] = ' ';
+    value.append(padding).append(timeCell);
+    MarkPlain(kTime);
   } else {
     dateText_.append(" ").append(padding).append(timeCell);
     value.assign(NthField(NthField(dateText_, ' ', 1), '.', 3));
@@ -116,10 +130,12 @@ void CallRowConverter::SetDirectionAndNumber(std::string_view cell, bool strippe
   const TextPos arrow = FindText(kIncomingArrow, cell);
   if (arrow == 0) {
     Set(kType, "1");
+    MarkPlain(kType);
     SetCell(kNum, cell, stripped);
     return;
   }
   Set(kType, "2");
+  MarkPlain(kType);
   // Without another "&" after it, taking the arrow out is all that
   // replacing it again and again would do.
   const std::string_view before = cell.substr(0, static_cast<std::size_t>(arrow - 1));
@@ -137,6 +153,8 @@ void CallRowConverter::SetDuration(std::string_view cell) {
   if (cell == "1") {
     Set(kS, "1");
     Set(kM, "0");
+    MarkPlain(kS);
+    MarkPlain(kM);
     return;
   }
   const TextPos colon = FindByte(':', cell);
@@ -145,6 +163,8 @@ void CallRowConverter::SetDuration(std::string_view cell) {
   const std::int64_t total = minutes * 60 + seconds;
   Store(kS, IntToDecimal(total));
   Store(kM, MinuteText(total, decimalSeparator_));
+  MarkPlain(kS);
+  if (separatorPlain_) MarkPlain(kM);
 }
 
 char CallRowConverter::ComputeServiceCode(std::string_view cell) {
@@ -200,6 +220,7 @@ void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell, bool
       break;
     case kServiceColumn:
       Set(kCode, kCodes.substr(static_cast<std::size_t>(ServiceCodeOf(cell) - '1'), 1));
+      MarkPlain(kCode);
       SetCell(kService, cell, stripped);
       break;
     case kDurationColumn:
@@ -217,6 +238,7 @@ void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell, bool
 // cell stripped of its tags, is copied, each into its slot's own buffer.
 bool CallRowConverter::Convert(std::string_view row, CallRecord& call) {
   set_ = 0;
+  plain_ = 0;
   dateText_.clear();
   // Cells after the eleventh are scanned but never mapped, however long the
   // row: the column is counted without wrapping.
@@ -239,6 +261,7 @@ bool CallRowConverter::Convert(std::string_view row, CallRecord& call) {
     value = (set_ >> i & 1u) != 0 ? values_[i] : std::string_view();
   }
   call.set = set_ & ((1u << kCallAttributeCount) - 1);
+  call.plain = plain_ & call.set;
   return call.set != 0;
 }
 

@@ -19,10 +19,13 @@ inline constexpr std::string_view kCallAttributeNames[kCallAttributeCount] = {
 struct CallRecord {
   std::string_view values[kCallAttributeCount];
   unsigned set = 0;  // bit a: values[a] was set
+  // Bit a: values[a] is made of bytes an XML attribute holds as they are.
+  unsigned plain = 0;
   // The service cell's text, tags stripped; empty when the row has none.
   std::string_view service;
 
   bool Has(CallAttribute attribute) const { return ((set >> attribute) & 1u) != 0; }
+  bool IsPlain(CallAttribute attribute) const { return ((plain >> attribute) & 1u) != 0; }
 };
 
 // Turns the rows of one conversion into call records. Keeps its working
@@ -47,6 +50,8 @@ class CallRowConverter {
   // A value that lasts until the next row: a view into the row, a constant,
   // a remembered text or the slot's buffer.
   void Set(int slot, std::string_view value);
+  // The slot's value was made here of bytes that need no escaping.
+  void MarkPlain(int slot) { plain_ |= 1u << slot; }
   // A value made for this row, copied into the slot's buffer.
   void Store(int slot, std::string_view value);
   // The cell's text as a value: a copy when it is a cell stripped of tags,
@@ -65,6 +70,9 @@ class CallRowConverter {
   std::string_view values_[kSlots];
   std::string buffers_[kSlots];
   unsigned set_ = 0;
+  unsigned plain_ = 0;
+  // The minutes' separator needs no escaping either.
+  bool separatorPlain_;
   std::string cellText_;
   std::string dateText_;
   // Service cells take few distinct values.

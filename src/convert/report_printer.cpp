@@ -203,7 +203,12 @@ void ReportPrinter::Call(const CallRecord& call) {
   for (int i = 0; i < kCallAttributeCount; ++i) {
     if (!call.Has(static_cast<CallAttribute>(i))) continue;
     PutMarkup(kAttributeStarts[i]);
-    Escaped<true>(call.values[i]);
+    const std::string_view value = call.values[i];
+    if (call.IsPlain(static_cast<CallAttribute>(i)) && value.size() <= kSlack) {
+      PutMarkup(value);
+    } else {
+      Escaped<true>(value);
+    }
     PutMarkup("\"");
   }
   PutMarkup("/>");

@@ -8,4 +8,9 @@ constexpr bool IsForbiddenInXml(unsigned char byte) {
   return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
 }
 
+// An ASCII byte that an attribute value holds as it is, needing no escape.
+constexpr bool IsPlainInAttribute(unsigned char byte) {
+  return byte >= 0x20 && byte < 0x80 && byte != '&' && byte != '<' && byte != '"';
+}
+
 }  // namespace qv

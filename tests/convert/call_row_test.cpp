@@ -90,6 +90,8 @@ TEST_F(CallRowTest, RowLengths) {
       {"one cell", {"1"}, ""},
       {"two cells", {"1", "07.12.2010"}, ""},
       {"three cells", {"1", "07.12.2010", "9:05:00"}, R"(<call time="2010-12-07 09:05:00"/>)"},
+      {"a time to escape", {"1", "07.12.2010", "9:05\"ч&"},
+       R"(<call time="2010-12-07 9:05&quot;ч&amp;"/>)"},
       {"eleven cells", OrdinaryCells(), kOrdinaryCall},
       {"thirteen cells", longRow, kOrdinaryCall},
       {"three hundred cells", veryLongRow, kOrdinaryCall},
