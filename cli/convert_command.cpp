@@ -12,7 +12,6 @@
 #include <thread>
 #include <unordered_map>
 
-#include "progress.h"
 #include "tool.h"
 
 namespace qv::cli {

@@ -1,4 +1,4 @@
-#include "listing_command.h"
+#include "tool.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,10 +11,8 @@
 #include "convert/conversion.h"
 #include "convert/report_file.h"
 #include "listings.h"
-#include "progress.h"
 #include "runtime/encodings.h"
 #include "runtime/service_error.h"
-#include "tool.h"
 
 namespace qv::cli {
 namespace {
@@ -106,7 +104,7 @@ std::string WalkOne(const std::string& input, DetailEvents& events, ProgressLine
 
 }  // namespace
 
-int WriteListing(const ListingRequest& request, const char* programName) {
+int WriteListing(const ListingRequest& request) {
   ProgressLine progress(stderr, request.showProgress);
   progress.SetTotals(request.inputs.size(), TotalSize(request.inputs));
   ListingOutput output(request.outputPath);
@@ -134,7 +132,7 @@ int WriteListing(const ListingRequest& request, const char* programName) {
     output.Finish();
     return allWalked ? kSuccess : kFailure;
   } catch (const OutputFailure& failure) {
-    progress.PrintMessage(std::string(programName) + ": " + failure.what());
+    progress.PrintMessage(std::string(kProgram) + ": " + failure.what());
     return kFailure;
   }
 }
@@ -199,7 +197,7 @@ int RunListing(const Tool& tool, const CLI::App& command, ListingKind kind,
   const bool rowsOnTerminal = request.options.format != listing::Format::kText &&
                               request.outputPath.empty() && StandardOutputIsTerminal();
   request.showProgress = ShowsProgress(tool) && !rowsOnTerminal;
-  return WriteListing(request, kProgram);
+  return WriteListing(request);
 }
 
 void AddListing(CLI::App& app, Tool& tool, ListingKind kind, const std::string& description,
