@@ -105,8 +105,8 @@ std::string WalkOne(const std::string& input, DetailEvents& events, ProgressLine
 }  // namespace
 
 int WriteListing(const ListingRequest& request) {
-  ProgressLine progress(stderr, request.showProgress);
-  progress.SetTotals(request.inputs.size(), TotalSize(request.inputs));
+  ProgressLine progress(stderr, request.showProgress, request.inputs.size(),
+                        TotalSize(request.inputs));
   ListingOutput output(request.outputPath);
   try {
     output.Open();

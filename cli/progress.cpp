@@ -15,14 +15,14 @@ void Write(std::FILE* stream, std::string_view text) {
 
 }  // namespace
 
-ProgressLine::ProgressLine(std::FILE* stream, bool drawn, Timing timing)
-    : stream_(stream), drawn_(drawn), timing_(timing), lastDrawn_(start_ - timing.redrawInterval) {}
-
-void ProgressLine::SetTotals(std::size_t files, std::uint64_t bytes) {
-  std::lock_guard lock(mutex_);
-  fileTotal_ = files;
-  byteTotal_ = bytes;
-}
+ProgressLine::ProgressLine(std::FILE* stream, bool drawn, std::size_t files, std::uint64_t bytes,
+                           Timing timing)
+    : stream_(stream),
+      drawn_(drawn),
+      timing_(timing),
+      lastDrawn_(start_ - timing.redrawInterval),
+      fileTotal_(files),
+      byteTotal_(bytes) {}
 
 void ProgressLine::AddBytes(std::uint64_t count) {
   std::lock_guard lock(mutex_);

@@ -110,14 +110,15 @@ class ProgressLine {
   };
 
   // Messages go to stream; the line is drawn there only when drawn is true,
-  // which a caller sets for a terminal.
-  ProgressLine(std::FILE* stream, bool drawn, Timing timing);
-  ProgressLine(std::FILE* stream, bool drawn) : ProgressLine(stream, drawn, Timing{}) {}
+  // which a caller sets for a terminal. The work is files inputs of bytes in all.
+  ProgressLine(std::FILE* stream, bool drawn, std::size_t files, std::uint64_t bytes,
+               Timing timing);
+  ProgressLine(std::FILE* stream, bool drawn, std::size_t files, std::uint64_t bytes)
+      : ProgressLine(stream, drawn, files, bytes, Timing{}) {}
   ~ProgressLine() { Finish(); }
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
 
-  void SetTotals(std::size_t files, std::uint64_t bytes);
   void AddBytes(std::uint64_t count);
   // One input done; a failure's message, when not empty, is printed and
   // counted at once, so the line never tells fewer failures than shown.
@@ -138,8 +139,8 @@ class ProgressLine {
   Timing timing_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point lastDrawn_;
-  std::size_t fileTotal_ = 0;
-  std::uint64_t byteTotal_ = 0;
+  const std::size_t fileTotal_;
+  const std::uint64_t byteTotal_;
   std::size_t filesDone_ = 0;
   std::size_t filesFailed_ = 0;
   std::uint64_t bytesDone_ = 0;

@@ -118,10 +118,6 @@ void TextTable::AppendTo(std::string& out) const {
   }
 }
 
-const std::array<std::string_view, ListedCall::kColumnCount + 2> ListedCall::kNames = {
-    "file",    "phone",        "time",    "direction", "number", "call_zone", "destination_zone",
-    "service", "service_code", "seconds", "minutes",   "charge"};
-
 ListedCall::ListedCall() {
   for (const Column column : {kServiceCode, kSeconds, kMinutes, kCharge})
     fields_[column].number = true;

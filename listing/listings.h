@@ -62,7 +62,9 @@ class TextTable {
 class ListedCall {
  public:
   static constexpr std::size_t kColumnCount = 10;
-  static const std::array<std::string_view, kColumnCount + 2> kNames;
+  static constexpr std::array<std::string_view, kColumnCount + 2> kNames = {
+      "file",    "phone",        "time",    "direction", "number", "call_zone", "destination_zone",
+      "service", "service_code", "seconds", "minutes",   "charge"};
   enum Column {
     kTime,
     kDirection,

@@ -53,8 +53,7 @@ TEST_F(ProgressLineTest, OnlyMessagesWhenNotDrawnOrWhenTheWorkIsShort) {
   for (const bool drawn : {false, true}) {
     {
       // Work that ends before the delay, however slow the machine.
-      ProgressLine progress(stream_, drawn, drawn ? ProgressLine::Timing{24h, 0ms} : kAtOnce);
-      progress.SetTotals(3, 0);
+      ProgressLine progress(stream_, drawn, 3, 0, drawn ? ProgressLine::Timing{24h, 0ms} : kAtOnce);
       progress.FinishFile("qvmtsfrs: a.html: failed");
       progress.AddBytes(10);
     }
@@ -66,8 +65,7 @@ TEST_F(ProgressLineTest, OnlyMessagesWhenNotDrawnOrWhenTheWorkIsShort) {
 
 TEST_F(ProgressLineTest, MessageClearsTheLineAndIsFollowedByItAndTheEndClearsIt) {
   {
-    ProgressLine progress(stream_, true, kAtOnce);
-    progress.SetTotals(3, 0);
+    ProgressLine progress(stream_, true, 3, 0, kAtOnce);
     progress.FinishFile("");
     ASSERT_NE(Written().find("1/3 files, 0 failed"), std::string::npos);
     // The failure is counted by the time its message is out.
@@ -84,8 +82,7 @@ TEST_F(ProgressLineTest, MessageClearsTheLineAndIsFollowedByItAndTheEndClearsIt)
 TEST_F(ProgressLineTest, ShowsTheShareOfAllInputBytes) {
   for (const auto& [files, expected] :
        {std::pair(1, "\r50% of 300 MB"), std::pair(4, "\r0/4 files, 0 failed, 50% of 300 MB")}) {
-    ProgressLine progress(stream_, true, kAtOnce);
-    progress.SetTotals(static_cast<std::size_t>(files), 300'000'000);
+    ProgressLine progress(stream_, true, static_cast<std::size_t>(files), 300'000'000, kAtOnce);
     progress.AddBytes(150'000'000);
     EXPECT_NE(Written().find(expected), std::string::npos) << Written();
   }
