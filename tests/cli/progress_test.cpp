@@ -79,6 +79,15 @@ TEST_F(ProgressLineTest, MessageClearsTheLineAndIsFollowedByItAndTheEndClearsIt)
   EXPECT_TRUE(written.ends_with("\r\033[K")) << written;
 }
 
+TEST_F(ProgressLineTest, DrawsAtMostOncePerInterval) {
+  {
+    ProgressLine progress(stream_, true, 3, 0, ProgressLine::Timing{0ms, 24h});
+    progress.FinishFile("");
+    progress.FinishFile("");
+  }
+  EXPECT_EQ(Written(), "\r1/3 files, 0 failed\033[K\r\033[K");
+}
+
 TEST_F(ProgressLineTest, ShowsTheShareOfAllInputBytes) {
   for (const auto& [files, expected] :
        {std::pair(1, "\r50% of 300 MB"), std::pair(4, "\r0/4 files, 0 failed, 50% of 300 MB")}) {
