@@ -12,7 +12,6 @@
 #include <thread>
 #include <unordered_map>
 
-#include "progress.h"
 #include "tool.h"
 
 namespace qv::cli {
@@ -145,8 +144,7 @@ int ConvertIntoFolder(const Tool& tool, const CLI::App& command,
   jobs.reserve(inputs.size());
   for (const std::string& input : inputs)
     jobs.push_back({input, ReportPathIn(arguments.outputFolder, input), FileSize(input)});
-  ProgressLine progress(stderr, ShowsProgress(tool));
-  progress.SetTotals(jobs.size(), TotalSize(inputs));
+  ProgressLine progress(stderr, ShowsProgress(tool), jobs.size(), TotalSize(inputs));
   const int status =
       ConvertJobs(tool, jobs, ThreadsTheDescriptorsAllow(arguments.threads), progress);
   progress.Finish();

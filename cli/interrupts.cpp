@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -91,17 +90,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool OpenForWriting(const std::string& descriptor) {
-  std::ifstream info("/proc/self/fdinfo/" + descriptor);
-  for (std::string key; info >> key;) {
-    if (key != "flags:") continue;
-    std::string flags;
-    info >> flags;
-    return (std::stoul(flags, nullptr, 8) & O_ACCMODE) != O_RDONLY;
-  }
-  return false;
-}
-
 // The temporary files of reports and listings in flight are the files this
 // process holds open for writing under a name ending in ".tmp"; whatever
 // made them, they are ours and unfinished.
@@ -109,8 +97,9 @@ void RemoveTemporaryFiles() {
   std::error_code error;
   for (const fs::directory_entry& entry : fs::directory_iterator("/proc/self/fd", error)) {
     const fs::path target = fs::read_symlink(entry.path(), error);
-    if (!error && target.filename().string().ends_with(".tmp") &&
-        OpenForWriting(entry.path().filename().string()))
+    const int flags = fcntl(std::atoi(entry.path().filename().c_str()), F_GETFL);
+    if (!error && target.filename().string().ends_with(".tmp") && flags != -1 &&
+        (flags & O_ACCMODE) != O_RDONLY)
       fs::remove(target, error);
   }
 }

@@ -1,4 +1,4 @@
-#include "listing_command.h"
+#include "tool.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,10 +11,8 @@
 #include "convert/conversion.h"
 #include "convert/report_file.h"
 #include "listings.h"
-#include "progress.h"
 #include "runtime/encodings.h"
 #include "runtime/service_error.h"
-#include "tool.h"
 
 namespace qv::cli {
 namespace {
@@ -106,9 +104,9 @@ std::string WalkOne(const std::string& input, DetailEvents& events, ProgressLine
 
 }  // namespace
 
-int WriteListing(const ListingRequest& request, const char* programName) {
-  ProgressLine progress(stderr, request.showProgress);
-  progress.SetTotals(request.inputs.size(), TotalSize(request.inputs));
+int WriteListing(const ListingRequest& request) {
+  ProgressLine progress(stderr, request.showProgress, request.inputs.size(),
+                        TotalSize(request.inputs));
   ListingOutput output(request.outputPath);
   try {
     output.Open();
@@ -134,7 +132,7 @@ int WriteListing(const ListingRequest& request, const char* programName) {
     output.Finish();
     return allWalked ? kSuccess : kFailure;
   } catch (const OutputFailure& failure) {
-    progress.PrintMessage(std::string(programName) + ": " + failure.what());
+    progress.PrintMessage(std::string(kProgram) + ": " + failure.what());
     return kFailure;
   }
 }
@@ -142,11 +140,9 @@ int WriteListing(const ListingRequest& request, const char* programName) {
 namespace {
 
 struct ListingArguments {
-  std::vector<std::string> inputs;
-  std::string outputPath;
+  ListingRequest request;
   // Empty when --format was not given.
   std::string format;
-  listing::ListingOptions options;
 };
 
 const char* const kFailures =
@@ -170,36 +166,34 @@ std::string CheckDelimiter(const std::string& text) {
 }
 
 // Without --format, the output file's extension tells the format.
-listing::Format FormatOf(const ListingArguments& arguments) {
+listing::Format FormatOf(const std::string& format, const ListingRequest& request) {
   static const std::map<std::string, listing::Format> kFormats = {
       {"text", listing::Format::kText},        {"csv", listing::Format::kCsv},
       {".csv", listing::Format::kCsv},         {"jsonl", listing::Format::kJsonLines},
       {".jsonl", listing::Format::kJsonLines}, {"json", listing::Format::kJson},
       {".json", listing::Format::kJson}};
-  const std::string extension = std::filesystem::path(arguments.outputPath).extension().string();
-  const auto found = kFormats.find(arguments.format.empty() ? extension : arguments.format);
-  return found == kFormats.end() ? arguments.options.format : found->second;
+  const std::string extension = std::filesystem::path(request.outputPath).extension().string();
+  const auto found = kFormats.find(format.empty() ? extension : format);
+  return found == kFormats.end() ? request.options.format : found->second;
 }
 
-int RunListing(const Tool& tool, const CLI::App& command, ListingKind kind,
-               ListingArguments& arguments) {
-  arguments.inputs.insert(arguments.inputs.end(), tool.literalInputs.begin(),
-                          tool.literalInputs.end());
-  if (arguments.inputs.empty()) return UsageError(command, "INPUT is required");
-  ListingRequest request{kind, ExpandInputs(arguments.inputs), arguments.outputPath, false,
-                         arguments.options};
+int RunListing(const Tool& tool, const CLI::App& command, ListingArguments& arguments) {
+  ListingRequest& request = arguments.request;
+  request.inputs.insert(request.inputs.end(), tool.literalInputs.begin(), tool.literalInputs.end());
+  if (request.inputs.empty()) return UsageError(command, "INPUT is required");
+  request.inputs = ExpandInputs(request.inputs);
+  request.options.format = FormatOf(arguments.format, request);
   if (request.outputPath == "-") request.outputPath.clear();
   for (const std::string& input : request.inputs) {
     if (!request.outputPath.empty() && driver::SameExistingFile(input, request.outputPath))
       return UsageError(command, input + " and " + request.outputPath +
                                      " are the same file; the listing would overwrite the detail");
   }
-  request.options.format = FormatOf(arguments);
   // Rows streaming onto the terminal show the progress themselves.
   const bool rowsOnTerminal = request.options.format != listing::Format::kText &&
                               request.outputPath.empty() && StandardOutputIsTerminal();
   request.showProgress = ShowsProgress(tool) && !rowsOnTerminal;
-  return WriteListing(request, kProgram);
+  return WriteListing(request);
 }
 
 void AddListing(CLI::App& app, Tool& tool, ListingKind kind, const std::string& description,
@@ -208,12 +202,13 @@ void AddListing(CLI::App& app, Tool& tool, ListingKind kind, const std::string& 
   CLI::App* command = app.add_subcommand(name, description);
   command->group("Commands");
   auto arguments = std::make_shared<ListingArguments>();
-  listing::ListingOptions& options = arguments->options;
+  arguments->request.kind = kind;
+  listing::ListingOptions& options = arguments->request.options;
   if (kind == ListingKind::kSummary) options.format = listing::Format::kText;
   tool.help.SetUsage(command,
                      {"qvmtsfrs " + name + " [--format " + CLI::detail::join(formats, "|") +
                       "] [--output FILE] [OPTIONS] INPUT..."});
-  command->add_option("INPUT", arguments->inputs, "Detail files, listed in the order given")
+  command->add_option("INPUT", arguments->request.inputs, "Detail files, listed in the order given")
       ->type_name("");
   command
       ->add_option("-f,--format", arguments->format,
@@ -223,7 +218,7 @@ void AddListing(CLI::App& app, Tool& tool, ListingKind kind, const std::string& 
       ->type_name("FORMAT")
       ->check(CLI::IsMember(formats));
   command
-      ->add_option("-o,--output", arguments->outputPath,
+      ->add_option("-o,--output", arguments->request.outputPath,
                    "Write into FILE instead of standard output")
       ->type_name("FILE");
   command->add_option("--delimiter", options.delimiter, "CSV: separate fields by CHAR, not ','")
@@ -241,8 +236,8 @@ void AddListing(CLI::App& app, Tool& tool, ListingKind kind, const std::string& 
                     "Every row the report holds, headings and spacers too, not only calls");
   command->add_flag("-q,--quiet", tool.quiet, "Show no progress line on the terminal");
   command->footer(footer + kFailures + kExitStatuses);
-  tool.runs[command] = [&tool, command, kind, arguments] {
-    return RunListing(tool, *command, kind, *arguments);
+  tool.runs[command] = [&tool, command, arguments] {
+    return RunListing(tool, *command, *arguments);
   };
 }
 

@@ -3,11 +3,9 @@
 // command lives in a file of its own; this one only picks the command.
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "progress.h"
+#include "tool.h"
 
 #include <filesystem>
 
@@ -15,30 +15,51 @@ void Write(std::FILE* stream, std::string_view text) {
 
 }  // namespace
 
-ProgressLine::ProgressLine(std::FILE* stream, bool drawn, Timing timing)
-    : stream_(stream), timing_(timing) {
-  if (drawn) redrawer_ = std::jthread([this](const std::stop_token& stop) { RedrawUntil(stop); });
-}
+ProgressLine::ProgressLine(std::FILE* stream, bool drawn, std::size_t files, std::uint64_t bytes,
+                           Timing timing)
+    : stream_(stream),
+      drawn_(drawn),
+      timing_(timing),
+      lastDrawn_(start_ - timing.redrawInterval),
+      fileTotal_(files),
+      byteTotal_(bytes) {}
 
-ProgressLine::~ProgressLine() { Finish(); }
-
-void ProgressLine::SetTotals(std::size_t files, std::uint64_t bytes) {
+void ProgressLine::AddBytes(std::uint64_t count) {
   std::lock_guard lock(mutex_);
-  fileTotal_ = files;
-  byteTotal_ = bytes;
+  bytesDone_ += count;
+  DrawWhenDueLocked();
 }
 
 void ProgressLine::FinishFile(const std::string& failure) {
   std::lock_guard lock(mutex_);
   ++filesDone_;
-  if (failure.empty()) return;
-  ++filesFailed_;
-  PrintLocked(failure);
+  if (!failure.empty()) {
+    ++filesFailed_;
+    PrintLocked(failure);
+  }
+  DrawWhenDueLocked();
 }
 
 void ProgressLine::PrintMessage(std::string_view line) {
   std::lock_guard lock(mutex_);
   PrintLocked(line);
+}
+
+void ProgressLine::Finish() {
+  std::lock_guard lock(mutex_);
+  drawn_ = false;
+  ClearLocked();
+  std::fflush(stream_);
+}
+
+// Drawn at most once per interval, and only once the work has run longer
+// than the delay.
+void ProgressLine::DrawWhenDueLocked() {
+  if (!drawn_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - start_ < timing_.delay || now - lastDrawn_ < timing_.redrawInterval) return;
+  DrawLocked();
+  std::fflush(stream_);
 }
 
 void ProgressLine::PrintLocked(std::string_view line) {
@@ -50,27 +71,12 @@ void ProgressLine::PrintLocked(std::string_view line) {
   std::fflush(stream_);
 }
 
-void ProgressLine::Finish() {
-  redrawer_.request_stop();
-  if (redrawer_.joinable()) redrawer_.join();
-  std::lock_guard lock(mutex_);
-  ClearLocked();
-  std::fflush(stream_);
-}
-
-void ProgressLine::RedrawUntil(const std::stop_token& stop) {
-  std::unique_lock lock(mutex_);
-  const auto stopped = [&stop] { return stop.stop_requested(); };
-  while (!finishing_.wait_for(lock, stop, timing_.redrawInterval, stopped)) {
-    if (std::chrono::steady_clock::now() - start_ >= timing_.delay) {
-      DrawLocked();
-      std::fflush(stream_);
-    }
-  }
-}
-
 void ProgressLine::DrawLocked() {
-  const std::string text = Text();
+  lastDrawn_ = std::chrono::steady_clock::now();
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(lastDrawn_ - start_);
+  std::string text = fileTotal_ > 1 ? FileCountText(filesDone_, fileTotal_, filesFailed_) : "";
+  if (byteTotal_ != 0)
+    text += (text.empty() ? "" : ", ") + ByteShareText(bytesDone_, byteTotal_, elapsed);
   if (text.empty()) return;
   Write(stream_, kReturn);
   Write(stream_, text);
@@ -83,14 +89,6 @@ void ProgressLine::ClearLocked() {
   Write(stream_, kReturn);
   Write(stream_, kEraseToEnd);
   shown_ = false;
-}
-
-std::string ProgressLine::Text() const {
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::steady_clock::now() - start_);
-  std::string text = fileTotal_ > 1 ? FileCountText(filesDone_, fileTotal_, filesFailed_) : "";
-  if (byteTotal_ == 0) return text;
-  return (text.empty() ? text : text + ", ") + ByteShareText(bytesDone_, byteTotal_, elapsed);
 }
 
 std::string FileCountText(std::size_t done, std::size_t total, std::size_t failed) {

@@ -1,7 +1,6 @@
 #include "listings.h"
 
 #include <algorithm>
-#include <utility>
 #include <vector>
 
 #include "runtime/ascii.h"
@@ -19,7 +18,7 @@ constexpr std::array<std::string_view, kSummaryColumns> kSummaryNames = {
     "file",   "phone",  "first_call", "last_call", "calls_out", "calls_in", "seconds",
     "charge", "code_1", "code_2",     "code_3",    "code_4",    "code_5",   "code_8"};
 // Shorter headings for the terminal; the help tells what they count.
-const std::vector<std::string> kTableHeadings = {
+constexpr std::array<std::string_view, kSummaryColumns> kTableHeadings = {
     "file",   "phone", "first call", "last call", "out", "in", "seconds",
     "charge", "c1",    "c2",         "c3",        "c4",  "c5", "c8"};
 constexpr std::size_t kFirstSummaryNumber = 4;
@@ -64,12 +63,6 @@ SummaryCells CellsOf(const SubscriberSummary& entry) {
   return cells;
 }
 
-std::vector<std::string> TableRow(const SubscriberSummary& entry) {
-  std::vector<std::string> row;
-  for (const std::optional<std::string>& cell : CellsOf(entry)) row.push_back(cell.value_or(""));
-  return row;
-}
-
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 // C0 controls, DEL, and the C1 controls U+0080 to U+009F (C2 80 to C2 9F).
@@ -101,36 +94,29 @@ std::size_t DisplayWidth(std::string_view text) {
 
 }  // namespace
 
-TextTable::TextTable(std::vector<bool> alignRight)
-    : alignRight_(std::move(alignRight)), widths_(alignRight_.size(), 0) {}
-
-void TextTable::AddRow(const std::vector<std::string>& cells) {
-  std::vector<std::string> row;
-  for (std::size_t column = 0; column < widths_.size(); ++column) {
-    row.push_back(column < cells.size() ? ForTerminal(cells[column]) : std::string());
-    widths_[column] = std::max(widths_[column], DisplayWidth(row.back()));
+void TextTable::AddRow(std::span<const Field> cells) {
+  std::vector<Cell>& row = rows_.emplace_back();
+  widths_.resize(std::max(widths_.size(), cells.size()), 0);
+  for (std::size_t column = 0; column < cells.size(); ++column) {
+    row.push_back({ForTerminal(cells[column].value.value_or("")), cells[column].number});
+    widths_[column] = std::max(widths_[column], DisplayWidth(row.back().text));
   }
-  rows_.push_back(std::move(row));
 }
 
 void TextTable::AppendTo(std::string& out) const {
-  for (const std::vector<std::string>& row : rows_) {
+  for (const std::vector<Cell>& row : rows_) {
     const std::size_t lineStart = out.size();
     for (std::size_t column = 0; column < row.size(); ++column) {
-      const std::string& cell = row[column];
-      const std::string padding(widths_[column] - DisplayWidth(cell), ' ');
+      const Cell& cell = row[column];
+      const std::string padding(widths_[column] - DisplayWidth(cell.text), ' ');
       if (column > 0) out += "  ";
-      out += alignRight_[column] ? padding + cell : cell + padding;
+      out += cell.alignRight ? padding + cell.text : cell.text + padding;
     }
     const std::size_t end = out.find_last_not_of(' ');
     out.resize(end == std::string::npos || end < lineStart ? lineStart : end + 1);
     out += '\n';
   }
 }
-
-const std::array<std::string_view, ListedCall::kColumnCount + 2> ListedCall::kNames = {
-    "file",    "phone",        "time",    "direction", "number", "call_zone", "destination_zone",
-    "service", "service_code", "seconds", "minutes",   "charge"};
 
 ListedCall::ListedCall() {
   for (const Column column : {kServiceCode, kSeconds, kMinutes, kCharge})
@@ -188,12 +174,11 @@ void SubscriberSummary::Add(const ListedCall& call) {
 }
 
 SummaryListing::SummaryListing(OutputBuffer& out, const ListingOptions& options)
-    : out_(out), options_(options), writer_(out, options, kSummaryNames), table_([] {
-        std::vector<bool> alignRight(kSummaryColumns, true);
-        std::fill_n(alignRight.begin(), kFirstSummaryNumber, false);
-        return alignRight;
-      }()) {
-  if (options_.format == Format::kText) table_.AddRow(kTableHeadings);
+    : out_(out), options_(options), writer_(out, options, kSummaryNames) {
+  std::array<Field, kSummaryColumns> headings;
+  for (std::size_t i = 0; i < kSummaryColumns; ++i)
+    headings[i] = {kTableHeadings[i], i >= kFirstSummaryNumber};
+  if (options_.format == Format::kText) table_.AddRow(headings);
 }
 
 void SummaryListing::StartInput(std::string_view file) { file_ = Cleaned(file, true); }
@@ -218,17 +203,20 @@ void SummaryListing::Call(const CallRecord& record) {
 }
 
 void SummaryListing::CloseBlock() {
-  if (!open_) return;
+  if (open_) Write(*open_);
+  open_.reset();
+}
+
+void SummaryListing::Write(const SubscriberSummary& entry) {
+  const SummaryCells cells = CellsOf(entry);
+  std::array<Field, kSummaryColumns> fields;
+  for (std::size_t i = 0; i < kSummaryColumns; ++i)
+    fields[i] = {cells[i], i >= kFirstSummaryNumber};
   if (options_.format == Format::kText) {
-    table_.AddRow(TableRow(*open_));
+    table_.AddRow(fields);
   } else {
-    const auto cells = CellsOf(*open_);
-    std::array<Field, kSummaryColumns> fields;
-    for (std::size_t i = 0; i < kSummaryColumns; ++i)
-      fields[i] = {cells[i], i >= kFirstSummaryNumber};
     writer_.Write(fields);
   }
-  open_.reset();
 }
 
 void SummaryListing::Finish() {
@@ -238,7 +226,7 @@ void SummaryListing::Finish() {
     return;
   }
   total_.file = "total";
-  table_.AddRow(TableRow(total_));
+  Write(total_);
   table_.AppendTo(out_.Text());
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,18 +42,19 @@ std::string_view CleanValue(std::string_view text, bool raw, std::string& scratc
 // Rows of cells in columns padded to their widest cell, for a terminal.
 class TextTable {
  public:
-  // One flag per column: true for numbers, which stand against its right edge.
-  explicit TextTable(std::vector<bool> alignRight);
-
-  // Cells are well-formed UTF-8; control characters in them are shown as
-  // "?", so that no cell can steer the terminal.
-  void AddRow(const std::vector<std::string>& cells);
+  // Values are well-formed UTF-8; control characters in them are shown as
+  // "?", so that no cell can steer the terminal. Numbers stand against their
+  // column's right edge; a missing value is an empty cell.
+  void AddRow(std::span<const Field> cells);
   // Columns two spaces apart, lines ending in LF without trailing blanks.
   void AppendTo(std::string& out) const;
 
  private:
-  std::vector<bool> alignRight_;
-  std::vector<std::vector<std::string>> rows_;
+  struct Cell {
+    std::string text;
+    bool alignRight;
+  };
+  std::vector<std::vector<Cell>> rows_;
   std::vector<std::size_t> widths_;
 };
 
@@ -60,7 +62,9 @@ class TextTable {
 class ListedCall {
  public:
   static constexpr std::size_t kColumnCount = 10;
-  static const std::array<std::string_view, kColumnCount + 2> kNames;
+  static constexpr std::array<std::string_view, kColumnCount + 2> kNames = {
+      "file",    "phone",        "time",    "direction", "number", "call_zone", "destination_zone",
+      "service", "service_code", "seconds", "minutes",   "charge"};
   enum Column {
     kTime,
     kDirection,
@@ -142,6 +146,7 @@ class SummaryListing final : public ListingEvents {
 
  private:
   void CloseBlock();
+  void Write(const SubscriberSummary& entry);
 
   OutputBuffer& out_;
   ListingOptions options_;

@@ -7,8 +7,6 @@
 namespace qv::listing {
 namespace {
 
-using Digits = std::vector<std::uint8_t>;
-
 bool AllDigits(std::string_view text) { return std::all_of(text.begin(), text.end(), IsDigit); }
 
 std::string_view WithoutLeadingZeros(std::string_view whole) {
@@ -16,51 +14,18 @@ std::string_view WithoutLeadingZeros(std::string_view whole) {
   return whole;
 }
 
-// Adds the number whose last fraction digit stands at position.
-void AddAt(Digits& sum, std::size_t position, const PlainDecimal& number) {
-  if (sum.size() < position) sum.resize(position, 0);
-  unsigned carry = 0;
-  const auto addDigit = [&](unsigned digit) {
-    if (position == sum.size()) sum.push_back(0);
-    const unsigned value = sum[position] + digit + carry;
-    sum[position] = static_cast<std::uint8_t>(value % 10);
-    carry = value / 10;
-    ++position;
-  };
-  const auto addDigits = [&](std::string_view digits) {
-    for (std::size_t i = digits.size(); i-- > 0;) addDigit(static_cast<unsigned>(digits[i] - '0'));
-  };
-  addDigits(number.fraction);
-  addDigits(WithoutLeadingZeros(number.whole));
-  while (carry != 0) addDigit(0);
-}
-
-std::size_t SignificantSize(const Digits& digits) {
-  std::size_t size = digits.size();
-  while (size > 0 && digits[size - 1] == 0) --size;
-  return size;
-}
-
-bool LessThan(const Digits& a, const Digits& b) {
-  const std::size_t sizeA = SignificantSize(a);
-  const std::size_t sizeB = SignificantSize(b);
-  if (sizeA != sizeB) return sizeA < sizeB;
-  for (std::size_t i = sizeA; i-- > 0;) {
-    if (a[i] != b[i]) return a[i] < b[i];
+// Settles the carries, so that each place holds 0 to 9, adding places for
+// what carries out of the top. False when the total is below zero: then the
+// top carry is negative and is dropped.
+bool Settle(std::vector<std::int64_t>& places) {
+  std::int64_t carry = 0;
+  for (std::size_t i = 0; i < places.size() || carry > 0; ++i) {
+    if (i == places.size()) places.push_back(0);
+    const std::int64_t value = places[i] + carry;
+    carry = value / 10 - (value % 10 < 0 ? 1 : 0);
+    places[i] = value - carry * 10;
   }
-  return false;
-}
-
-// larger - smaller, for larger not less than smaller.
-Digits Difference(const Digits& larger, const Digits& smaller) {
-  Digits result(larger);
-  int borrow = 0;
-  for (std::size_t i = 0; i < result.size(); ++i) {
-    int value = result[i] - borrow - (i < smaller.size() ? smaller[i] : 0);
-    borrow = value < 0 ? 1 : 0;
-    result[i] = static_cast<std::uint8_t>(value + 10 * borrow);
-  }
-  return result;
+  return carry == 0;
 }
 
 }  // namespace
@@ -96,27 +61,36 @@ void AppendAsJsonNumber(const PlainDecimal& number, std::string& out) {
   AppendDecimal(trimmed, '.', out);
 }
 
-void DecimalTotal::Rescale(std::size_t decimals) {
-  if (decimals <= decimals_) return;
-  for (Digits* digits : {&positive_, &negative_}) {
-    if (!digits->empty()) digits->insert(digits->begin(), decimals - decimals_, 0);
-  }
-  decimals_ = decimals;
-}
-
 void DecimalTotal::Add(const PlainDecimal& number) {
-  Rescale(number.fraction.size());
-  AddAt(number.negative ? negative_ : positive_, decimals_ - number.fraction.size(), number);
+  if (number.fraction.size() > decimals_) {
+    places_.insert(places_.begin(), number.fraction.size() - decimals_, 0);
+    decimals_ = number.fraction.size();
+  }
+  const int sign = number.negative ? -1 : 1;
+  std::size_t place = decimals_ - number.fraction.size();
+  for (const std::string_view digits : {number.fraction, WithoutLeadingZeros(number.whole)}) {
+    for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit, ++place) {
+      if (place == places_.size()) places_.push_back(0);
+      places_[place] += sign * (*digit - '0');
+    }
+  }
 }
 
 std::string DecimalTotal::Text() const {
-  const bool negative = LessThan(positive_, negative_);
-  Digits digits = negative ? Difference(negative_, positive_) : Difference(positive_, negative_);
-  digits.resize(std::max(SignificantSize(digits), decimals_ + 1), 0);
+  std::vector<std::int64_t> places = places_;
+  const bool negative = !Settle(places);
+  if (negative) {
+    places = places_;
+    for (std::int64_t& place : places) place = -place;
+    Settle(places);
+  }
+  std::size_t size = places.size();
+  while (size > decimals_ + 1 && places[size - 1] == 0) --size;
+  places.resize(std::max(size, decimals_ + 1), 0);
   std::string text = negative ? "-" : "";
-  for (std::size_t i = digits.size(); i-- > 0;) {
+  for (std::size_t i = places.size(); i-- > 0;) {
     if (i + 1 == decimals_) text += '.';
-    text += static_cast<char>('0' + digits[i]);
+    text += static_cast<char>('0' + places[i]);
   }
   return text;
 }

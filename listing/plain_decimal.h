@@ -35,12 +35,10 @@ class DecimalTotal {
   std::string Text() const;
 
  private:
-  using Digits = std::vector<std::uint8_t>;  // least significant first
-  void Rescale(std::size_t decimals);
-
-  // Positive and negative numbers are summed apart and set off at the end.
-  Digits positive_;
-  Digits negative_;
+  // Per decimal place, least significant first, the sum of the signed digits
+  // added there; carries are settled only when the text is asked for. No
+  // input holds enough numbers to overflow a place.
+  std::vector<std::int64_t> places_;
   std::size_t decimals_ = 0;
 };
 

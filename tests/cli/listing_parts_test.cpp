@@ -1,6 +1,7 @@
 // The exact totals of charges and the terminal table of the summary.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -97,16 +98,19 @@ TEST(RecordWriter, DialectsWriteExactBytes) {
 }
 
 TEST(TextTable, PadsByCharactersAndShowsControlsAsQuestionMarks) {
-  qv::listing::TextTable table({false, true});
-  table.AddRow({"phone", "charge"});
-  table.AddRow({"Иванов", "6.75"});
-  table.AddRow({"a\x1b[2Jb\xC2\x9B", "103.60"});
+  using qv::listing::Field;
+  qv::listing::TextTable table;
+  table.AddRow(std::array{Field{"phone"}, Field{"charge", true}});
+  table.AddRow(std::array{Field{"Иванов"}, Field{"6.75", true}});
+  table.AddRow(std::array{Field{"a\x1b[2Jb\xC2\x9B"}, Field{"103.60", true}});
+  table.AddRow(std::array{Field{"x"}, Field{std::nullopt, true}});
   std::string text;
   table.AppendTo(text);
   EXPECT_EQ(text,
             "phone    charge\n"
             "Иванов     6.75\n"
-            "a?[2Jb?  103.60\n");
+            "a?[2Jb?  103.60\n"
+            "x\n");
 }
 
 }  // namespace

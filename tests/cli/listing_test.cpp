@@ -15,11 +15,11 @@
 #include "../../fuzz/xml_check.h"
 #include "convert/conversion.h"
 #include "detail_generator.h"
-#include "listing_command.h"
 #include "records.h"
 #include "runtime/locale_formats.h"
 #include "support/temp_folder.h"
 #include "table_readers.h"
+#include "tool.h"
 
 namespace {
 
@@ -117,7 +117,7 @@ class ListingTest : public ::testing::Test {
   std::string Listing(qv::cli::ListingKind kind, const std::vector<std::string>& inputs,
                       const ListingOptions& options) {
     const std::string output = folder_.Path("listing");
-    EXPECT_EQ(qv::cli::WriteListing({kind, inputs, output, false, options}, "qvmtsfrs"), 0);
+    EXPECT_EQ(qv::cli::WriteListing({kind, inputs, output, false, options}), 0);
     return ReadFile(output);
   }
   std::string Calls(const std::vector<std::string>& inputs, const ListingOptions& options) {
