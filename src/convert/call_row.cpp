@@ -76,7 +76,10 @@ char ServiceCodeInUtf16(std::string_view cell) {
 
 CallRowConverter::CallRowConverter(char decimalSeparator)
     : decimalSeparator_(decimalSeparator),
-      separatorPlain_(IsPlainInAttribute(static_cast<unsigned char>(decimalSeparator))) {}
+      // Seconds, code and direction are digits; minutes too, with the separator.
+      madePlain_(
+          1u << kS | 1u << kCode | 1u << kType |
+          (IsPlainInAttribute(static_cast<unsigned char>(decimalSeparator)) ? 1u << kM : 0)) {}
 
 void CallRowConverter::Set(int slot, std::string_view value) {
   values_[slot] = value;
@@ -104,18 +107,10 @@ void CallRowConverter::SetTime(std::string_view timeCell) {
   const std::string_view padding = zeros.substr(0, timeCell.size() < 8 ? 8 - timeCell.size() : 0);
   std::string& value = buffers_[kTime];
   if (IsPlainDate(dateText_) && IsPlainTime(timeCell)) {
-    // "dd.mm.yyyy" becomes "yyyy-mm-dd ", filled in place.
-    const char* const date = dateText_.data();
-    value.resize(11);
-    char* const out = value.data();
-    std::memcpy(out, date + 6, 4);
-    out[4] = '-';
-    std::memcpy(out + 5, date + 3, 2);
-    out[7] = '-';
-    std::memcpy(out + 8, date, 2);
-    out[10] = ' ';
-    value.append(padding).append(timeCell);
-    MarkPlain(kTime);
+    const char* const d = dateText_.data();
+    const char dateFields[] = {d[6], d[7], d[8], d[9], '-', d[3], d[4], '-', d[0], d[1], ' '};
+    value.assign(dateFields, sizeof dateFields).append(padding).append(timeCell);
+    plain_ |= 1u << kTime;
   } else {
     dateText_.append(" ").append(padding).append(timeCell);
     value.assign(NthField(NthField(dateText_, ' ', 1), '.', 3));
@@ -130,12 +125,10 @@ void CallRowConverter::SetDirectionAndNumber(std::string_view cell, bool strippe
   const TextPos arrow = FindText(kIncomingArrow, cell);
   if (arrow == 0) {
     Set(kType, "1");
-    MarkPlain(kType);
     SetCell(kNum, cell, stripped);
     return;
   }
   Set(kType, "2");
-  MarkPlain(kType);
   // Without another "&" after it, taking the arrow out is all that
   // replacing it again and again would do.
   const std::string_view before = cell.substr(0, static_cast<std::size_t>(arrow - 1));
@@ -153,8 +146,6 @@ void CallRowConverter::SetDuration(std::string_view cell) {
   if (cell == "1") {
     Set(kS, "1");
     Set(kM, "0");
-    MarkPlain(kS);
-    MarkPlain(kM);
     return;
   }
   const TextPos colon = FindByte(':', cell);
@@ -163,8 +154,6 @@ void CallRowConverter::SetDuration(std::string_view cell) {
   const std::int64_t total = minutes * 60 + seconds;
   Store(kS, IntToDecimal(total));
   Store(kM, MinuteText(total, decimalSeparator_));
-  MarkPlain(kS);
-  if (separatorPlain_) MarkPlain(kM);
 }
 
 char CallRowConverter::ComputeServiceCode(std::string_view cell) {
@@ -220,7 +209,6 @@ void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell, bool
       break;
     case kServiceColumn:
       Set(kCode, kCodes.substr(static_cast<std::size_t>(ServiceCodeOf(cell) - '1'), 1));
-      MarkPlain(kCode);
       SetCell(kService, cell, stripped);
       break;
     case kDurationColumn:
@@ -238,7 +226,7 @@ void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell, bool
 // cell stripped of its tags, is copied, each into its slot's own buffer.
 bool CallRowConverter::Convert(std::string_view row, CallRecord& call) {
   set_ = 0;
-  plain_ = 0;
+  plain_ = madePlain_;
   dateText_.clear();
   // Cells after the eleventh are scanned but never mapped, however long the
   // row: the column is counted without wrapping.

@@ -50,8 +50,6 @@ class CallRowConverter {
   // A value that lasts until the next row: a view into the row, a constant,
   // a remembered text or the slot's buffer.
   void Set(int slot, std::string_view value);
-  // The slot's value was made here of bytes that need no escaping.
-  void MarkPlain(int slot) { plain_ |= 1u << slot; }
   // A value made for this row, copied into the slot's buffer.
   void Store(int slot, std::string_view value);
   // The cell's text as a value: a copy when it is a cell stripped of tags,
@@ -70,9 +68,9 @@ class CallRowConverter {
   std::string_view values_[kSlots];
   std::string buffers_[kSlots];
   unsigned set_ = 0;
+  // The values made of bytes that need no escaping in the report.
+  unsigned madePlain_;
   unsigned plain_ = 0;
-  // The minutes' separator needs no escaping either.
-  bool separatorPlain_;
   std::string cellText_;
   std::string dateText_;
   // Service cells take few distinct values.
