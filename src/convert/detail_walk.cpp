@@ -109,8 +109,8 @@ void DetailWalk::TakeSubscriberCell(std::string_view content) {
   // The number is what follows a marker taken to open the cell, wherever
   // the marker really stands.
   const TextPos markerLength = static_cast<TextPos>(kSubscriberMarker.Text().size());
-  std::string_view number =
-      TrimSlice(cell, markerLength + 1, static_cast<TextPos>(cell.size()) - markerLength);
+  std::string_view number = TrimSpacing(
+      SliceText(cell, markerLength + 1, static_cast<TextPos>(cell.size()) - markerLength));
   if (number.size() > kPhoneDigits) number.remove_prefix(number.size() - kPhoneDigits);
   phone_.assign(number);
   events_.Subscriber(phone_);

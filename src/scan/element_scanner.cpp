@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "runtime/byte_blocks.h"
+#include "scan/text_helpers.h"
 
 namespace qv {
 
@@ -39,17 +40,6 @@ std::size_t FindClosingName(std::string_view text, std::string_view name, std::s
     if (text[at - n] == '/' && text.compare(at - n + 1, n - 1, head) == 0) return at - n;
   }
   return kNone;
-}
-
-// The content with tab, LF, CR and space trimmed at both ends, as
-// TrimSlice trims it.
-std::string_view Trimmed(const char* first, const char* last) {
-  const auto blank = [](char byte) {
-    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r';
-  };
-  while (first != last && blank(*first)) ++first;
-  while (first != last && blank(last[-1])) --last;
-  return {first, static_cast<std::size_t>(last - first)};
 }
 
 // The first "<" or "/" at or after from, eight bytes at a time.
@@ -90,7 +80,7 @@ bool TakePlainElement(std::string_view text, std::string_view name, std::size_t 
       std::memcmp(text.data() + lastOpen + 2, name.data(), n) != 0) {
     return false;
   }
-  walk = {Trimmed(text.data() + contentStart, text.data() + lastOpen), close + 1};
+  walk = {TrimSpacing({text.data() + contentStart, lastOpen - contentStart}), close + 1};
   return true;
 }
 
@@ -133,7 +123,7 @@ Walk WalkElement(std::string_view text, std::string_view name, std::size_t from)
   // it is empty.
   const std::size_t lastOpen = text.rfind('<', close);
   if (lastOpen == kNone || lastOpen <= contentStart) return {{}, close + 1};
-  return {Trimmed(text.data() + contentStart + 1, text.data() + lastOpen), close + 1};
+  return {TrimSpacing({text.data() + contentStart + 1, lastOpen - contentStart - 1}), close + 1};
 }
 
 // One walk and its stop position; inline, so that a call with a fixed name

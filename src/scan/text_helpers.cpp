@@ -6,8 +6,6 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-bool IsSliceBlank(char byte) { return byte == '\t' || byte == '\n' || byte == '\r' || byte == ' '; }
-
 }  // namespace
 
 // Each byte goes onto the result like onto a stack, which never holds an
@@ -66,15 +64,6 @@ std::string StripTags(std::string_view text) {
     from = close + 1;
   }
   return out;
-}
-
-std::string_view TrimSlice(std::string_view text, TextPos first, TextPos count) {
-  // Clamped like any slice first, so that a slice reaching outside the text
-  // is never read outside it.
-  std::string_view slice = SliceText(text, first, count);
-  while (!slice.empty() && IsSliceBlank(slice.front())) slice.remove_prefix(1);
-  while (!slice.empty() && IsSliceBlank(slice.back())) slice.remove_suffix(1);
-  return slice;
 }
 
 }  // namespace qv

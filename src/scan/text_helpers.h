@@ -15,8 +15,14 @@ std::string RemoveAll(std::string_view text, std::string_view pattern);
 std::string_view NthField(std::string_view text, char separator, std::int32_t n);
 // The text without its tags: "<" up to the next ">" is dropped.
 std::string StripTags(std::string_view text);
-// count bytes from first, with tab, LF, CR and space trimmed at both ends.
-// A slice reaching outside the text is clamped like SliceText first.
-std::string_view TrimSlice(std::string_view text, TextPos first, TextPos count);
+// Tab, LF, CR and space trimmed at both ends; other blanks stay.
+inline std::string_view TrimSpacing(std::string_view text) {
+  const auto spacing = [](char byte) {
+    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r';
+  };
+  while (!text.empty() && spacing(text.front())) text.remove_prefix(1);
+  while (!text.empty() && spacing(text.back())) text.remove_suffix(1);
+  return text;
+}
 
 }  // namespace qv

@@ -118,7 +118,7 @@ TEST(StripTags, DropsEachLessThanUpToTheNextGreaterThan) {
   }
 }
 
-TEST(TrimSlice, TrimsOnlyTabLineFeedCarriageReturnAndSpace) {
+TEST(TrimSpacing, TrimsOnlyTabLineFeedCarriageReturnAndSpaceOfASlice) {
   const struct {
     std::string text;
     TextPos first, count;
@@ -140,7 +140,7 @@ TEST(TrimSlice, TrimsOnlyTabLineFeedCarriageReturnAndSpace) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message()
                  << testing::PrintToString(c.text) << " " << c.first << " " << c.count);
-    EXPECT_EQ(TrimSlice(c.text, c.first, c.count), c.expected);
+    EXPECT_EQ(TrimSpacing(SliceText(c.text, c.first, c.count)), c.expected);
   }
 }
 

@@ -84,7 +84,7 @@ inline void WalkJoinedText(std::string_view joined, char decimalSeparator, Detai
     if (FindText(kSubscriberMarker.Text(), cell) == 0) continue;
     const TextPos marker = static_cast<TextPos>(kSubscriberMarker.Text().size());
     const std::string_view number =
-        TrimSlice(cell, marker + 1, static_cast<TextPos>(cell.size()) - marker);
+        TrimSpacing(SliceText(cell, marker + 1, static_cast<TextPos>(cell.size()) - marker));
     phone.assign(number.substr(number.size() > 10 ? number.size() - 10 : 0));
     events.Subscriber(phone);
   }
