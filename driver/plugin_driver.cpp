@@ -10,7 +10,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "plugin/host_text.h"
+#include "host_text.h"
 
 namespace qv::driver {
 namespace {

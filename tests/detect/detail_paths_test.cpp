@@ -8,7 +8,7 @@
 
 #include "detail_files.h"
 #include "detect/recognition.h"
-#include "plugin/host_text.h"
+#include "host_text.h"
 #include "plugin/qvmtsfrs.h"
 #include "runtime/platform.h"
 #include "runtime/service_error.h"

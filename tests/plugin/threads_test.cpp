@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../../bench/detail_generator.h"
-#include "plugin/host_text.h"
+#include "host_text.h"
 #include "plugin/qvmtsfrs.h"
 #include "support/temp_folder.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "detect/recognition.h"
-#include "plugin/host_text.h"
+#include "host_text.h"
 #include "plugin/qvmtsfrs.h"
 #include "support/host_text_probe.h"
 #include "support/temp_folder.h"
