@@ -159,8 +159,10 @@ int RunConvert(const Tool& tool, const CLI::App& command, ConvertArguments& argu
   if (!arguments.outputFolder.empty()) return ConvertIntoFolder(tool, command, arguments);
   if (paths.size() != 2)
     return UsageError(command, "convert needs INPUT and OUTPUT, or --out-dir DIR and INPUT...");
-  return driver::ConvertOneFile(tool.plugIn, kProgram, PlugInPath(paths[0], false).Get(),
-                                PlugInPath(paths[1], true).Get());
+  const PlugInPath output(paths[1], true);
+  const int status = driver::ConvertOneFile(tool.plugIn, kProgram,
+                                            PlugInPath(paths[0], false).Get(), output.Get());
+  return status == kSuccess ? output.Deliver() : status;
 }
 
 }  // namespace

@@ -51,31 +51,54 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& paths) {
 }
 
 #ifdef _WIN32
+namespace {
+
+// Every byte of from into to; false with errno set when one fails.
+bool CopyStream(std::FILE* from, std::FILE* to) {
+  std::vector<char> block(1 << 16);
+  for (std::size_t got = 1; got != 0;) {
+    got = std::fread(block.data(), 1, block.size(), from);
+    if (std::ferror(from) || std::fwrite(block.data(), 1, got, to) != got) return false;
+  }
+  return std::fflush(to) == 0;
+}
+
+}  // namespace
+
 PlugInPath::PlugInPath(const std::string& path, bool output) : path_(path) {
-  if (path != "-" || output) return;
+  if (path != "-") return;
   char folder[MAX_PATH];
   char name[MAX_PATH];
   const DWORD length = GetTempPathA(MAX_PATH, folder);
+  const char* const action = output ? "write the report" : "copy standard input";
   // A folder of its own keeps the detail's name "stdin", as on POSIX.
   if (length == 0 || length >= MAX_PATH || GetTempFileNameA(folder, ".qv", 0, name) == 0 ||
       !DeleteFileA(name) || !CreateDirectoryA(name, nullptr))
-    throw std::runtime_error("Unable to copy standard input: no temporary folder");
+    throw std::runtime_error(std::string("Unable to ") + action + ": no temporary folder");
   folder_ = name;
-  path_ = folder_ + "\\stdin";
+  path_ = folder_ + (output ? "\\report.xml" : "\\stdin");
+  if (output) return;
   std::FILE* copy = std::fopen(path_.c_str(), "wb");
-  std::vector<char> block(1 << 16);
-  bool copiedAll = copy != nullptr;
-  for (std::size_t got = 1; copiedAll && got != 0;) {
-    got = std::fread(block.data(), 1, block.size(), stdin);
-    copiedAll = !std::ferror(stdin) && std::fwrite(block.data(), 1, got, copy) == got;
-  }
+  bool copiedAll = copy != nullptr && CopyStream(stdin, copy);
   if (copy != nullptr && std::fclose(copy) != 0) copiedAll = false;
   if (!copiedAll) {
     const int cause = errno;
     DeleteFileA(path_.c_str());
     RemoveDirectoryA(folder_.c_str());
-    throw std::runtime_error(std::string("Unable to copy standard input: ") + std::strerror(cause));
+    throw std::runtime_error(std::string("Unable to ") + action + ": " + std::strerror(cause));
   }
+}
+
+int PlugInPath::Deliver() const {
+  if (folder_.empty()) return kSuccess;
+  std::FILE* report = std::fopen(path_.c_str(), "rb");
+  const bool copied = report != nullptr && CopyStream(report, stdout);
+  const int cause = errno;
+  if (report != nullptr) std::fclose(report);
+  if (copied) return kSuccess;
+  std::fprintf(stderr, "%s: Unable to write to standard output: %s\n", kProgram,
+               std::strerror(cause));
+  return kFailure;
 }
 
 PlugInPath::~PlugInPath() {
@@ -89,6 +112,8 @@ PlugInPath::PlugInPath(const std::string& path, bool output) : path_(path) {
 }
 
 PlugInPath::~PlugInPath() = default;
+
+int PlugInPath::Deliver() const { return kSuccess; }
 #endif
 
 bool ShowsProgress(const Tool& tool) { return !tool.quiet && StandardErrorIsTerminal(); }

@@ -65,8 +65,9 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& paths);
 
 // A path the plug-in can open for "-", standard input or output, which it
 // cannot open by that name: on POSIX, the system's names for the streams.
-// Windows has no name for standard input, so there it is first copied into
-// a temporary folder, removed when this goes; "-" as output stays a file.
+// Windows has no such names, so there standard input is first copied into a
+// file in a temporary folder, and a report is written into one and copied
+// to standard output by Deliver; the folder is removed when this goes.
 class PlugInPath {
  public:
   PlugInPath(const std::string& path, bool output);
@@ -74,10 +75,13 @@ class PlugInPath {
   PlugInPath(const PlugInPath&) = delete;
   PlugInPath& operator=(const PlugInPath&) = delete;
   const std::string& Get() const { return path_; }
+  // Once the report is written: kSuccess, or kFailure with the message
+  // printed when it could not be copied to standard output.
+  int Deliver() const;
 
  private:
   std::string path_;
-  // The temporary folder of standard input's copy.
+  // The temporary folder of the copy.
   std::string folder_;
 };
 
