@@ -107,9 +107,11 @@ void CallRowConverter::SetTime(std::string_view timeCell) {
   const std::string_view padding = zeros.substr(0, timeCell.size() < 8 ? 8 - timeCell.size() : 0);
   std::string& value = buffers_[kTime];
   if (IsPlainDate(dateText_) && IsPlainTime(timeCell)) {
-    const char* const d = dateText_.data();
-    const char dateFields[] = {d[6], d[7], d[8], d[9], '-', d[3], d[4], '-', d[0], d[1], ' '};
-    value.assign(dateFields, sizeof dateFields).append(padding).append(timeCell);
+    // "dd.mm.yyyy" becomes "yyyy-mm-dd ".
+    const std::string_view date = dateText_;
+    const char fields[] = {date[6], date[7], date[8], date[9], '-', date[3],
+                           date[4], '-',     date[0], date[1], ' '};
+    value.assign(fields, sizeof fields).append(padding).append(timeCell);
     plain_ |= 1u << kTime;
   } else {
     dateText_.append(" ").append(padding).append(timeCell);
