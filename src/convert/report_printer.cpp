@@ -64,6 +64,17 @@ constexpr ClassTable MakeTable(bool attribute) {
 constexpr ClassTable kTextClasses = MakeTable(false);
 constexpr ClassTable kAttributeClasses = MakeTable(true);
 
+// The row converter copies values of these bytes unescaped, so they must be
+// exactly the ASCII bytes the attribute table leaves as they are.
+constexpr bool PlainBytesAgree() {
+  for (int byte = 0; byte < 0x80; ++byte) {
+    const bool plain = kAttributeClasses.classes[byte] == kPlain;
+    if (plain != IsPlainInAttribute(static_cast<unsigned char>(byte))) return false;
+  }
+  return true;
+}
+static_assert(PlainBytesAgree());
+
 // The replacement of each class but kPlain and kHigh, in the classes'
 // order; a carriage return's own line break is written by the caller, which
 // also swallows an LF after it.
