@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "check_support.h"
 #include "runtime/byte_text.h"
@@ -51,6 +52,24 @@ inline void CompareCut(std::string_view text, std::string_view name, TextPos sta
                       std::to_string(start) + ")");
 }
 
+// A row read off in one pass gives what the row walk and then the cell
+// walks over its content give.
+inline void ComparePlainRow(std::string_view text, Findings& findings) {
+  TagContent row;
+  std::vector<std::string_view> cells;
+  if (!ReadPlainRow(text, row, cells)) return;
+  const TagContent walked = NextTagContent(text, "tr", 1);
+  findings.Expect(row.content == walked.content && row.stop == walked.stop && !walked.ranOut,
+                  "the row read in one pass differs from the row walk");
+  std::vector<std::string_view> walkedCells;
+  for (TextPos cursor = 1; static_cast<TextPos>(walked.content.size()) > cursor;) {
+    const TagContent cell = NextCellContent(walked.content, cursor);
+    walkedCells.push_back(cell.content);
+    cursor = cell.stop;
+  }
+  findings.Expect(cells == walkedCells, "the row's cells read in one pass differ from the walks");
+}
+
 }  // namespace scan_detail
 
 // Input: a choice byte (name), two start bytes, a name length and name bytes
@@ -77,6 +96,8 @@ inline std::string CheckScanner(std::string_view data) {
   const std::string_view text = input.Rest();
   const auto length = static_cast<TextPos>(text.size());
   Findings findings;
+
+  scan_detail::ComparePlainRow(text, findings);
 
   // One call from a start anywhere from 1 to a little past the end.
   const TextPos start = 1 + static_cast<TextPos>(startChoice) % (length + 4);

@@ -8,12 +8,6 @@
 namespace qv::listing {
 namespace {
 
-// Marks the bytes of word below limit, at most 128: the lowest mark is
-// always a true one, so a word has a mark exactly when such a byte is in it.
-constexpr std::uint64_t MarkBytesBelow(std::uint64_t word, unsigned limit) {
-  return (word - kEveryByte * limit) & ~word & kHighBits;
-}
-
 void AppendJsonEscape(char byte, std::string& out) {
   constexpr std::string_view kEscaped = "\"\\\n\r\t";
   constexpr std::string_view kShortForms = "\"\\nrt";

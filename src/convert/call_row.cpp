@@ -32,7 +32,7 @@ enum Column : int {
   kChargeColumn = 10,
 };
 
-bool IsMapped(std::int64_t column) {
+bool IsMapped(std::size_t column) {
   return column == kDateColumn || column == kTimeColumn ||
          (column >= kNumberColumn && column <= kServiceColumn) || column == kDurationColumn ||
          column == kChargeColumn;
@@ -191,7 +191,7 @@ char CallRowConverter::ServiceCodeOf(std::string_view cell) {
   return code;
 }
 
-void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell, bool stripped) {
+void CallRowConverter::TakeCell(std::size_t column, std::string_view cell, bool stripped) {
   static constexpr std::string_view kCodes = "12345678";
   switch (column) {
     case kDateColumn:
@@ -224,22 +224,29 @@ void CallRowConverter::TakeCell(std::int64_t column, std::string_view cell, bool
   }
 }
 
-// The row's cells stay where they are: only what is made for the row, or a
-// cell stripped of its tags, is copied, each into its slot's own buffer.
 bool CallRowConverter::Convert(std::string_view row, CallRecord& call) {
-  set_ = 0;
-  plain_ = madePlain_;
-  dateText_.clear();
-  // Cells after the eleventh are scanned but never mapped, however long the
-  // row: the column is counted without wrapping.
-  std::int64_t nextColumn = 0;
+  // Cells after the last mapped one are walked but not kept, however long
+  // the row.
+  rowCells_.clear();
   for (TextPos cursor = 1; static_cast<TextPos>(row.size()) > cursor;) {
     const TagContent found = NextCellContent(row, cursor);
     cursor = found.stop;
-    const std::int64_t column = nextColumn++;
+    if (rowCells_.size() <= kChargeColumn) rowCells_.push_back(found.content);
+  }
+  return ConvertCells(rowCells_, call, true);
+}
+
+// The row's cells stay where they are: only what is made for the row, or a
+// cell stripped of its tags, is copied, each into its slot's own buffer.
+bool CallRowConverter::ConvertCells(std::span<const std::string_view> cells, CallRecord& call,
+                                    bool mayHoldMarkup) {
+  set_ = 0;
+  plain_ = madePlain_;
+  dateText_.clear();
+  for (std::size_t column = 0; column < cells.size() && column <= kChargeColumn; ++column) {
     if (!IsMapped(column)) continue;
-    std::string_view cell = found.content;
-    const bool stripped = !found.plain && cell.find('<') != std::string_view::npos;
+    std::string_view cell = cells[column];
+    const bool stripped = mayHoldMarkup && cell.find('<') != std::string_view::npos;
     if (stripped) {
       cellText_ = StripTags(cell);
       cell = cellText_;

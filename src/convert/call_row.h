@@ -2,6 +2,7 @@
 // One table row of a subscriber block as the values of a call element.
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,9 @@ class CallRowConverter {
 
   // False when the row set no attribute: it makes no call element.
   bool Convert(std::string_view row, CallRecord& call);
+  // The same for a row whose cells' contents were read off already; tags in
+  // them are stripped when they may hold some.
+  bool ConvertCells(std::span<const std::string_view> cells, CallRecord& call, bool mayHoldMarkup);
 
  private:
   struct ServiceCode {
@@ -55,7 +59,7 @@ class CallRowConverter {
   // The cell's text as a value: a copy when it is a cell stripped of tags,
   // whose buffer the next cell reuses.
   void SetCell(int slot, std::string_view cell, bool stripped);
-  void TakeCell(std::int64_t column, std::string_view cell, bool stripped);
+  void TakeCell(std::size_t column, std::string_view cell, bool stripped);
   void SetTime(std::string_view timeCell);
   void SetDirectionAndNumber(std::string_view cell, bool stripped);
   void SetDuration(std::string_view cell);
@@ -71,6 +75,7 @@ class CallRowConverter {
   // The values made of bytes that need no escaping in the report.
   unsigned madePlain_;
   unsigned plain_ = 0;
+  std::vector<std::string_view> rowCells_;
   std::string cellText_;
   std::string dateText_;
   // Service cells take few distinct values.

@@ -83,14 +83,17 @@ bool DetailWalk::Step() {
 // the turn ran out undecided.
 bool DetailWalk::StepOn(std::string_view text) {
   const bool looking = phone_.empty();
-  const TagContent found = looking ? NextTagContent(text, "td", 1) : NextTagContent(text, "tr", 1);
+  TagContent found;
+  const bool plainRow = !looking && ReadPlainRow(text, found, cells_);
+  if (!plainRow) found = NextTagContent(text, looking ? "td" : "tr", 1);
   if (found.ranOut && !ended_) return false;
   cursor_ += static_cast<std::uint64_t>(found.stop - 1);
   if (looking) {
     TakeSubscriberCell(found.content);
   } else if (kTotalMarker.In(found.content)) {
     phone_.clear();
-  } else if (rows_.Convert(found.content, call_)) {
+  } else if (plainRow ? rows_.ConvertCells(cells_, call_, false)
+                      : rows_.Convert(found.content, call_)) {
     events_.Call(call_);
   }
   return true;

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/call_row.h"
 #include "convert/pruning.h"
@@ -80,6 +81,8 @@ class DetailWalk {
   std::string phone_;
   bool ended_ = false;
   std::string strippedCell_;
+  // The cells of the usual row, read off with the row.
+  std::vector<std::string_view> cells_;
   CallRecord call_;
 };
 

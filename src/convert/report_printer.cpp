@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "maker.h"
+#include "runtime/byte_blocks.h"
 #include "runtime/encodings.h"
 #include "runtime/xml_characters.h"
 
@@ -14,8 +15,9 @@ namespace {
 constexpr std::string_view kApplicationText = "Подготовлено для программы Quarvel";
 constexpr std::string_view kLibraryText = "qvmtsfrs.dll";
 
-// The bytes that open each attribute, in the list's order.
-constexpr std::string_view kAttributeStarts[kCallAttributeCount] = {
+// The bytes that open each attribute, in the list's order, each padded to
+// eight bytes so that it is copied with one fixed-size move.
+constexpr char kAttributeStarts[kCallAttributeCount][8] = {
     " m=\"", " s=\"", " r1=\"", " r2=\"", " num=\"", " pay=\"", " code=\"", " time=\"", " type=\""};
 
 // What a byte of a text turns into; kPlain bytes are copied as they are.
@@ -82,6 +84,24 @@ constexpr std::string_view kEscapes[] = {"",      "&amp;", "&lt;", "&gt;", "&quo
                                          "&#xA;", "&#xD;", "\r\n", "\r\n", "?"};
 static_assert(std::size(kEscapes) == kHigh);
 
+// How many of the eight bytes of word are copied as they are: 8, or 7 when
+// the last one opens a two-byte letter; 0 when one of them is escaped or is
+// not part of a well-formed two-byte letter (lead C2 to DF, then 80 to BF).
+template <bool kAttribute>
+std::size_t CopiedAsTheyAre(std::uint64_t word) {
+  const std::uint64_t escaped = MarkBytesBelow(word, 0x20) | MarkBytes(word, '&') |
+                                MarkBytes(word, '<') | MarkBytes(word, kAttribute ? '"' : '>');
+  const std::uint64_t high = word & kHighBits;
+  const std::uint64_t leads = high & (word << 1);
+  const std::uint64_t twoByteLeads =
+      leads & ~(word << 2) & ((word & kEveryByte * 0x1E) + kEveryByte * 0x7F);
+  // Each continuation byte follows a lead, and each lead but the last byte's
+  // has one after it.
+  const std::uint64_t continuations = high & ~(word << 1);
+  if (escaped != 0 || twoByteLeads != leads || continuations != leads << 8) return 0;
+  return (leads >> 63) != 0 ? 7 : 8;
+}
+
 }  // namespace
 
 ReportPrinter::ReportPrinter(ReportOutput& out, std::string_view filename)
@@ -102,13 +122,6 @@ void ReportPrinter::Flush() {
   if (size != 0) out_.Write(buffer_, size);
 }
 
-// Markup pieces fit the buffer's slack, so one check is all they need.
-void ReportPrinter::PutMarkup(std::string_view bytes) {
-  if (used_ >= kBufferSize) Flush();
-  std::memcpy(buffer_ + used_, bytes.data(), bytes.size());
-  used_ += bytes.size();
-}
-
 void ReportPrinter::Put(std::string_view bytes) {
   while (!bytes.empty()) {
     if (used_ >= kBufferSize) Flush();
@@ -122,8 +135,8 @@ void ReportPrinter::Put(std::string_view bytes) {
 
 // Texts are written as the UTF-8 their decoding gives, malformed sequences
 // as "?", and escaped, in one pass. Plain bytes and two-byte letters
-// (Cyrillic) are copied in a tight loop, eight plain bytes at a time where
-// they come so; the buffer's slack takes the longest replacement.
+// (Cyrillic) are copied in a tight loop, eight bytes at a time where they
+// come so; the buffer's slack takes the longest replacement.
 template <bool kAttribute>
 void ReportPrinter::Escaped(std::string_view text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
@@ -134,12 +147,11 @@ void ReportPrinter::Escaped(std::string_view text) {
     char* out = buffer_ + used_;
     const std::size_t room = kBufferSize - used_;
     const unsigned char* runEnd = static_cast<std::size_t>(end - p) > room ? p + room : end;
-    while (runEnd - p >= 8 &&
-           (classes[p[0]] | classes[p[1]] | classes[p[2]] | classes[p[3]] | classes[p[4]] |
-            classes[p[5]] | classes[p[6]] | classes[p[7]]) == kPlain) {
+    for (std::size_t copied = 0;
+         runEnd - p >= 8 && (copied = CopiedAsTheyAre<kAttribute>(LoadBlock(p))) != 0;) {
       std::memcpy(out, p, 8);
-      out += 8;
-      p += 8;
+      out += copied;
+      p += copied;
     }
     while (p != runEnd) {
       const unsigned char byteClass = classes[*p];
@@ -213,7 +225,9 @@ void ReportPrinter::Call(const CallRecord& call) {
   PutMarkup(number_.empty() ? "\r\n    <call" : "<call");
   for (int i = 0; i < kCallAttributeCount; ++i) {
     if (!call.Has(static_cast<CallAttribute>(i))) continue;
-    PutMarkup(kAttributeStarts[i]);
+    if (used_ >= kBufferSize) Flush();
+    std::memcpy(buffer_ + used_, kAttributeStarts[i], sizeof kAttributeStarts[i]);
+    used_ += kCallAttributeNames[i].size() + 3;
     const std::string_view value = call.values[i];
     if (call.IsPlain(static_cast<CallAttribute>(i)) && value.size() <= kSlack) {
       PutMarkup(value);

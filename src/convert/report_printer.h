@@ -3,6 +3,7 @@
 // CR LF line breaks, two spaces of indent per level, text inline with the
 // markup around it, attributes in their fixed order.
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,7 +41,13 @@ class ReportPrinter final : public DetailEvents {
   enum class PhoneState { kNone, kStarted, kWithCalls };
 
   void Put(std::string_view bytes);
-  void PutMarkup(std::string_view bytes);
+  // Markup pieces fit the buffer's slack, so one check is all they need;
+  // inline, so that a piece of known length is copied without a call.
+  void PutMarkup(std::string_view bytes) {
+    if (used_ >= kBufferSize) Flush();
+    std::memcpy(buffer_ + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
+  }
   void Flush();
   template <bool kAttribute>
   void Escaped(std::string_view text);

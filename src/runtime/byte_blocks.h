@@ -25,6 +25,12 @@ constexpr std::uint64_t MarkBytes(std::uint64_t word, unsigned char byte) {
   return (differences - kEveryByte) & ~differences & kHighBits;
 }
 
+// Marks the bytes of word below limit, at most 128: the lowest mark is
+// always a true one, so a word has a mark exactly when such a byte is in it.
+constexpr std::uint64_t MarkBytesBelow(std::uint64_t word, unsigned limit) {
+  return (word - kEveryByte * limit) & ~word & kHighBits;
+}
+
 // The index (0 to 7) of the lowest marked byte of a word with a mark.
 inline std::size_t FirstMarked(std::uint64_t marks) {
   return static_cast<std::size_t>(std::countr_zero(marks)) / 8;

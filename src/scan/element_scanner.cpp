@@ -1,7 +1,6 @@
 #include "scan/element_scanner.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "runtime/byte_blocks.h"
 #include "scan/text_helpers.h"
@@ -56,34 +55,6 @@ std::size_t FindOpenOrSlash(std::string_view text, std::size_t from) {
   return kNone;
 }
 
-// The usual cell: "<name>" right at from, content without "<" or "/", and
-// "</name>". The walk below finds the same for it: the name is read when
-// the tag closes, no "/" in the content can start a closing match, and the
-// closing tag's "<" is the last one read. Read off directly here; false for
-// anything else.
-bool TakePlainElement(std::string_view text, std::string_view name, std::size_t from, Walk& walk) {
-  const std::size_t n = name.size();
-  const char* const p = text.data() + from;
-  // Both tags, and a name that holds no byte the walk steers by.
-  if (n == 0 || text.size() - from < 2 * n + 5 || p[0] != '<' || p[n + 1] != '>') return false;
-  bool plain = true;
-  for (std::size_t i = 0; i < n; ++i) {
-    const char byte = name[i];
-    plain &= (p[i + 1] == byte) & (byte != '<') & (byte != '>') & (byte != '/');
-  }
-  if (!plain) return false;
-  const std::size_t contentStart = from + n + 2;
-  const std::size_t lastOpen = FindOpenOrSlash(text, contentStart);
-  const std::size_t close = lastOpen + n + 2;
-  if (lastOpen == kNone || close >= text.size() || text[lastOpen] != '<' ||
-      text[lastOpen + 1] != '/' || text[close] != '>' ||
-      std::memcmp(text.data() + lastOpen + 2, name.data(), n) != 0) {
-    return false;
-  }
-  walk = {TrimSpacing({text.data() + contentStart, lastOpen - contentStart}), close + 1};
-  return true;
-}
-
 // Each state runs to the one byte that can change it, found with one forward
 // search: the read text is the range from the last emptying to the current
 // byte, and a match in it stays a match while it grows, so the first
@@ -126,9 +97,7 @@ Walk WalkElement(std::string_view text, std::string_view name, std::size_t from)
   return {TrimSpacing({text.data() + contentStart + 1, lastOpen - contentStart - 1}), close + 1};
 }
 
-// One walk and its stop position; inline, so that a call with a fixed name
-// gets the name's checks folded in.
-inline TagContent Scan(std::string_view text, std::string_view name, TextPos start) {
+TagContent Scan(std::string_view text, std::string_view name, TextPos start) {
   const TextPos end = static_cast<TextPos>(text.size()) + 1;
   TagContent found;
   if (start > end) {
@@ -138,9 +107,7 @@ inline TagContent Scan(std::string_view text, std::string_view name, TextPos sta
   }
   // Positions before the text examine nothing of it.
   const std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start - 1);
-  Walk walk;
-  found.plain = TakePlainElement(text, name, from, walk);
-  if (!found.plain) walk = WalkElement(text, name, from);
+  const Walk walk = WalkElement(text, name, from);
   found.content = walk.content;
   found.stop = static_cast<TextPos>(walk.stop) + 1;
   found.ranOut = walk.ranOut;
@@ -154,5 +121,35 @@ TagContent NextTagContent(std::string_view text, std::string_view name, TextPos 
 }
 
 TagContent NextCellContent(std::string_view row, TextPos start) { return Scan(row, "td", start); }
+
+// Such a row holds no "/" but those of its closing tags, and no "<" but
+// those of its tags, so the row walk's first "/tr" is the row's end and each
+// cell walk steps over the spacing to the next "<td>" and stops at the "<" of
+// its "</td>": both find what is read off here.
+bool ReadPlainRow(std::string_view text, TagContent& row, std::vector<std::string_view>& cells) {
+  const auto skipSpacing = [text](std::size_t at) {
+    while (at < text.size() && IsSpacing(text[at])) ++at;
+    return at;
+  };
+  const auto tagAt = [text](std::size_t at, std::string_view tag) {
+    return text.substr(at).starts_with(tag);
+  };
+  cells.clear();
+  std::size_t at = skipSpacing(0);
+  if (!tagAt(at, "<tr>")) return false;
+  const std::size_t contentStart = at + 4;
+  std::size_t contentEnd = contentStart;
+  for (at = skipSpacing(contentStart); tagAt(at, "<td>"); at = skipSpacing(contentEnd)) {
+    const std::size_t end = FindOpenOrSlash(text, at + 4);
+    if (end == kNone || !tagAt(end, "</td>")) return false;
+    cells.push_back(TrimSpacing(text.substr(at + 4, end - at - 4)));
+    contentEnd = end + 5;
+  }
+  if (!tagAt(at, "</tr>")) return false;
+  row.content = TrimSpacing(text.substr(contentStart, contentEnd - contentStart));
+  row.stop = static_cast<TextPos>(at + 5) + 1;
+  row.ranOut = false;
+  return true;
+}
 
 }  // namespace qv

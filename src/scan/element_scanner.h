@@ -1,6 +1,7 @@
 #pragma once
 // Walks HTML byte text for the content of the next element of a given name.
 #include <string_view>
+#include <vector>
 
 #include "runtime/byte_text.h"
 
@@ -16,16 +17,18 @@ struct TagContent {
   // The walk reached the end of the text undecided: more text after it
   // could have given another result.
   bool ranOut = false;
-  // The content is known to hold no "<".
-  bool plain = false;
 };
 
 // The next element named name, examining text from start (1-based; below 1
 // reads from the first byte). Made for the short names of table markup: the
 // time grows with the text times the name's length.
 TagContent NextTagContent(std::string_view text, std::string_view name, TextPos start);
-// NextTagContent(row, "td", start), made for the cells of a row, the most
-// frequent walk.
+// NextTagContent(row, "td", start).
 TagContent NextCellContent(std::string_view row, TextPos start);
+// The usual row at the start of text: spacing, "<tr>", cells "<td>...</td>"
+// whose contents hold no "<" or "/", spacing between them, and "</tr>". Gives
+// what NextTagContent(text, "tr", 1) finds, and in cells the contents the
+// cell walks then find in the row, in order; false for any other text.
+bool ReadPlainRow(std::string_view text, TagContent& row, std::vector<std::string_view>& cells);
 
 }  // namespace qv

@@ -15,13 +15,16 @@ std::string RemoveAll(std::string_view text, std::string_view pattern);
 std::string_view NthField(std::string_view text, char separator, std::int32_t n);
 // The text without its tags: "<" up to the next ">" is dropped.
 std::string StripTags(std::string_view text);
-// Tab, LF, CR and space trimmed at both ends; other blanks stay.
+// Tab, LF, CR and space: what markup puts between tags.
+inline bool IsSpacing(char byte) {
+  constexpr std::uint64_t kSpacing = 1ull << ' ' | 1ull << '\t' | 1ull << '\n' | 1ull << '\r';
+  const auto value = static_cast<unsigned char>(byte);
+  return value <= ' ' && ((kSpacing >> value) & 1u) != 0;
+}
+// Spacing trimmed at both ends; other blanks stay.
 inline std::string_view TrimSpacing(std::string_view text) {
-  const auto spacing = [](char byte) {
-    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r';
-  };
-  while (!text.empty() && spacing(text.front())) text.remove_prefix(1);
-  while (!text.empty() && spacing(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsSpacing(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsSpacing(text.back())) text.remove_suffix(1);
   return text;
 }
 
