@@ -63,7 +63,7 @@ inline void ComparePlainRow(std::string_view text, Findings& findings) {
                   "the row read in one pass differs from the row walk");
   std::vector<std::string_view> walkedCells;
   for (TextPos cursor = 1; static_cast<TextPos>(walked.content.size()) > cursor;) {
-    const TagContent cell = NextCellContent(walked.content, cursor);
+    const TagContent cell = NextTagContent(walked.content, "td", cursor);
     walkedCells.push_back(cell.content);
     cursor = cell.stop;
   }

@@ -131,15 +131,8 @@ void CallRowConverter::SetDirectionAndNumber(std::string_view cell, bool strippe
     return;
   }
   Set(kType, "2");
-  // Without another "&" after it, taking the arrow out is all that
-  // replacing it again and again would do.
-  const std::string_view before = cell.substr(0, static_cast<std::size_t>(arrow - 1));
-  const std::string_view after = cell.substr(before.size() + kIncomingArrow.size());
-  if (before.find('&') == std::string_view::npos && after.find('&') == std::string_view::npos) {
-    Set(kNum, buffers_[kNum].assign(before).append(after));
-  } else {
-    Store(kNum, RemoveAll(cell, kIncomingArrow));
-  }
+  RemoveAll(cell, kIncomingArrow, buffers_[kNum]);
+  Set(kNum, buffers_[kNum]);
 }
 
 // The total is kept in 64 bits: minutes up to the 32-bit limit times 60 must
@@ -229,7 +222,7 @@ bool CallRowConverter::Convert(std::string_view row, CallRecord& call) {
   // the row.
   rowCells_.clear();
   for (TextPos cursor = 1; static_cast<TextPos>(row.size()) > cursor;) {
-    const TagContent found = NextCellContent(row, cursor);
+    const TagContent found = NextTagContent(row, "td", cursor);
     cursor = found.stop;
     if (rowCells_.size() <= kChargeColumn) rowCells_.push_back(found.content);
   }

@@ -109,7 +109,7 @@ ReportPrinter::ReportPrinter(ReportOutput& out, std::string_view filename)
       // Not value-initialised: the buffer is written before it is read.
       storage_(new char[kBufferSize + kSlack]),
       buffer_(storage_.get()) {
-  Put("<?xml version=\"1.0\"?>\r\n<report>");
+  PutMarkup("<?xml version=\"1.0\"?>\r\n<report>");
   TextElement("application", kApplicationText);
   TextElement("url", QV_MAKER_URL);
   TextElement("filename", filename);
@@ -120,17 +120,6 @@ void ReportPrinter::Flush() {
   const std::size_t size = used_;
   used_ = 0;
   if (size != 0) out_.Write(buffer_, size);
-}
-
-void ReportPrinter::Put(std::string_view bytes) {
-  while (!bytes.empty()) {
-    if (used_ >= kBufferSize) Flush();
-    const std::size_t piece =
-        bytes.size() < kBufferSize - used_ ? bytes.size() : kBufferSize - used_;
-    std::memcpy(buffer_ + used_, bytes.data(), piece);
-    used_ += piece;
-    bytes.remove_prefix(piece);
-  }
 }
 
 // Texts are written as the UTF-8 their decoding gives, malformed sequences
@@ -194,17 +183,17 @@ std::size_t ReportPrinter::Special(const unsigned char* p, const unsigned char* 
 }
 
 void ReportPrinter::TextElement(std::string_view name, std::string_view text) {
-  Put("\r\n  <");
-  Put(name);
+  PutMarkup("\r\n  <");
+  PutMarkup(name);
   if (text.empty()) {
-    Put("/>");
+    PutMarkup("/>");
     return;
   }
-  Put(">");
+  PutMarkup(">");
   Escaped<false>(text);
-  Put("</");
-  Put(name);
-  Put(">");
+  PutMarkup("</");
+  PutMarkup(name);
+  PutMarkup(">");
 }
 
 // A phone element's number and calls share its first line; one without a
@@ -218,7 +207,7 @@ void ReportPrinter::Subscriber(std::string_view number) {
 void ReportPrinter::Call(const CallRecord& call) {
   if (phone_ == PhoneState::kNone) return;
   if (phone_ == PhoneState::kStarted) {
-    Put("\r\n  <phone>");
+    PutMarkup("\r\n  <phone>");
     Escaped<false>(number_);
     phone_ = PhoneState::kWithCalls;
   }
@@ -243,14 +232,14 @@ void ReportPrinter::ClosePhone() {
   if (phone_ == PhoneState::kStarted) {
     TextElement("phone", number_);
   } else if (phone_ == PhoneState::kWithCalls) {
-    Put("\r\n  </phone>");
+    PutMarkup("\r\n  </phone>");
   }
   phone_ = PhoneState::kNone;
 }
 
 void ReportPrinter::End() {
   ClosePhone();
-  Put("\r\n</report>\r\n");
+  PutMarkup("\r\n</report>\r\n");
   Flush();
 }
 

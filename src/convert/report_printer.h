@@ -40,7 +40,6 @@ class ReportPrinter final : public DetailEvents {
  private:
   enum class PhoneState { kNone, kStarted, kWithCalls };
 
-  void Put(std::string_view bytes);
   // Markup pieces fit the buffer's slack, so one check is all they need;
   // inline, so that a piece of known length is copied without a call.
   void PutMarkup(std::string_view bytes) {

@@ -97,30 +97,15 @@ Walk WalkElement(std::string_view text, std::string_view name, std::size_t from)
   return {TrimSpacing({text.data() + contentStart + 1, lastOpen - contentStart - 1}), close + 1};
 }
 
-TagContent Scan(std::string_view text, std::string_view name, TextPos start) {
-  const TextPos end = static_cast<TextPos>(text.size()) + 1;
-  TagContent found;
-  if (start > end) {
-    found.stop = start - 1;
-    found.ranOut = true;
-    return found;
-  }
-  // Positions before the text examine nothing of it.
-  const std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start - 1);
-  const Walk walk = WalkElement(text, name, from);
-  found.content = walk.content;
-  found.stop = static_cast<TextPos>(walk.stop) + 1;
-  found.ranOut = walk.ranOut;
-  return found;
-}
-
 }  // namespace
 
 TagContent NextTagContent(std::string_view text, std::string_view name, TextPos start) {
-  return Scan(text, name, start);
+  const TextPos end = static_cast<TextPos>(text.size()) + 1;
+  if (start > end) return {{}, start - 1, true};
+  // Positions before the text examine nothing of it.
+  const Walk walk = WalkElement(text, name, start < 1 ? 0 : static_cast<std::size_t>(start - 1));
+  return {walk.content, static_cast<TextPos>(walk.stop) + 1, walk.ranOut};
 }
-
-TagContent NextCellContent(std::string_view row, TextPos start) { return Scan(row, "td", start); }
 
 // Such a row holds no "/" but those of its closing tags, and no "<" but
 // those of its tags, so the row walk's first "/tr" is the row's end and each

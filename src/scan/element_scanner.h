@@ -23,8 +23,6 @@ struct TagContent {
 // reads from the first byte). Made for the short names of table markup: the
 // time grows with the text times the name's length.
 TagContent NextTagContent(std::string_view text, std::string_view name, TextPos start);
-// NextTagContent(row, "td", start).
-TagContent NextCellContent(std::string_view row, TextPos start);
 // The usual row at the start of text: spacing, "<tr>", cells "<td>...</td>"
 // whose contents hold no "<" or "/", spacing between them, and "</tr>". Gives
 // what NextTagContent(text, "tr", 1) finds, and in cells the contents the

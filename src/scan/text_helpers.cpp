@@ -11,18 +11,18 @@ constexpr std::size_t kNone = std::string_view::npos;
 // Each byte goes onto the result like onto a stack, which never holds an
 // occurrence: one that the byte completes is taken off at once. That is what
 // removing the first occurrence and searching again from the start gives,
-// since an occurrence completed earlier is removed first either way.
-std::string RemoveAll(std::string_view text, std::string_view pattern) {
-  if (pattern.empty()) return std::string(text);
-  std::string out;
-  out.reserve(text.size());
-  for (const char byte : text) {
-    out.push_back(byte);
-    if (byte == pattern.back() && out.ends_with(pattern)) {
-      out.resize(out.size() - pattern.size());
-    }
+// since an occurrence completed earlier is removed first either way. Only
+// the pattern's last byte can complete one, so the bytes before it go on
+// together.
+void RemoveAll(std::string_view text, std::string_view pattern, std::string& out) {
+  out.clear();
+  for (std::size_t from = 0; from < text.size();) {
+    const std::size_t last = pattern.empty() ? kNone : text.find(pattern.back(), from);
+    const std::size_t end = last == kNone ? text.size() : last + 1;
+    out.append(text, from, end - from);
+    if (last != kNone && out.ends_with(pattern)) out.resize(out.size() - pattern.size());
+    from = end;
   }
-  return out;
 }
 
 std::string_view NthField(std::string_view text, char separator, std::int32_t n) {

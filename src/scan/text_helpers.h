@@ -8,9 +8,9 @@
 
 namespace qv {
 
-// Removes every occurrence, searching again from the start after each
-// removal (an occurrence formed by a removal goes too).
-std::string RemoveAll(std::string_view text, std::string_view pattern);
+// The text into out with every occurrence removed, searching again from the
+// start after each removal (an occurrence formed by a removal goes too).
+void RemoveAll(std::string_view text, std::string_view pattern, std::string& out);
 // The n-th field (from 1) of text split at separator; a view into text.
 std::string_view NthField(std::string_view text, char separator, std::int32_t n);
 // The text without its tags: "<" up to the next ">" is dropped.

@@ -11,6 +11,12 @@ namespace {
 
 using std::string_literals::operator""s;
 
+std::string RemoveAll(std::string_view text, std::string_view pattern) {
+  std::string out = "left over";
+  qv::RemoveAll(text, pattern, out);
+  return out;
+}
+
 TEST(RemoveAll, SearchesAgainFromTheStartAfterEachRemoval) {
   const struct {
     std::string text, pattern, expected;
