@@ -135,6 +135,8 @@ bool ListedCall::Take(const CallRecord& call, const ListingOptions& options) {
     } else if (column == kTime && IsDateAndTime(text)) {
       value = text;  // nothing to clean
       isCall = true;
+    } else if (column != kTime && column != kService && call.IsPlain(kSources[column])) {
+      value = text;  // digits the row converter made
     } else {
       value = CleanValue(text, options.raw, scratch_[column]);
       if (column == kTime) isCall = IsDateAndTime(*value);
