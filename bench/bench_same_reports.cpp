@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@
 #include "detect/recognition.h"
 #include "runtime/locale_formats.h"
 #include "runtime/service_error.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -112,8 +115,13 @@ void Mutate(std::string& detail, qv::bench::Random& random) {
   }
 }
 
+// In a folder of this run's own, so that two runs side by side do not name
+// each other's details.
 std::string NameOf(const std::string& detail) {
-  const std::string path = "/tmp/qv_same_reports_name.html";
+  static const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("qv_same_reports_" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / "qv_same_reports_name.html").string();
   std::FILE* file = std::fopen(path.c_str(), "wb");
   std::fwrite(detail.data(), 1, detail.size(), file);
   std::fclose(file);
@@ -145,6 +153,8 @@ int main(int argc, char** argv) {
     std::printf("%d %016" PRIx64 " %zu %s | %s\n", i, Hash(whole), whole.size(),
                 whole[0] == '!' ? whole.c_str() : "", NameOf(detail).c_str());
   }
+  std::filesystem::remove_all(std::filesystem::temp_directory_path() /
+                              ("qv_same_reports_" + std::to_string(getpid())));
   std::fprintf(stderr, "%d details, %d piece-size disagreements\n", count, disagreements);
   return disagreements == 0 ? 0 : 1;
 }
