@@ -107,11 +107,15 @@ void CallRowConverter::SetTime(std::string_view timeCell) {
   const std::string_view padding = zeros.substr(0, timeCell.size() < 8 ? 8 - timeCell.size() : 0);
   std::string& value = buffers_[kTime];
   if (IsPlainDate(dateText_) && IsPlainTime(timeCell)) {
-    // "dd.mm.yyyy" becomes "yyyy-mm-dd ".
+    // "dd.mm.yyyy" becomes "yyyy-mm-dd ", written in place.
     const std::string_view date = dateText_;
+    value.resize(11 + padding.size() + timeCell.size());
+    char* const out = value.data();
     const char fields[] = {date[6], date[7], date[8], date[9], '-', date[3],
                            date[4], '-',     date[0], date[1], ' '};
-    value.assign(fields, sizeof fields).append(padding).append(timeCell);
+    std::memcpy(out, fields, sizeof fields);
+    std::memcpy(out + sizeof fields, padding.data(), padding.size());
+    std::memcpy(out + sizeof fields + padding.size(), timeCell.data(), timeCell.size());
     plain_ |= 1u << kTime;
   } else {
     dateText_.append(" ").append(padding).append(timeCell);

@@ -62,6 +62,8 @@ void DetailWalk::Walk() {
     const std::uint64_t end = base_ + window_.size();
     if (end <= cursor_ + 1) return;
     if (!ended_ && end < retryAt_) return;
+    // A line end alone, before the next line, would run out undecided.
+    if (!ended_ && end - cursor_ == 2 && window_.ends_with("\r\n")) return;
     if (!Step()) return;
   }
 }
