@@ -135,7 +135,15 @@ void CallRowConverter::SetDirectionAndNumber(std::string_view cell, bool strippe
     return;
   }
   Set(kType, "2");
-  RemoveAll(cell, kIncomingArrow, buffers_[kNum]);
+  // Without another "&" after it, taking the arrow out is all that
+  // replacing it again and again would do.
+  const std::string_view before = cell.substr(0, static_cast<std::size_t>(arrow - 1));
+  const std::string_view after = cell.substr(before.size() + kIncomingArrow.size());
+  if (before.find('&') == std::string_view::npos && after.find('&') == std::string_view::npos) {
+    buffers_[kNum].assign(before).append(after);
+  } else {
+    RemoveAll(cell, kIncomingArrow, buffers_[kNum]);
+  }
   Set(kNum, buffers_[kNum]);
 }
 
