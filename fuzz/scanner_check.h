@@ -64,7 +64,7 @@ inline void ComparePlainRow(std::string_view text, Findings& findings) {
   std::vector<std::string_view> walkedCells;
   for (TextPos cursor = 1; static_cast<TextPos>(walked.content.size()) > cursor;) {
     const TagContent cell = NextTagContent(walked.content, "td", cursor);
-    walkedCells.push_back(cell.content);
+    if (walkedCells.size() < kKeptCells) walkedCells.push_back(cell.content);
     cursor = cell.stop;
   }
   findings.Expect(cells == walkedCells, "the row's cells read in one pass differ from the walks");

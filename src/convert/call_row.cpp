@@ -32,6 +32,9 @@ enum Column : int {
   kChargeColumn = 10,
 };
 
+// The usual row gives its first cells only.
+static_assert(kChargeColumn < kKeptCells);
+
 bool IsMapped(std::size_t column) {
   return column == kDateColumn || column == kTimeColumn ||
          (column >= kNumberColumn && column <= kServiceColumn) || column == kDurationColumn ||

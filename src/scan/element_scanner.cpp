@@ -127,7 +127,7 @@ bool ReadPlainRow(std::string_view text, TagContent& row, std::vector<std::strin
   for (at = skipSpacing(contentStart); tagAt(at, "<td>"); at = skipSpacing(contentEnd)) {
     const std::size_t end = FindOpenOrSlash(text, at + 4);
     if (end == kNone || !tagAt(end, "</td>")) return false;
-    cells.push_back(TrimSpacing(text.substr(at + 4, end - at - 4)));
+    if (cells.size() < kKeptCells) cells.push_back(TrimSpacing(text.substr(at + 4, end - at - 4)));
     contentEnd = end + 5;
   }
   if (!tagAt(at, "</tr>")) return false;

@@ -26,7 +26,9 @@ TagContent NextTagContent(std::string_view text, std::string_view name, TextPos 
 // The usual row at the start of text: spacing, "<tr>", cells "<td>...</td>"
 // whose contents hold no "<" or "/", spacing between them, and "</tr>". Gives
 // what NextTagContent(text, "tr", 1) finds, and in cells the contents the
-// cell walks then find in the row, in order; false for any other text.
+// cell walks then find in the row, in order, the first kKeptCells of them;
+// false for any other text.
+inline constexpr std::size_t kKeptCells = 16;
 bool ReadPlainRow(std::string_view text, TagContent& row, std::vector<std::string_view>& cells);
 
 }  // namespace qv

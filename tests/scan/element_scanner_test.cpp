@@ -140,9 +140,11 @@ TEST(ReadPlainRow, AgreesWithTheWalks) {
   int plainRows = 0;
   std::vector<std::string_view> cells;
   for (int round = 0; round < 20000; ++round) {
+    // Some rows of the usual form only, up to more cells than are kept.
+    const bool usual = round % 8 == 1;
     std::string text = pick(gaps) + "<tr>";
-    for (int n = std::uniform_int_distribution<int>(0, 13)(random); n > 0; --n) {
-      text += pick(gaps) + "<td>" + pick(cellTexts) + "</td>";
+    for (int n = std::uniform_int_distribution<int>(0, 20)(random); n > 0; --n) {
+      text += (usual ? "" : pick(gaps)) + "<td>" + (usual ? "12" : pick(cellTexts)) + "</td>";
     }
     text += pick(gaps) + "</tr>" + pick(gaps) + "<tr><td>";
     if (round % 4 == 0)
@@ -158,12 +160,12 @@ TEST(ReadPlainRow, AgreesWithTheWalks) {
     std::vector<std::string_view> walkedCells;
     for (TextPos cursor = 1; static_cast<TextPos>(walked.content.size()) > cursor;) {
       const TagContent cell = NextTagContent(walked.content, "td", cursor);
-      walkedCells.push_back(cell.content);
+      if (walkedCells.size() < kKeptCells) walkedCells.push_back(cell.content);
       cursor = cell.stop;
     }
     ASSERT_EQ(cells, walkedCells);
   }
-  EXPECT_GT(plainRows, 1000);
+  EXPECT_GT(plainRows, 500);
 }
 
 }  // namespace
