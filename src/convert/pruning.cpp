@@ -1,8 +1,10 @@
 #include "convert/pruning.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "runtime/byte_text.h"
 #include "runtime/service_error.h"
 
 namespace qv {
@@ -22,18 +24,6 @@ bool DetailMarker::In(std::string_view text) const {
   return false;
 }
 
-namespace {
-
-// What trims to nothing: every byte up to and including the space.
-bool IsBlank(std::string_view line) {
-  for (char byte : line) {
-    if (static_cast<unsigned char>(byte) > 0x20) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 // Line 0 is never examined by the blank pass, but it stays only when it holds
 // the heading, and then it is not blank. Deleting line i - 1 while examining
 // line i leaves the examined line in place as the predecessor of the next
@@ -46,7 +36,7 @@ bool DetailPruner::Take(std::string_view line, std::string_view& kept) {
     if (!kSectionHeading.In(line)) return false;
     sectionFound_ = true;
   } else {
-    if (IsBlank(line)) return false;
+    if (std::ranges::all_of(line, IsLowBlank)) return false;
     // The flag is set by the subscriber marker and then cleared by the total
     // marker: inside a block only the second can change it, outside only a
     // line with the first, so most lines are searched for one marker.

@@ -54,14 +54,9 @@ bool FindDatedLine(std::string_view path, LineTest takes, const LocaleFormatsRec
 }
 
 std::string DisplayName(DateTimeValue date, std::string_view path) {
-  std::string month = IntToDecimal(MonthOfDate(date));
-  while (month.size() < 2) month.insert(0, 1, '0');
-  std::string name = IntToDecimal(YearOfDate(date));
-  name += '-';
-  name += month;
-  name += " MTS FORIS ";
-  name += FileNameToUtf8(FileNameOf(path));
-  return name;
+  const unsigned month = MonthOfDate(date);
+  return IntToDecimal(YearOfDate(date)) + (month < 10 ? "-0" : "-") + IntToDecimal(month) +
+         " MTS FORIS " + FileNameToUtf8(FileNameOf(path));
 }
 
 }  // namespace

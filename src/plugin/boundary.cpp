@@ -3,9 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <stdexcept>
-
-#include "runtime/service_error.h"
+#include <exception>
 
 namespace qv {
 namespace {
@@ -60,8 +58,6 @@ std::string_view LastFailure() noexcept {
 void RecordCurrentException() noexcept {
   try {
     throw;
-  } catch (const ServiceError& error) {
-    RecordLastFailure(error.what());
   } catch (const std::bad_alloc&) {
     RecordLastFailure("Out of memory");
   } catch (const std::exception& error) {

@@ -5,14 +5,6 @@
 
 namespace qv {
 
-namespace {
-
-constexpr unsigned char kLastBlankByte = 0x20;
-
-bool IsLowBlank(char byte) { return static_cast<unsigned char>(byte) <= kLastBlankByte; }
-
-}  // namespace
-
 std::string_view TrimBlanks(std::string_view text) {
   std::size_t first = 0;
   std::size_t end = text.size();

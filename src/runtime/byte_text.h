@@ -13,7 +13,9 @@ namespace qv {
 // 64 bits so that texts over 2 GiB cannot wrap a position.
 using TextPos = std::int64_t;
 
-// Removes every byte <= 0x20 at both ends (tab, CR, LF, zero byte...).
+// The bytes up to and including the space (tab, CR, LF, zero byte...).
+constexpr bool IsLowBlank(char byte) { return static_cast<unsigned char>(byte) <= 0x20; }
+// Removes every low blank at both ends.
 std::string_view TrimBlanks(std::string_view text);
 // Position of the first occurrence of pattern; 0 when absent or pattern empty.
 TextPos FindText(std::string_view pattern, std::string_view text);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -42,13 +43,10 @@ bool IsAsciiCodeset(const std::string& name) {
 }
 
 unsigned DigitsValue(std::string_view digits) {
-  if (digits.empty() || digits.size() > 5) return 0;
   unsigned value = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return 0;
-    value = value * 10 + static_cast<unsigned>(c - '0');
-  }
-  return value;
+  const char* const end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, value);
+  return error == std::errc{} && stop == end && digits.size() <= 5 ? value : 0;
 }
 
 unsigned WindowsNumberOf(const std::string& name) {
@@ -130,7 +128,6 @@ CodePage::CodePage(std::string_view codeset) : codeset_(codeset) {
   }
   number_ = WindowsNumberOf(name);
   BuildSingleByteTables();
-  BuildLowerTable();
 }
 
 // A byte the codeset leaves undefined stands for the code unit of the same
@@ -175,11 +172,6 @@ void CodePage::BuildSingleByteTables() {
       if (unit != 0 && fromUtf16_[unit] == 0) fromUtf16_[unit] = static_cast<unsigned char>(b);
     }
   }
-  kind_ = Kind::kSingleByte;
-}
-
-void CodePage::BuildLowerTable() {
-  if (kind_ != Kind::kSingleByte) return;
   for (unsigned b = 0; b < 256; ++b) {
     lower_[b] = static_cast<unsigned char>(b);
     char16_t lower = SimpleLowerCase(toUtf16_[b]);

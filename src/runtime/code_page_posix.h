@@ -24,7 +24,6 @@ class CodePage {
  private:
   enum class Kind { kUtf8, kSingleByte, kMultiByte };
   void BuildSingleByteTables();
-  void BuildLowerTable();
 
   Kind kind_ = Kind::kSingleByte;
   unsigned number_ = 0;

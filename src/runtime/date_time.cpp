@@ -1,5 +1,6 @@
 #include "runtime/date_time.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -208,14 +209,12 @@ bool TryParseTimePart(std::string_view part, const LocaleFormatsRecord& formats,
 
 bool TryParseDateTime(std::string_view text, const LocaleFormatsRecord& formats,
                       DateTimeValue& value, Clock today) {
-  std::size_t start = 0;
-  while (start < text.size() && text[start] == ' ') ++start;  // not tabs
-  std::size_t dateEnd = text.find(' ', start);
-  if (dateEnd == std::string_view::npos) dateEnd = text.size();
+  // Spaces part the date from the time, not tabs.
+  const std::size_t start = std::min(text.find_first_not_of(' '), text.size());
+  const std::size_t dateEnd = std::min(text.find(' ', start), text.size());
   std::string_view datePart = text.substr(start, dateEnd - start);
-  std::size_t timeStart = dateEnd;
-  while (timeStart < text.size() && text[timeStart] == ' ') ++timeStart;
-  std::string_view timePart = text.substr(timeStart);
+  std::string_view timePart =
+      text.substr(std::min(text.find_first_not_of(' ', dateEnd), text.size()));
   if (timePart.empty() && datePart.find(formats.timeSeparator) != std::string_view::npos) {
     timePart = datePart;
     datePart = {};

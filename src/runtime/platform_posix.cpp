@@ -2,10 +2,12 @@
 // Windows numbering so that messages and codes read the same on both builds.
 #include "runtime/platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include <fcntl.h>
@@ -23,53 +25,44 @@ namespace {
 
 using namespace system_error;
 
-// Windows tells a missing file (2) from a missing folder on its path (3).
-bool FolderOfPathExists(const char* path) {
-  const char* slash = std::strrchr(path, '/');
-  if (slash == nullptr) return true;
-  if (slash == path) return true;  // the root
-  std::string folder(path, static_cast<std::size_t>(slash - path));
-  struct stat info;
-  return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Windows tells a missing file (2) from a missing folder on its path (3).
+bool FolderOfPathExists(const char* path) {
+  struct stat info;
+  return ::stat(FolderOf(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The Windows code of each errno but ENOENT, whose code depends on the path.
+struct CodeOfErrors {
+  int code;
+  std::initializer_list<int> errors;
+};
+
+constexpr CodeOfErrors kWindowsCodes[] = {
+    {kPathNotFound, {ENOTDIR, ENAMETOOLONG, ELOOP}},
+    {kAccessDenied, {EACCES, EPERM, EISDIR}},
+    {kTooManyOpenFiles, {EMFILE, ENFILE}},
+    {kNotEnoughMemory, {ENOMEM}},
+    {kWriteProtect, {EROFS}},
+    {kSharingViolation, {EBUSY, ETXTBSY, EWOULDBLOCK}},
+    {kFileExists, {EEXIST}},
+    {kInvalidParameter, {EINVAL}},
+    {kDiskFull, {ENOSPC, EDQUOT}},
+    {kIoDevice, {EIO}},
+    {kInvalidHandle, {EBADF}},
+};
+
 int WindowsCodeOfErrno(int error, const char* path) {
-  switch (error) {
-    case ENOENT:
-      return FolderOfPathExists(path) ? kFileNotFound : kPathNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-      return kPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-      return kAccessDenied;
-    case EMFILE:
-    case ENFILE:
-      return kTooManyOpenFiles;
-    case ENOMEM:
-      return kNotEnoughMemory;
-    case EROFS:
-      return kWriteProtect;
-    case EBUSY:
-    case ETXTBSY:
-    case EWOULDBLOCK:
-      return kSharingViolation;
-    case EEXIST:
-      return kFileExists;
-    case EINVAL:
-      return kInvalidParameter;
-    case ENOSPC:
-    case EDQUOT:
-      return kDiskFull;
-    case EIO:
-      return kIoDevice;
-    case EBADF:
-      return kInvalidHandle;
-    default:
-      return kGeneralFailure;
+  if (error == ENOENT) return FolderOfPathExists(path) ? kFileNotFound : kPathNotFound;
+  for (const CodeOfErrors& entry : kWindowsCodes) {
+    if (std::ranges::find(entry.errors, error) != entry.errors.end()) return entry.code;
   }
+  return kGeneralFailure;
 }
 
 // O_NONBLOCK keeps a FIFO without a partner from hanging the open; reads and
@@ -217,12 +210,6 @@ std::uint32_t RandomNumber() noexcept {
 }
 
 namespace {
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // The kernel's protected_symlinks rule, kept whatever the system's setting:
 // in a sticky folder anyone may write to, only links of the folder's owner

@@ -38,6 +38,8 @@ constexpr CodeMessage kMessages[] = {
 
 bool EndsText(unsigned char byte) { return byte == '\r' || byte == '\n' || byte == kEndOfText; }
 
+[[noreturn]] void RaiseInOutError(int code) { throw ServiceError(InOutMessage(code)); }
+
 }  // namespace
 
 std::string InOutMessage(int code) {
@@ -58,8 +60,6 @@ int InOutCodeOfSystemError(int systemCode) {
   }
   return systemCode;
 }
-
-void RaiseInOutError(int code) { throw ServiceError(InOutMessage(code)); }
 
 void TextFileReader::OpenForReading(std::string_view name) {
   if (file_.IsOpen()) file_.Close();

@@ -44,6 +44,5 @@ std::string InOutMessage(int code);
 // Maps a system error code to the reader's code (32, 145, 183 -> 5; 19..31
 // -> 150..162).
 int InOutCodeOfSystemError(int systemCode);
-[[noreturn]] void RaiseInOutError(int code);
 
 }  // namespace qv

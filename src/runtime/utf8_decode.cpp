@@ -1,5 +1,6 @@
 // UTF-8 into UTF-16 with one "?" per malformed sequence. A lead byte whose
 // continuation bytes stop early is decoded by the form of the bytes present.
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,17 +14,11 @@ constexpr char16_t kReplacement = u'?';
 
 inline bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// The number of leading one bits of a byte of 128 or more (1 to 8).
-inline std::size_t LeadingOnes(unsigned char byte) {
-  std::size_t count = 0;
-  while (count < 8 && (byte & (0x80u >> count)) != 0) ++count;
-  return count;
-}
-
 // Decodes one sequence starting with a byte of 128 or more; returns the
 // number of bytes it took and writes one or two code units.
 inline std::size_t DecodeSequence(const unsigned char* in, std::size_t left, char16_t*& out) {
-  std::size_t k = LeadingOnes(in[0]);
+  // The length the lead byte announces, 1 to 8.
+  std::size_t k = static_cast<std::size_t>(std::countl_one(in[0]));
   if (k - 1 > left) k = 1;  // two or more bytes short of the end
   for (std::size_t j = 1; j < k; ++j) {
     if (j == left || !IsContinuation(in[j])) {
