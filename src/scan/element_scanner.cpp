@@ -1,6 +1,7 @@
 #include "scan/element_scanner.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "runtime/byte_blocks.h"
 #include "scan/text_helpers.h"
@@ -41,18 +42,15 @@ std::size_t FindClosingName(std::string_view text, std::string_view name, std::s
   return kNone;
 }
 
-// The first "<" or "/" at or after from, eight bytes at a time.
-std::size_t FindOpenOrSlash(std::string_view text, std::size_t from) {
-  std::size_t i = from;
-  for (; i + 8 <= text.size(); i += 8) {
-    const std::uint64_t word = LoadBlock(text.data() + i);
+// The first "<" or "/" from p on, eight bytes at a time; end when none.
+const char* FindOpenOrSlash(const char* p, const char* const end) {
+  for (; end - p >= 8; p += 8) {
+    const std::uint64_t word = LoadBlock(p);
     const std::uint64_t marks = MarkBytes(word, '<') | MarkBytes(word, '/');
-    if (marks != 0) return i + FirstMarked(marks);
+    if (marks != 0) return p + FirstMarked(marks);
   }
-  for (; i < text.size(); ++i) {
-    if (text[i] == '<' || text[i] == '/') return i;
-  }
-  return kNone;
+  while (p != end && *p != '<' && *p != '/') ++p;
+  return p;
 }
 
 // Each state runs to the one byte that can change it, found with one forward
@@ -112,27 +110,30 @@ TagContent NextTagContent(std::string_view text, std::string_view name, TextPos 
 // cell walk steps over the spacing to the next "<td>" and stops at the "<" of
 // its "</td>": both find what is read off here.
 bool ReadPlainRow(std::string_view text, TagContent& row, std::vector<std::string_view>& cells) {
-  const auto skipSpacing = [text](std::size_t at) {
-    while (at < text.size() && IsSpacing(text[at])) ++at;
-    return at;
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const auto skipSpacing = [end](const char* p) {
+    while (p != end && IsSpacing(*p)) ++p;
+    return p;
   };
-  const auto tagAt = [text](std::size_t at, std::string_view tag) {
-    return text.substr(at).starts_with(tag);
+  const auto tagAt = [end](const char* p, std::string_view tag) {
+    return static_cast<std::size_t>(end - p) >= tag.size() &&
+           std::memcmp(p, tag.data(), tag.size()) == 0;
   };
   cells.clear();
-  std::size_t at = skipSpacing(0);
-  if (!tagAt(at, "<tr>")) return false;
-  const std::size_t contentStart = at + 4;
-  std::size_t contentEnd = contentStart;
-  for (at = skipSpacing(contentStart); tagAt(at, "<td>"); at = skipSpacing(contentEnd)) {
-    const std::size_t end = FindOpenOrSlash(text, at + 4);
-    if (end == kNone || !tagAt(end, "</td>")) return false;
-    if (cells.size() < kKeptCells) cells.push_back(TrimSpacing(text.substr(at + 4, end - at - 4)));
-    contentEnd = end + 5;
+  const char* p = skipSpacing(begin);
+  if (!tagAt(p, "<tr>")) return false;
+  const char* const contentStart = p + 4;
+  const char* contentEnd = contentStart;
+  for (p = skipSpacing(contentStart); tagAt(p, "<td>"); p = skipSpacing(contentEnd)) {
+    const char* const close = FindOpenOrSlash(p + 4, end);
+    if (!tagAt(close, "</td>")) return false;
+    if (cells.size() < kKeptCells) cells.push_back(TrimSpacing({p + 4, close}));
+    contentEnd = close + 5;
   }
-  if (!tagAt(at, "</tr>")) return false;
-  row.content = TrimSpacing(text.substr(contentStart, contentEnd - contentStart));
-  row.stop = static_cast<TextPos>(at + 5) + 1;
+  if (!tagAt(p, "</tr>")) return false;
+  row.content = TrimSpacing({contentStart, contentEnd});
+  row.stop = static_cast<TextPos>(p + 5 - begin) + 1;
   row.ranOut = false;
   return true;
 }
