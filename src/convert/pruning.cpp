@@ -36,7 +36,7 @@ bool DetailPruner::Take(std::string_view line, std::string_view& kept) {
     if (!kSectionHeading.In(line)) return false;
     sectionFound_ = true;
   } else {
-    if (std::ranges::all_of(line, IsLowBlank)) return false;
+    if (std::all_of(line.begin(), line.end(), IsLowBlank)) return false;
     // The flag is set by the subscriber marker and then cleared by the total
     // marker: inside a block only the second can change it, outside only a
     // line with the first, so most lines are searched for one marker.

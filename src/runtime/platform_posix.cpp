@@ -60,7 +60,8 @@ constexpr CodeOfErrors kWindowsCodes[] = {
 int WindowsCodeOfErrno(int error, const char* path) {
   if (error == ENOENT) return FolderOfPathExists(path) ? kFileNotFound : kPathNotFound;
   for (const CodeOfErrors& entry : kWindowsCodes) {
-    if (std::ranges::find(entry.errors, error) != entry.errors.end()) return entry.code;
+    if (std::find(entry.errors.begin(), entry.errors.end(), error) != entry.errors.end())
+      return entry.code;
   }
   return kGeneralFailure;
 }

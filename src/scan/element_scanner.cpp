@@ -42,6 +42,10 @@ std::size_t FindClosingName(std::string_view text, std::string_view name, std::s
   return kNone;
 }
 
+std::string_view Between(const char* first, const char* last) {
+  return {first, static_cast<std::size_t>(last - first)};
+}
+
 // The first "<" or "/" from p on, eight bytes at a time; end when none.
 const char* FindOpenOrSlash(const char* p, const char* const end) {
   for (; end - p >= 8; p += 8) {
@@ -128,11 +132,11 @@ bool ReadPlainRow(std::string_view text, TagContent& row, std::vector<std::strin
   for (p = skipSpacing(contentStart); tagAt(p, "<td>"); p = skipSpacing(contentEnd)) {
     const char* const close = FindOpenOrSlash(p + 4, end);
     if (!tagAt(close, "</td>")) return false;
-    if (cells.size() < kKeptCells) cells.push_back(TrimSpacing({p + 4, close}));
+    if (cells.size() < kKeptCells) cells.push_back(TrimSpacing(Between(p + 4, close)));
     contentEnd = close + 5;
   }
   if (!tagAt(p, "</tr>")) return false;
-  row.content = TrimSpacing({contentStart, contentEnd});
+  row.content = TrimSpacing(Between(contentStart, contentEnd));
   row.stop = static_cast<TextPos>(p + 5 - begin) + 1;
   row.ranOut = false;
   return true;
