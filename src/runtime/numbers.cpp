@@ -1,5 +1,8 @@
 #include "runtime/numbers.h"
 
+#include <charconv>
+#include <iterator>
+
 namespace qv {
 
 namespace {
@@ -66,17 +69,8 @@ std::int32_t ParseAnyIntOr(std::string_view text, std::int32_t fallback) {
 }  // namespace
 
 std::string IntToDecimal(std::int64_t value) {
-  // Unsigned, so that the lowest value has a magnitude too.
-  std::uint64_t magnitude = static_cast<std::uint64_t>(value);
-  if (value < 0) magnitude = 0 - magnitude;
-  char buffer[20];
-  char* start = buffer + sizeof buffer;
-  do {
-    *--start = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) *--start = '-';
-  return std::string(start, buffer + sizeof buffer);
+  char digits[24];
+  return {digits, std::to_chars(digits, std::end(digits), value).ptr};
 }
 
 std::int32_t ParseIntOr(std::string_view text, std::int32_t fallback) {
