@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <exception>
+#include <new>
 
 namespace qv {
 namespace {

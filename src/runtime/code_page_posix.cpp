@@ -16,11 +16,11 @@
 #include <locale.h>
 
 #include "runtime/encodings.h"
+#include "runtime/platform.h"
 
 namespace qv::platform {
 namespace {
 
-constexpr unsigned kUtf8CodePage = 65001;
 constexpr unsigned kLatin1CodePage = 28591;
 constexpr unsigned char kDefaultChar = '?';
 

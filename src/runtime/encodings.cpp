@@ -5,11 +5,6 @@
 #include "runtime/platform.h"
 
 namespace qv {
-namespace {
-
-constexpr unsigned kUtf8CodePage = 65001;
-
-}  // namespace
 
 std::u16string CodePageToUtf16(std::string_view bytes) { return platform::CodePageToUtf16(bytes); }
 
@@ -18,7 +13,8 @@ std::string Utf16ToCodePage(std::u16string_view text) { return platform::Utf16To
 std::string LowerInCodePage(std::string_view bytes) { return platform::LowerInCodePage(bytes); }
 
 std::string FileNameToUtf8(std::string_view name) {
-  if (IsAscii(name) || platform::SystemCodePage() == kUtf8CodePage) return std::string(name);
+  if (IsAscii(name) || platform::SystemCodePage() == platform::kUtf8CodePage)
+    return std::string(name);
   return EncodeUtf8(platform::CodePageToUtf16(name));
 }
 

@@ -96,8 +96,9 @@ std::uint32_t RandomNumber() noexcept;
 // which takes "/" literally in a "\\?\" name; unchanged elsewhere.
 std::string WithSystemSeparators(std::string_view name);
 
-// The system's ANSI code page; 65001 when it is UTF-8. Settled once.
+// The system's ANSI code page; kUtf8CodePage when it is UTF-8. Settled once.
 unsigned SystemCodePage();
+inline constexpr unsigned kUtf8CodePage = 65001;
 std::u16string CodePageToUtf16(std::string_view bytes);
 std::string Utf16ToCodePage(std::u16string_view text);
 // Lowers the letters of the code page, byte text in, byte text out.

@@ -14,7 +14,6 @@
 namespace qv::platform {
 namespace {
 
-constexpr unsigned kUtf8CodePage = 65001;
 using namespace system_error;
 // ReadFile and WriteFile count in DWORD; stay well inside it.
 constexpr std::size_t kLargestTransfer = 1u << 30;

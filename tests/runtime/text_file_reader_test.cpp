@@ -106,6 +106,7 @@ TEST(TextFileReaderTest, OpenFailuresCarryTheSystemCode) {
   std::vector<Case> cases = {
       {dir.Path("missing.txt"), "File not found"},
       {"", "File not found"},
+      {"qv-no-such-file-here.txt", "File not found"},
       {dir.Path("no-such-folder/a.txt"), "Invalid filename"},
       {dir.Path("file.txt/a.txt"), "Invalid filename"},
       {dir.Path(""), "Access denied"},
