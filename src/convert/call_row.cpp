@@ -1,5 +1,6 @@
 #include "convert/call_row.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -117,8 +118,9 @@ void CallRowConverter::SetTime(std::string_view timeCell) {
     const char fields[] = {date[6], date[7], date[8], date[9], '-', date[3],
                            date[4], '-',     date[0], date[1], ' '};
     std::memcpy(out, fields, sizeof fields);
-    std::memcpy(out + sizeof fields, padding.data(), padding.size());
-    std::memcpy(out + sizeof fields + padding.size(), timeCell.data(), timeCell.size());
+    // The cell may be empty, with no bytes behind it to copy.
+    std::copy(padding.begin(), padding.end(), out + sizeof fields);
+    std::copy(timeCell.begin(), timeCell.end(), out + sizeof fields + padding.size());
     plain_ |= 1u << kTime;
   } else {
     dateText_.append(" ").append(padding).append(timeCell);
