@@ -17,9 +17,7 @@ std::string_view NthField(std::string_view text, char separator, std::int32_t n)
 std::string StripTags(std::string_view text);
 // Tab, LF, CR and space: what markup puts between tags.
 inline bool IsSpacing(char byte) {
-  constexpr std::uint64_t kSpacing = 1ull << ' ' | 1ull << '\t' | 1ull << '\n' | 1ull << '\r';
-  const auto value = static_cast<unsigned char>(byte);
-  return value <= ' ' && ((kSpacing >> value) & 1u) != 0;
+  return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r';
 }
 // Spacing trimmed at both ends; other blanks stay.
 inline std::string_view TrimSpacing(std::string_view text) {
